@@ -15,7 +15,8 @@ std::string unescapeOctal(std::string_view field)
     for (size_t i = 0; i < field.size(); ++i) {
         if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1]) && isOctal(field[i + 2]) &&
             isOctal(field[i + 3])) {
-            out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+            out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                     (field[i + 3] - '0'));
             i += 3;
             continue;
         }
@@ -55,7 +56,8 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text)
 
         // id parent major:minor root mount-point options [optional...] - fstype source super-options
         const auto dash = std::find(fields.begin(), fields.end(), std::string_view("-"));
-        if (fields.size() < 6 || dash == fields.end() || dash - fields.begin() < 6 || dash + 1 == fields.end())
+        if (fields.size() < 6 || dash == fields.end() || dash - fields.begin() < 6 ||
+            dash + 1 == fields.end())
             continue;
         mounts.push_back({unescapeOctal(fields[4]), std::string(dash[1])});
     }
@@ -65,10 +67,10 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text)
 bool IsPseudoFilesystem(std::string_view fsType)
 {
     static constexpr std::array<std::string_view, 26> pseudo{
-        "proc",      "sysfs",      "devtmpfs",   "devpts",   "tmpfs",      "ramfs",    "cgroup",
-        "cgroup2",   "securityfs", "debugfs",    "tracefs",  "pstore",     "bpf",      "mqueue",
-        "hugetlbfs", "configfs",   "fusectl",    "binfmt_misc", "autofs",  "nsfs",     "efivarfs",
-        "rpc_pipefs", "selinuxfs", "squashfs",   "fuse.gvfsd-fuse", "fuse.portal"};
+        "proc",       "sysfs",      "devtmpfs", "devpts",          "tmpfs",      "ramfs", "cgroup",
+        "cgroup2",    "securityfs", "debugfs",  "tracefs",         "pstore",     "bpf",   "mqueue",
+        "hugetlbfs",  "configfs",   "fusectl",  "binfmt_misc",     "autofs",     "nsfs",  "efivarfs",
+        "rpc_pipefs", "selinuxfs",  "squashfs", "fuse.gvfsd-fuse", "fuse.portal"};
     return std::find(pseudo.begin(), pseudo.end(), fsType) != pseudo.end();
 }
 

@@ -5,19 +5,18 @@
 
 namespace {
 
-const char* const kSample =
-    "21 26 0:20 / /proc rw,relatime - proc proc rw\n"
-    "26 1 254:0 / / rw,relatime - ext4 /dev/vda rw,discard\n"
-    "27 26 0:24 / /dev/shm rw,relatime - tmpfs tmpfs rw\n"
-    "40 30 0:37 / /sys/fs/cgroup/unified rw,relatime - cgroup2 cgroup2 rw\n"
-    "41 26 8:2 / /boot rw,relatime shared:1 master:2 - ext4 /dev/sda2 rw\n"
-    "42 26 8:3 /ann /home rw,relatime shared:3 - btrfs /dev/sda3 rw\n"
-    "43 26 8:4 / /media/ann/My\\040Disk\\134x rw - vfat /dev/sdb1 rw\n"
-    "44 26 0:50 / /var/lib/docker/x rw - overlay overlay rw,lowerdir=/a\n"
-    "45 26 8:2 / /boot rw - ext4 /dev/sda2 rw\n"
-    "46 26 0:51 / /snap/core/1 ro - squashfs /dev/loop0 ro\n"
-    "garbage line without the separator\n"
-    "47 26 8:5 / /mnt/gone rw - xfs /dev/sdc1 rw"; // last line without a line end
+const char* const kSample = "21 26 0:20 / /proc rw,relatime - proc proc rw\n"
+                            "26 1 254:0 / / rw,relatime - ext4 /dev/vda rw,discard\n"
+                            "27 26 0:24 / /dev/shm rw,relatime - tmpfs tmpfs rw\n"
+                            "40 30 0:37 / /sys/fs/cgroup/unified rw,relatime - cgroup2 cgroup2 rw\n"
+                            "41 26 8:2 / /boot rw,relatime shared:1 master:2 - ext4 /dev/sda2 rw\n"
+                            "42 26 8:3 /ann /home rw,relatime shared:3 - btrfs /dev/sda3 rw\n"
+                            "43 26 8:4 / /media/ann/My\\040Disk\\134x rw - vfat /dev/sdb1 rw\n"
+                            "44 26 0:50 / /var/lib/docker/x rw - overlay overlay rw,lowerdir=/a\n"
+                            "45 26 8:2 / /boot rw - ext4 /dev/sda2 rw\n"
+                            "46 26 0:51 / /snap/core/1 ro - squashfs /dev/loop0 ro\n"
+                            "garbage line without the separator\n"
+                            "47 26 8:5 / /mnt/gone rw - xfs /dev/sdc1 rw"; // last line without a line end
 
 } // namespace
 

@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ReportArguments.h"
+
+#include <limits>
+
+const char* const kReportUsage =
+    "Usage: lintwick-report MODE [--mask MASK] [--kb N | --mb N] [ROOT...]\n"
+    "Runs one of Lintwick's reports without a window and prints its rows.\n"
+    "\n"
+    "  MODE         dupes (duplicate file names), size (files of at least a size)\n"
+    "               or zero (zero-length files)\n"
+    "  --mask MASK  file-name mask, \"*\" and \"?\" as wildcards (default \"*.*\")\n"
+    "  --kb N       size report: files of at least N kilobytes (default 1000)\n"
+    "  --mb N       size report: files of at least N megabytes\n"
+    "  --           ends the options\n"
+    "  --help       shows this text\n"
+    "\n"
+    "Without ROOT, every mounted filesystem that can be entered is walked.\n"
+    "Rows go to standard output, the outcome is the last line on standard error.\n";
+
+namespace {
+
+// A whole decimal number of 0 or more times unit, if it fits 64 bits.
+bool parseSize(const std::string& text, std::int64_t unit, std::int64_t& bytes)
+{
+    if (text.empty())
+        return false;
+    std::int64_t n = 0;
+    const std::int64_t limit = std::numeric_limits<std::int64_t>::max() / unit;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        if (n > (limit - (c - '0')) / 10)
+            return false;
+        n = n * 10 + (c - '0');
+    }
+    bytes = n * unit;
+    return true;
+}
+
+} // namespace
+
+ReportArguments ParseReportArguments(const std::vector<std::string>& args)
+{
+    ReportArguments result;
+    if (!args.empty() && args[0] == "--help") {
+        result.help = true;
+        return result;
+    }
+    if (args.empty()) {
+        result.error = "missing MODE";
+        return result;
+    }
+    if (args[0] == "dupes")
+        result.mode = ScanMode::Duplicates;
+    else if (args[0] == "size")
+        result.mode = ScanMode::LargerThan;
+    else if (args[0] == "zero")
+        result.mode = ScanMode::ZeroLength;
+    else {
+        result.error = "unknown MODE '" + args[0] + "'";
+        return result;
+    }
+
+    bool kbGiven = false, mbGiven = false, optionsEnded = false;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            result.roots.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help") {
+            result.help = true;
+            return result;
+        }
+        std::string name = arg, value;
+        bool hasValue = false;
+        if (const size_t eq = arg.find('='); eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+            hasValue = true;
+        }
+        if (name != "--mask" && name != "--kb" && name != "--mb") {
+            result.error = "unknown option '" + arg + "'";
+            return result;
+        }
+        if (!hasValue) {
+            if (i + 1 >= args.size()) {
+                result.error = "option '" + name + "' needs a value";
+                return result;
+            }
+            value = args[++i];
+        }
+        if (name == "--mask") {
+            result.mask = value;
+            continue;
+        }
+        const bool kb = name == "--kb";
+        (kb ? kbGiven : mbGiven) = true;
+        if (kbGiven && mbGiven) {
+            result.error = "--kb and --mb cannot both be given";
+            return result;
+        }
+        if (!parseSize(value, kb ? 1024 : 1048576, result.sizeThreshold)) {
+            result.error = "'" + value + "' is not a whole number of 0 or more for " + name;
+            return result;
+        }
+    }
+    return result;
+}

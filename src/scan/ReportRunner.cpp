@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scan/ReportRunner.h"
+
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+
+std::string OutcomeText(ScanMode mode, int lastRow, int groupCount)
+{
+    if (lastRow == -1)
+        return "Dust Complete - Nothing Found";
+    if (mode == ScanMode::Duplicates)
+        return "Dust Complete: " + std::to_string(groupCount) + " Groups Found";
+    return "Dust Complete: " + std::to_string(lastRow + 1) + " Found";
+}
+
+ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table,
+                                const ReportProgress& progress, const std::atomic<bool>* stop)
+{
+    table.reset();
+    m_groupCount = 0;
+
+    // Roots that name the same directory are walked once; every root is kept out of the others' walks.
+    std::vector<std::string> roots;
+    std::vector<DirectoryId> ids;
+    for (const std::string& root : request.roots) {
+        DirectoryId id;
+        if (!DirectoryIdentity(root, id)) {
+            roots.push_back(root); // unreadable or gone: its walk simply finds nothing
+            continue;
+        }
+        if (std::find(ids.begin(), ids.end(), id) != ids.end())
+            continue;
+        ids.push_back(id);
+        roots.push_back(root);
+    }
+
+    const MaskMatcher mask(request.mask);
+    std::int64_t examinedBefore = 0;
+    for (const std::string& root : roots) {
+        if (stop && stop->load())
+            break;
+        if (progress)
+            progress(root, examinedBefore);
+
+        ScanOptions options;
+        options.mode = request.mode;
+        options.mask = &mask;
+        options.sizeThreshold = request.sizeThreshold;
+        options.deferMeasuring = true;
+        options.threads = request.threads;
+        options.stop = stop;
+        DirectoryId self;
+        const bool known = DirectoryIdentity(root, self);
+        for (const DirectoryId& id : ids) {
+            if (!known || !(id == self))
+                options.otherRoots.push_back(id);
+        }
+        if (progress)
+            options.progress = [&](std::int64_t n) { progress(root, examinedBefore + n); };
+        options.afterDirectoryRead = afterDirectoryRead;
+        examinedBefore += ScanDirectory(root, options, table);
+    }
+    if (stop && stop->load()) {
+        table.reset();
+        return {true, 0, {}};
+    }
+
+    if (request.mode == ScanMode::Duplicates) {
+        table.setRowForm(RowForm::Standard);
+        if (table.LastEntry() > 0)
+            table.SortEntriesByKey(0, table.LastEntry());
+        if (afterDirectoryRead)
+            afterDirectoryRead(std::string());
+        measureRepeatedNames(table, request.threads);
+        buildGroupedRows(table);
+    } else {
+        table.setRowForm(request.mode == ScanMode::ZeroLength ? RowForm::ZeroLength : RowForm::Standard);
+        for (int k = 0; k <= table.LastEntry(); ++k)
+            table.addRow(k);
+    }
+
+    ReportOutcome outcome;
+    outcome.found = request.mode == ScanMode::Duplicates ? m_groupCount : table.LastRow() + 1;
+    outcome.text = OutcomeText(request.mode, table.LastRow(), m_groupCount);
+    return outcome;
+}
+
+// Reads size and time of every entry whose name occurs more than once; an entry whose file has
+// vanished in the meantime is removed, as if the walk had not met it.
+void ReportRunner::measureRepeatedNames(ResultTable& table, unsigned threads)
+{
+    std::vector<int> pending;
+    const int last = table.LastEntry();
+    for (int k = 0; k <= last;) {
+        int end = k + 1;
+        while (end <= last && table.EntryTable[end].key == table.EntryTable[k].key)
+            ++end;
+        if (end - k >= 2) {
+            for (int i = k; i < end; ++i) {
+                if (!table.EntryTable[i].measured)
+                    pending.push_back(i);
+            }
+        }
+        k = end;
+    }
+
+    const auto measure = [&](size_t from, size_t to) {
+        for (size_t p = from; p < to; ++p) {
+            entrytype& e = table.EntryTable[pending[p]];
+            struct stat st
+            {};
+            if (::fstatat(AT_FDCWD, e.path.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
+                e.size = st.st_size;
+                e.time = st.st_mtim.tv_sec;
+            } else {
+                e.size = -1;
+            }
+            e.measured = true;
+        }
+    };
+    if (threads == 0)
+        threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    if (threads < 2 || pending.size() < 1000) {
+        measure(0, pending.size());
+    } else {
+        std::vector<std::thread> helpers;
+        const size_t share = pending.size() / threads;
+        for (unsigned t = 1; t < threads; ++t)
+            helpers.emplace_back(measure, t * share, t + 1 == threads ? pending.size() : (t + 1) * share);
+        measure(0, share);
+        for (std::thread& t : helpers)
+            t.join();
+    }
+
+    auto& entries = table.EntryTable;
+    entries.erase(
+        std::remove_if(entries.begin(), entries.end(), [](const entrytype& e) { return e.size < 0; }),
+        entries.end());
+}
+
+// Turns the sorted entries into rows: each run of two or more equal keys is a group, groups are
+// parted by separator rows, names that occur once are left out.
+void ReportRunner::buildGroupedRows(ResultTable& table)
+{
+    int previous = -1;
+    bool inGroup = false;
+    for (int k = 0; k <= table.LastEntry(); ++k) {
+        if (previous >= 0 && table.EntryTable[k].key == table.EntryTable[previous].key) {
+            if (!inGroup) {
+                ++m_groupCount;
+                table.addRow(previous);
+            }
+            inGroup = true;
+            table.addRow(k);
+        } else if (inGroup) {
+            inGroup = false;
+            table.addSeparatorRow();
+        }
+        previous = k;
+    }
+}

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scan/ResultTable.h"
+
+#include <algorithm>
+
+namespace {
+const std::string kNoPath;
+}
+
+ResultTable::ResultTable(LocaleSettings locale) : m_locale(std::move(locale))
+{
+    EntryTable.reserve(kInitialCapacity);
+    m_rowEntries.reserve(kInitialCapacity);
+    DeletedFlags.reserve(kInitialCapacity);
+}
+
+void ResultTable::SortEntriesByKey(int L, int R)
+{
+    const auto key = [this](int i) -> const std::string& { return EntryTable[i].key; };
+    while (L < R) {
+        const int M = L + (R - L) / 2;
+        if (key(L) > key(M))
+            SwapEntries(L, M);
+        if (key(L) > key(R))
+            SwapEntries(L, R);
+        if (key(M) > key(R))
+            SwapEntries(M, R);
+        if (R - L <= 2)
+            return;
+
+        SwapEntries(L + 1, M);
+        const std::string P = key(L + 1);
+        int i = L + 1;
+        int j = R;
+        // No bounds checks needed: slot R holds a key not below P, slot L+1 holds P itself.
+        do {
+            do
+                ++i;
+            while (key(i) < P);
+            do
+                --j;
+            while (key(j) > P);
+            SwapEntries(i, j);
+        } while (j > i);
+        SwapEntries(i, j); // undo the exchange made after the indices crossed
+        SwapEntries(L + 1, j);
+
+        // The two parts are disjoint, so sorting them in either order gives the same table.
+        if (j - L < R - j) {
+            SortEntriesByKey(L, j - 1);
+            L = j + 1;
+        } else {
+            SortEntriesByKey(j + 1, R);
+            R = j - 1;
+        }
+    }
+}
+
+std::string ResultTable::RowTexts(int row) const
+{
+    const int index = m_rowEntries[row];
+    if (index < 0)
+        return {};
+    const entrytype& e = EntryTable[index];
+    const LocalDateTime when = ToLocalDateTime(e.time);
+    std::string text = m_rowForm == RowForm::ZeroLength ? ZeroLengthRow(when, e.size, e.path, m_locale)
+                                                        : StandardRow(when, e.size, e.path, m_locale);
+    if (DeletedFlags[row])
+        text += " (Deleted)";
+    return text;
+}
+
+const std::string& ResultTable::RowPaths(int row) const
+{
+    const int index = m_rowEntries[row];
+    return index < 0 ? kNoPath : EntryTable[index].path;
+}
+
+void ResultTable::ClearDeletedFlags()
+{
+    std::fill(DeletedFlags.begin(), DeletedFlags.end(), 0);
+}
+
+void ResultTable::addRow(int entry)
+{
+    m_rowEntries.push_back(entry);
+    DeletedFlags.push_back(0);
+}
+
+void ResultTable::reset()
+{
+    EntryTable.clear();
+    m_rowEntries.clear();
+    DeletedFlags.clear();
+}

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/LocaleSettings.h"
+#include "scan/RowForms.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One file a scan accepted.
+struct entrytype
+{
+    std::string key;       // the bare name with a-z upper-cased; written by duplicates scans only
+    std::string path;      // full path, the bytes as the filesystem spells them
+    std::int64_t size = 0; // bytes
+    std::int64_t time = 0; // last write, whole seconds since the epoch
+    // A duplicates scan reads size and time only for names that turn out to repeat; until then
+    // this is false and size and time mean nothing.
+    bool measured = true;
+};
+
+// Which text form the rows of the current report take.
+enum class RowForm
+{
+    Standard,
+    ZeroLength,
+};
+
+// The program's store of scan results: the entries a scan found and the rows of the report built
+// from them. Row texts are composed from their entry when asked for, so a report of a million files
+// holds each path once; the texts are the same as if they had been stored, since the locale is fixed.
+class ResultTable
+{
+public:
+    static constexpr int kInitialCapacity = 500001;
+
+    explicit ResultTable(LocaleSettings locale = LocaleSettings::usEnglish());
+
+    // Entry layer.
+    std::vector<entrytype> EntryTable;
+    int LastEntry() const { return static_cast<int>(EntryTable.size()) - 1; }
+    void appendEntry(entrytype entry) { EntryTable.push_back(std::move(entry)); }
+
+    // Sorts slots L to R (inclusive) ascending on the name key, comparing keys as unsigned bytes.
+    // Median-of-three quicksort: entries with equal keys end in the order this procedure leaves
+    // them, which the report shows. Recursion goes into the smaller part only, so the depth stays
+    // logarithmic; the result is that of the plain recursive procedure.
+    void SortEntriesByKey(int L, int R);
+    void SwapEntries(int a, int b) { std::swap(EntryTable[a], EntryTable[b]); }
+
+    // Row layer.
+    int LastRow() const { return static_cast<int>(m_rowEntries.size()) - 1; }
+    // The row's text: empty for a separator, " (Deleted)" appended once its file was deleted.
+    std::string RowTexts(int row) const;
+    // The path of the file behind a row; empty for a separator row.
+    const std::string& RowPaths(int row) const;
+    bool isSeparator(int row) const { return m_rowEntries[row] < 0; }
+    // The entry a row shows, or -1 for a separator.
+    int rowEntry(int row) const { return m_rowEntries[row]; }
+    std::vector<std::uint8_t> DeletedFlags;
+    void ClearDeletedFlags();
+    void markDeleted(int row) { DeletedFlags[row] = 1; }
+
+    void addRow(int entry);
+    void addSeparatorRow() { addRow(-1); }
+    void setRowForm(RowForm form) { m_rowForm = form; }
+    RowForm rowForm() const { return m_rowForm; }
+
+    // Empties both layers for a new report: no entries, no rows, no deleted marks.
+    void reset();
+
+    const LocaleSettings& locale() const { return m_locale; }
+
+private:
+    LocaleSettings m_locale;
+    std::vector<int> m_rowEntries;
+    RowForm m_rowForm = RowForm::Standard;
+};

@@ -1,0 +1,324 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scan/ScanDirectory.h"
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <deque>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kProgressInterval = std::chrono::milliseconds(250);
+
+// Paths at least this long cannot be handed to the kernel whole; such directories are opened
+// relative to their parent's descriptor and their files are measured while that is open.
+constexpr size_t kLongPath = PATH_MAX - 1;
+
+struct FoundFile
+{
+    std::string name;
+    std::int64_t size = 0;
+    std::int64_t time = 0;
+    bool measured = false;
+};
+
+// An open directory, shared by the children that must be opened relative to it.
+class OpenDirectory
+{
+public:
+    explicit OpenDirectory(DIR* dir) : m_dir(dir) {}
+    ~OpenDirectory() { ::closedir(m_dir); }
+    OpenDirectory(const OpenDirectory&) = delete;
+    OpenDirectory& operator=(const OpenDirectory&) = delete;
+    DIR* dir() const { return m_dir; }
+    int fd() const { return ::dirfd(m_dir); }
+
+private:
+    DIR* m_dir;
+};
+
+// One directory of the tree. The walk may read directories on several threads in any order; the
+// tree of nodes keeps the pre-order that the table must get.
+struct Node
+{
+    std::string path;     // ends in "/"
+    size_t nameStart = 0; // this directory's own name within path
+    std::shared_ptr<OpenDirectory> parent;
+    std::vector<FoundFile> files;
+    std::vector<Node*> children;
+};
+
+struct RawEntry
+{
+    size_t offset;
+    size_t length;
+    unsigned char type;
+};
+
+class Walk
+{
+public:
+    Walk(const std::string& root, const ScanOptions& options) : m_options(options)
+    {
+        m_root = &m_nodes.emplace_back();
+        m_root->path = root;
+        m_stack.push_back(m_root);
+        m_pending = 1;
+    }
+
+    void run()
+    {
+        unsigned threads = m_options.threads;
+        if (threads == 0)
+            threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+        std::vector<std::thread> helpers;
+        for (unsigned t = 1; t < threads; ++t)
+            helpers.emplace_back([this] { work(false); });
+        work(true);
+        for (std::thread& t : helpers)
+            t.join();
+    }
+
+    // Appends the found files to the table in pre-order and releases the tree.
+    void flatten(ResultTable& table)
+    {
+        const bool keyed = m_options.mode == ScanMode::Duplicates;
+        std::vector<Node*> stack{m_root};
+        while (!stack.empty()) {
+            Node* node = stack.back();
+            stack.pop_back();
+            for (FoundFile& f : node->files) {
+                entrytype e;
+                e.path.reserve(node->path.size() + f.name.size());
+                e.path = node->path;
+                e.path += f.name;
+                if (keyed)
+                    e.key = NameKey(f.name);
+                e.size = f.size;
+                e.time = f.time;
+                e.measured = f.measured;
+                table.appendEntry(std::move(e));
+            }
+            node->files = {};
+            stack.insert(stack.end(), node->children.rbegin(), node->children.rend());
+        }
+        m_nodes.clear();
+    }
+
+    std::int64_t filesExamined() const { return m_examined.load(std::memory_order_relaxed); }
+
+private:
+    void work(bool caller)
+    {
+        auto lastProgress = Clock::now();
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            if (caller && m_options.progress && Clock::now() - lastProgress >= kProgressInterval) {
+                lock.unlock();
+                m_options.progress(filesExamined());
+                lastProgress = Clock::now();
+                lock.lock();
+            }
+            if (m_stack.empty()) {
+                if (m_pending == 0)
+                    return;
+                if (caller)
+                    m_wake.wait_for(lock, kProgressInterval);
+                else
+                    m_wake.wait(lock);
+                continue;
+            }
+            Node* node = m_stack.back();
+            m_stack.pop_back();
+            lock.unlock();
+
+            std::vector<std::string> subdirectories;
+            std::shared_ptr<OpenDirectory> open;
+            if (!stopRequested())
+                open = read(*node, subdirectories);
+
+            lock.lock();
+            // Children go on the stack last first, so that a lone worker takes them in read order.
+            for (std::string& name : subdirectories) {
+                Node* child = &m_nodes.emplace_back();
+                child->nameStart = node->path.size();
+                child->path.reserve(node->path.size() + name.size() + 1);
+                child->path = node->path;
+                child->path += name;
+                child->path += '/';
+                if (child->path.size() >= kLongPath)
+                    child->parent = open;
+                node->children.push_back(child);
+            }
+            m_stack.insert(m_stack.end(), node->children.rbegin(), node->children.rend());
+            m_pending += node->children.size();
+            --m_pending;
+            if (!node->children.empty() || m_pending == 0)
+                m_wake.notify_all();
+        }
+    }
+
+    bool stopRequested() const { return m_options.stop && m_options.stop->load(std::memory_order_relaxed); }
+
+    bool isOtherRoot(const struct stat& st) const
+    {
+        const DirectoryId id{st.st_dev, st.st_ino};
+        return std::find(m_options.otherRoots.begin(), m_options.otherRoots.end(), id) !=
+               m_options.otherRoots.end();
+    }
+
+    // Reads one directory: its matching files go into the node, the names of the sub-directories to
+    // walk into subdirectories. Returns the open directory while children may still need it.
+    std::shared_ptr<OpenDirectory> read(Node& node, std::vector<std::string>& subdirectories)
+    {
+        const bool isRoot = &node == m_root;
+        int fd;
+        if (isRoot) {
+            fd = ::open(node.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        } else if (node.parent) {
+            const std::string name = node.path.substr(node.nameStart, node.path.size() - node.nameStart - 1);
+            fd = ::openat(node.parent->fd(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        } else {
+            fd = ::open(node.path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        }
+        node.parent.reset();
+        if (fd < 0)
+            return {};
+
+        struct stat st
+        {};
+        if (::fstat(fd, &st) != 0) {
+            ::close(fd);
+            return {};
+        }
+        if (isRoot) {
+            m_rootDevice = st.st_dev;
+        } else if (st.st_dev != m_rootDevice || isOtherRoot(st)) {
+            // Another filesystem, or a directory that is walked as a root of its own.
+            ::close(fd);
+            return {};
+        }
+
+        DIR* dir = ::fdopendir(fd);
+        if (!dir) {
+            ::close(fd);
+            return {};
+        }
+        auto open = std::make_shared<OpenDirectory>(dir);
+
+        // One read of the whole directory first: the entries keep the order the kernel gives.
+        std::string names;
+        std::vector<RawEntry> entries;
+        while (const dirent* de = ::readdir(dir)) {
+            const char* n = de->d_name;
+            if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')))
+                continue;
+            const size_t length = std::char_traits<char>::length(n);
+            entries.push_back({names.size(), length, de->d_type});
+            names.append(n, length + 1);
+        }
+        if (m_options.afterDirectoryRead)
+            m_options.afterDirectoryRead(node.path);
+
+        const bool canDefer = m_options.deferMeasuring && m_options.mode == ScanMode::Duplicates;
+        std::int64_t examined = 0;
+        for (const RawEntry& raw : entries) {
+            const char* name = names.data() + raw.offset;
+            const std::string_view nameView(name, raw.length);
+            unsigned char type = raw.type;
+            bool measured = false;
+            if (type == DT_UNKNOWN) {
+                // Some filesystems do not say what an entry is; ask, without following links.
+                if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                    continue;
+                type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+                measured = type == DT_REG;
+            }
+            if (type == DT_DIR) {
+                if (name[0] != '.')
+                    subdirectories.emplace_back(nameView);
+                continue;
+            }
+            if (type != DT_REG)
+                continue;
+
+            ++examined;
+            if (!m_options.mask->matches(nameView))
+                continue;
+            const bool defer = canDefer && node.path.size() + raw.length < kLongPath;
+            if (!measured && !defer) {
+                if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+                    continue; // vanished or replaced since the directory was read
+                measured = true;
+            }
+            if (measured) {
+                if (m_options.mode == ScanMode::LargerThan && st.st_size < m_options.sizeThreshold)
+                    continue;
+                if (m_options.mode == ScanMode::ZeroLength && st.st_size != 0)
+                    continue;
+            }
+            FoundFile& f = node.files.emplace_back();
+            f.name.assign(nameView);
+            f.measured = measured;
+            if (measured) {
+                f.size = st.st_size;
+                f.time = st.st_mtim.tv_sec;
+            }
+        }
+        m_examined.fetch_add(examined, std::memory_order_relaxed);
+
+        const bool childrenNeedIt =
+            std::any_of(subdirectories.begin(), subdirectories.end(),
+                        [&](const std::string& s) { return node.path.size() + s.size() + 1 >= kLongPath; });
+        return childrenNeedIt ? open : nullptr;
+    }
+
+    const ScanOptions& m_options;
+    std::deque<Node> m_nodes; // grows under m_mutex; elements never move
+    Node* m_root = nullptr;
+    dev_t m_rootDevice = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<Node*> m_stack;
+    size_t m_pending = 0; // nodes on the stack or being read
+    std::atomic<std::int64_t> m_examined{0};
+};
+
+} // namespace
+
+std::string NameKey(std::string_view name)
+{
+    std::string key(name);
+    for (char& c : key) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return key;
+}
+
+bool DirectoryIdentity(const std::string& path, DirectoryId& id)
+{
+    struct stat st
+    {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    id = {st.st_dev, st.st_ino};
+    return true;
+}
+
+std::int64_t ScanDirectory(const std::string& root, const ScanOptions& options, ResultTable& table)
+{
+    Walk walk(root, options);
+    walk.run();
+    walk.flatten(table);
+    return walk.filesExamined();
+}
