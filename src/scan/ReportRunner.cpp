@@ -140,8 +140,9 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, unsigned threads)
         entries.end());
 }
 
-// Turns the sorted entries into rows: each run of two or more equal keys is a group, groups are
-// parted by separator rows, names that occur once are left out.
+// Turns the sorted entries into rows: each run of two or more equal keys is a group, names that
+// occur once are left out. A separator row stands between two groups, never after the last one,
+// even when names that occur once sort behind it.
 void ReportRunner::buildGroupedRows(ResultTable& table)
 {
     int previous = -1;
@@ -149,14 +150,15 @@ void ReportRunner::buildGroupedRows(ResultTable& table)
     for (int k = 0; k <= table.LastEntry(); ++k) {
         if (previous >= 0 && table.EntryTable[k].key == table.EntryTable[previous].key) {
             if (!inGroup) {
+                if (m_groupCount > 0)
+                    table.addSeparatorRow();
                 ++m_groupCount;
                 table.addRow(previous);
             }
             inGroup = true;
             table.addRow(k);
-        } else if (inGroup) {
+        } else {
             inGroup = false;
-            table.addSeparatorRow();
         }
         previous = k;
     }

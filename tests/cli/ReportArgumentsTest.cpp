@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ReportArguments.h"
+
+#include <gtest/gtest.h>
+
+TEST(ReportArguments, OptionsStandAnywhereAfterTheMode)
+{
+    const ReportArguments a = ParseReportArguments({"size", "/home", "--mb", "3", "--mask=*.iso", "/data"});
+    EXPECT_EQ(a.error, "");
+    EXPECT_EQ(a.mode, ScanMode::LargerThan);
+    EXPECT_EQ(a.sizeThreshold, 3 * 1048576);
+    EXPECT_EQ(a.mask, "*.iso");
+    EXPECT_EQ(a.roots, (std::vector<std::string>{"/home", "/data"}));
+
+    const ReportArguments defaults = ParseReportArguments({"dupes"});
+    EXPECT_EQ(defaults.mask, "*.*");
+    EXPECT_EQ(defaults.sizeThreshold, 1024000);
+    EXPECT_TRUE(defaults.roots.empty());
+
+    const ReportArguments ended = ParseReportArguments({"zero", "--", "--mask", "-"});
+    EXPECT_EQ(ended.roots, (std::vector<std::string>{"--mask", "-"}));
+}
+
+TEST(ReportArguments, SizesAreWholeNumbersWithoutClamping)
+{
+    EXPECT_EQ(ParseReportArguments({"size", "--kb", "0"}).sizeThreshold, 0);
+    EXPECT_EQ(ParseReportArguments({"size", "--kb", "4194304"}).sizeThreshold, 4294967296LL);
+    EXPECT_EQ(ParseReportArguments({"size", "--mb", "8796093022207"}).sizeThreshold,
+              8796093022207LL * 1048576);
+    EXPECT_NE(ParseReportArguments({"size", "--mb", "8796093022208"}).error, ""); // past 64 bits
+    EXPECT_NE(ParseReportArguments({"size", "--kb", ""}).error, "");
+    EXPECT_NE(ParseReportArguments({"size", "--kb", "+5"}).error, "");
+    EXPECT_NE(ParseReportArguments({"size", "--mb=1", "--kb=1"}).error, "");
+}

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scan/MaskMatcher.h"
+
+#include <gtest/gtest.h>
+
+TEST(MaskMatcher, MatchesAsTheTableSays)
+{
+    struct Case
+    {
+        const char* mask;
+        const char* name;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"*.*", "report.tmp", true},
+        {"*.*", "README", true}, // no dot at all
+        {"*.*", ".bashrc", true},
+        {"*", "anything.at.all", true},
+        {"*.tmp", "X.TMP", true}, // a-z either case
+        {"*.TMP", "x.tmp", true},
+        {"*.tmp", "x.tmpl", false},
+        {"*.tmp", "tmp", false},
+        {"readme.*", "readme", true}, // ".*" also matches no extension
+        {"readme.*", "README.txt", true},
+        {"readme.*", "readme2", false},
+        {"a?c", "abc", true},
+        {"a?c", "ac", false},
+        {"a?c",
+         "a\xC3\xA9"
+         "c",
+         true}, // "é" is one character
+        {"a?c",
+         "a\xFF"
+         "c",
+         true}, // a stray byte counts as one
+        {"a??c",
+         "a\xC3\xA9"
+         "c",
+         false},
+        {"*\xC3\xA9", "caf\xC3\xA9", true},
+        {"*\xC3\xA9", "CAF\xC3\x89", false}, // only a-z fold
+        {"*[ab]*", "x[ab]y", true},          // brackets are plain characters
+        {"*[ab]*", "xay", false},
+        {"*a*b*c", "aXbXbYc", true},
+        {"*a*b*c", "aXbXbYd", false},
+        {"**.log", "x.log", true},
+        {"data??.*", "data01", true},
+        {"data??.*", "data1.csv", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MaskMatcher(c.mask).matches(c.name), c.matches) << c.mask << " vs " << c.name;
+}
+
+TEST(MaskMatcher, TrimsCodesUpToBlank)
+{
+    EXPECT_EQ(TrimControlAndBlanks("  *.tmp\t\r\n"), "*.tmp");
+    EXPECT_EQ(TrimControlAndBlanks(" \x01\x1F "), "");
+    EXPECT_EQ(TrimControlAndBlanks("a b"), "a b");
+    EXPECT_EQ(TrimControlAndBlanks("\xC3\xA9"), "\xC3\xA9"); // high bytes are not control characters
+}

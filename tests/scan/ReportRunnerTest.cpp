@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scan/ReportRunner.h"
+
+#include "TempTree.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ReportRunnerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
+
+    ReportOutcome run(ScanMode mode, std::vector<std::string> roots = {}, const std::string& mask = "*.*",
+                      std::int64_t threshold = 0)
+    {
+        ReportRequest request;
+        request.roots = roots.empty() ? std::vector<std::string>{tree.root()} : roots;
+        request.mask = mask;
+        request.mode = mode;
+        request.sizeThreshold = threshold;
+        request.threads = 2;
+        return runner.run(request, table, {}, nullptr);
+    }
+
+    // Row texts with the tree's root cut out of the paths.
+    std::vector<std::string> rows() const
+    {
+        std::vector<std::string> out;
+        for (int r = 0; r <= table.LastRow(); ++r) {
+            std::string text = table.RowTexts(r);
+            if (const size_t at = text.find(tree.root()); at != std::string::npos)
+                text.erase(at, tree.root().size());
+            out.push_back(text);
+        }
+        return out;
+    }
+
+    std::vector<std::string> rowNames() const
+    {
+        std::vector<std::string> out;
+        for (int r = 0; r <= table.LastRow(); ++r) {
+            const std::string& p = table.RowPaths(r);
+            out.push_back(p.empty() ? "" : p.substr(p.rfind('/') + 1));
+        }
+        return out;
+    }
+
+    TempTree tree;
+    ResultTable table;
+    ReportRunner runner;
+};
+
+constexpr std::time_t kAfternoon = 912870246; // 12/5/98 3:04:06 PM UTC
+
+} // namespace
+
+TEST_F(ReportRunnerTest, DuplicatesAreGroupedByNameInKeyOrder)
+{
+    tree.file("a/k", 1, kAfternoon);
+    tree.file("b/K", 22, kAfternoon);
+    tree.file("c/l", 3, kAfternoon);
+    tree.file("a/m", 4, kAfternoon);
+    tree.file("b/M", 5, kAfternoon);
+    tree.file("c/m", 1234567, kAfternoon);
+    tree.file("c/unique", 7, kAfternoon);
+
+    const ReportOutcome outcome = run(ScanMode::Duplicates);
+    EXPECT_EQ(outcome.text, "Dust Complete: 2 Groups Found");
+    EXPECT_EQ(outcome.found, 2);
+    EXPECT_EQ(runner.GroupCount(), 2);
+    ASSERT_EQ(table.LastRow(), 5);
+    const auto names = rowNames();
+    EXPECT_EQ(std::count(names.begin(), names.begin() + 2, "k") +
+                  std::count(names.begin(), names.begin() + 2, "K"),
+              2);
+    EXPECT_EQ(names[2], "");
+    EXPECT_TRUE(table.isSeparator(2));
+    EXPECT_EQ(table.RowTexts(2), "");
+    for (int r : {3, 4, 5})
+        EXPECT_TRUE(names[r] == "m" || names[r] == "M");
+    const auto texts = rows();
+    EXPECT_TRUE(std::find(texts.begin(), texts.end(), "12/5/98 3:04:06 PM    1,234,567        c/m") !=
+                texts.end());
+}
+
+TEST_F(ReportRunnerTest, ThreeGroupsGiveTwoSeparatorsAndOnlyNamesAreCompared)
+{
+    tree.file("1/same.txt", 10);
+    tree.file("2/SAME.TXT", 99999);
+    tree.file("1/b", 1);
+    tree.file("2/b", 1);
+    tree.file("3/b", 1);
+    tree.file("1/c");
+    tree.file("4/c");
+    tree.file("4/lonely");
+    run(ScanMode::Duplicates);
+    EXPECT_EQ(runner.GroupCount(), 3);
+    EXPECT_EQ(table.LastRow() + 1, 7 + 2);
+    EXPECT_EQ(rowNames()[3], "");
+    EXPECT_EQ(rowNames()[6], "");
+    EXPECT_FALSE(table.isSeparator(8)); // none after the last group
+}
+
+TEST_F(ReportRunnerTest, NothingFoundAndSingleGroupTexts)
+{
+    tree.file("a/one");
+    tree.file("b/two");
+    EXPECT_EQ(run(ScanMode::Duplicates).text, "Dust Complete - Nothing Found");
+    EXPECT_EQ(table.LastRow(), -1);
+    EXPECT_EQ(run(ScanMode::LargerThan, {}, "*.*", 1).text, "Dust Complete - Nothing Found");
+
+    tree.file("c/README.TXT");
+    tree.file("d/readme.txt");
+    EXPECT_EQ(run(ScanMode::Duplicates).text, "Dust Complete: 1 Groups Found");
+    EXPECT_EQ(table.LastRow(), 1);
+}
+
+TEST_F(ReportRunnerTest, SizeAndZeroRowsFollowTheWalk)
+{
+    tree.file("big", 1024000, kAfternoon);
+    tree.file("small", 1023999);
+    tree.file("sub/empty.tmp", 0, kAfternoon);
+    tree.file("sub/empty.txt", 0);
+    EXPECT_EQ(run(ScanMode::LargerThan, {}, "*.*", 1000 * 1024).text, "Dust Complete: 1 Found");
+    EXPECT_EQ(rows(), std::vector<std::string>{"12/5/98 3:04:06 PM    1,024,000        big"});
+
+    EXPECT_EQ(run(ScanMode::ZeroLength, {}, "*.tmp").text, "Dust Complete: 1 Found");
+    EXPECT_EQ(rows(), std::vector<std::string>{"12/5/98 3:04:06 PM    0                sub/empty.tmp"});
+    EXPECT_EQ(table.LastRow(), table.LastEntry());
+}
+
+TEST_F(ReportRunnerTest, RootsAreWalkedOnceEachAndNestedRootsOnlyAsThemselves)
+{
+    tree.file("outer/x.txt");
+    tree.file("outer/inner/x.txt");
+    const std::string outer = tree.path("outer/");
+    const std::string inner = tree.path("outer/inner/");
+    const std::string innerAgain = tree.path("outer/./inner/");
+
+    EXPECT_EQ(run(ScanMode::Duplicates, {outer, inner, innerAgain}).text, "Dust Complete: 1 Groups Found");
+    ASSERT_EQ(table.LastRow(), 1);
+    EXPECT_EQ(run(ScanMode::ZeroLength, {outer, inner, outer}).text, "Dust Complete: 2 Found");
+    EXPECT_EQ(table.RowPaths(0), outer + "x.txt");
+    EXPECT_EQ(table.RowPaths(1), inner + "x.txt");
+    // Inner first: the outer walk still leaves the inner tree to its own root.
+    run(ScanMode::ZeroLength, {inner, outer});
+    EXPECT_EQ(table.RowPaths(0), inner + "x.txt");
+    EXPECT_EQ(table.RowPaths(1), outer + "x.txt");
+    EXPECT_EQ(table.LastRow(), 1);
+}
+
+TEST_F(ReportRunnerTest, RepeatedNameThatVanishesBeforeMeasuringLeavesItsGroup)
+{
+    tree.file("a/dup");
+    tree.file("b/dup");
+    tree.file("a/pair");
+    tree.file("b/pair");
+    tree.file("c/pair");
+    runner.afterDirectoryRead = [&](const std::string& directory) {
+        if (directory.empty()) { // the walk is over, measuring comes next
+            tree.remove("a/dup");
+            tree.remove("c/pair");
+        }
+    };
+    EXPECT_EQ(run(ScanMode::Duplicates).text, "Dust Complete: 1 Groups Found");
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"pair", "pair"}));
+    EXPECT_EQ(table.LastEntry(), 2); // the vanished entries are gone from the table too
+}
+
+TEST_F(ReportRunnerTest, ProgressAndStop)
+{
+    for (int i = 0; i < 50; ++i)
+        tree.file("d" + std::to_string(i % 5) + "/f" + std::to_string(i));
+    std::vector<std::string> seenRoots;
+    ReportRequest request;
+    request.roots = {tree.path("d1/"), tree.path("d2/")};
+    request.mask = "*.*";
+    request.mode = ScanMode::ZeroLength;
+    runner.run(request, table, [&](const std::string& root, std::int64_t) { seenRoots.push_back(root); });
+    ASSERT_GE(seenRoots.size(), 2u);
+    EXPECT_EQ(seenRoots.front(), tree.path("d1/"));
+    EXPECT_EQ(seenRoots.back(), tree.path("d2/"));
+    EXPECT_EQ(table.LastRow(), 19);
+
+    std::atomic<bool> stop{false};
+    request.roots = {tree.root()};
+    const ReportOutcome stopped = runner.run(
+        request, table, [&](const std::string&, std::int64_t) { stop = true; }, &stop);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(stopped.text, "");
+    EXPECT_EQ(table.LastRow(), -1);
+}
+
+TEST_F(ReportRunnerTest, MissingRootFindsNothing)
+{
+    EXPECT_EQ(run(ScanMode::Duplicates, {tree.path("missing/")}).text, "Dust Complete - Nothing Found");
+}

@@ -1,0 +1,188 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scan/ResultTable.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+// The sort as the procedure reads, recursing into both parts: the reference the table's bounded
+// form must match slot for slot.
+void plainQuicksort(std::vector<entrytype>& t, int L, int R)
+{
+    const auto key = [&](int i) -> const std::string& { return t[i].key; };
+    const int M = (L + R) / 2;
+    if (key(L) > key(M))
+        std::swap(t[L], t[M]);
+    if (key(L) > key(R))
+        std::swap(t[L], t[R]);
+    if (key(M) > key(R))
+        std::swap(t[M], t[R]);
+    if (R - L <= 2)
+        return;
+    std::swap(t[L + 1], t[M]);
+    const std::string P = key(L + 1);
+    int i = L + 1, j = R;
+    do {
+        do
+            ++i;
+        while (key(i) < P);
+        do
+            --j;
+        while (key(j) > P);
+        std::swap(t[i], t[j]);
+    } while (j > i);
+    std::swap(t[i], t[j]);
+    std::swap(t[L + 1], t[j]);
+    plainQuicksort(t, L, j - 1);
+    plainQuicksort(t, j + 1, R);
+}
+
+ResultTable tableOf(const std::vector<std::string>& keys)
+{
+    ResultTable table;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        entrytype e;
+        e.key = keys[i];
+        e.path = "/" + std::to_string(i);
+        table.appendEntry(e);
+    }
+    return table;
+}
+
+std::vector<std::string> paths(const std::vector<entrytype>& entries)
+{
+    std::vector<std::string> out;
+    for (const entrytype& e : entries)
+        out.push_back(e.path);
+    return out;
+}
+
+std::vector<std::string> keys(const std::vector<entrytype>& entries)
+{
+    std::vector<std::string> out;
+    for (const entrytype& e : entries)
+        out.push_back(e.key);
+    return out;
+}
+
+} // namespace
+
+TEST(ResultTable, SortOrdersKeysAsUnsignedBytes)
+{
+    ResultTable t = tableOf({"AB", "A", "A_", "\xC3\x89", "Z", ""});
+    t.SortEntriesByKey(0, t.LastEntry());
+    EXPECT_EQ(keys(t.EntryTable), (std::vector<std::string>{"", "A", "AB", "A_", "Z", "\xC3\x89"}));
+}
+
+TEST(ResultTable, ThreeKeysAreSortedByTheMedianStepAlone)
+{
+    ResultTable t = tableOf({"Y", "X", "Z"});
+    t.SortEntriesByKey(0, 2);
+    EXPECT_EQ(paths(t.EntryTable), (std::vector<std::string>{"/1", "/0", "/2"}));
+}
+
+TEST(ResultTable, EqualKeysEndInTheOrderTheProcedureLeavesThem)
+{
+    // Many equal keys: the exact slot order is the reference procedure's, not a stable one.
+    std::vector<std::string> input;
+    for (int i = 0; i < 60; ++i)
+        input.push_back(i % 3 == 0 ? "B" : (i % 3 == 1 ? "A" : "B"));
+    ResultTable t = tableOf(input);
+    std::vector<entrytype> reference = t.EntryTable;
+    plainQuicksort(reference, 0, static_cast<int>(reference.size()) - 1);
+    t.SortEntriesByKey(0, t.LastEntry());
+    EXPECT_EQ(paths(t.EntryTable), paths(reference));
+    EXPECT_TRUE(std::is_sorted(t.EntryTable.begin(), t.EntryTable.end(),
+                               [](const entrytype& a, const entrytype& b) { return a.key < b.key; }));
+
+    ResultTable same = tableOf(std::vector<std::string>(1000, "SAME"));
+    same.SortEntriesByKey(0, same.LastEntry());
+    std::vector<entrytype> sameReference = tableOf(std::vector<std::string>(1000, "SAME")).EntryTable;
+    plainQuicksort(sameReference, 0, 999);
+    EXPECT_EQ(paths(same.EntryTable), paths(sameReference));
+}
+
+TEST(ResultTable, HundredThousandRandomKeysMatchThePlainRecursiveSort)
+{
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<int> length(1, 6), letter('A', 'F');
+    std::vector<std::string> input;
+    for (int i = 0; i < 100000; ++i) {
+        std::string k(static_cast<size_t>(length(random)), ' ');
+        for (char& c : k)
+            c = static_cast<char>(letter(random));
+        input.push_back(k);
+    }
+    ResultTable t = tableOf(input);
+    std::vector<entrytype> reference = t.EntryTable;
+    plainQuicksort(reference, 0, static_cast<int>(reference.size()) - 1);
+    t.SortEntriesByKey(0, t.LastEntry());
+    ASSERT_TRUE(std::is_sorted(t.EntryTable.begin(), t.EntryTable.end(),
+                               [](const entrytype& a, const entrytype& b) { return a.key < b.key; }));
+    EXPECT_TRUE(paths(t.EntryTable) == paths(reference));
+}
+
+TEST(ResultTable, LargeReversedInputEndsSorted)
+{
+    std::vector<std::string> ascending;
+    for (int i = 0; i < 200000; ++i) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "K%07d", i);
+        ascending.push_back(buf);
+    }
+    ResultTable t = tableOf(std::vector<std::string>(ascending.rbegin(), ascending.rend()));
+    t.SortEntriesByKey(0, t.LastEntry());
+    EXPECT_EQ(keys(t.EntryTable), ascending);
+}
+
+TEST(ResultTable, GrowsPastItsInitialCapacityWithoutLosingEntries)
+{
+    ResultTable t;
+    EXPECT_GE(t.EntryTable.capacity(), 500001u);
+    EXPECT_EQ(t.LastEntry(), -1);
+    EXPECT_EQ(t.LastRow(), -1);
+    for (int i = 0; i < 500003; ++i) {
+        entrytype e;
+        e.size = i;
+        t.appendEntry(std::move(e));
+        t.addRow(i);
+    }
+    EXPECT_EQ(t.LastEntry(), 500002);
+    EXPECT_EQ(t.LastRow(), 500002);
+    EXPECT_EQ(t.EntryTable[500000].size, 500000);
+    EXPECT_EQ(t.EntryTable[500002].size, 500002);
+    EXPECT_EQ(t.rowEntry(500001), 500001);
+}
+
+TEST(ResultTable, RowsShowTheirEntryAndTheDeletedMark)
+{
+    setenv("TZ", "UTC", 1);
+    tzset();
+    ResultTable t;
+    t.appendEntry({"", "/a/one", 1234567, 912870246, true}); // 1998-12-05 15:04:06 UTC
+    t.appendEntry({"", "/a/two", 0, 912816000, true});       // 1998-12-05 00:00:00 UTC
+    t.addRow(0);
+    t.addSeparatorRow();
+    t.addRow(1);
+    EXPECT_EQ(t.RowTexts(0), "12/5/98 3:04:06 PM    1,234,567        /a/one");
+    EXPECT_EQ(t.RowTexts(1), "");
+    EXPECT_TRUE(t.isSeparator(1));
+    EXPECT_EQ(t.RowPaths(1), "");
+    EXPECT_EQ(t.RowPaths(2), "/a/two");
+
+    t.markDeleted(2);
+    EXPECT_EQ(t.RowTexts(2), "12/5/98               0                /a/two (Deleted)");
+    t.setRowForm(RowForm::ZeroLength);
+    EXPECT_EQ(t.RowTexts(0), "12/5/98 3:04:06 PM    1234567          /a/one");
+
+    t.ClearDeletedFlags();
+    EXPECT_EQ(t.RowTexts(2), "12/5/98               0                /a/two");
+    t.markDeleted(0);
+    t.reset();
+    EXPECT_EQ(t.LastRow(), -1);
+    EXPECT_EQ(t.LastEntry(), -1);
+    t.appendEntry({"", "/b", 5, 912870246, true});
+    t.addRow(0);
+    EXPECT_EQ(t.DeletedFlags[0], 0); // a new report carries no old deleted marks
+}

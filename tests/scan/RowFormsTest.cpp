@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scan/RowForms.h"
+#include "scan/DrivesSummary.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+LocaleSettings german()
+{
+    LocaleSettings de;
+    de.shortDateFormat = "dd.MM.yy";
+    de.longTimeFormat = "HH:mm:ss";
+    de.thousandSeparator = ".";
+    de.decimalSeparator = ",";
+    return de;
+}
+
+const LocalDateTime kAfternoon{1998, 12, 5, 15, 4, 6, 6};
+const LocalDateTime kMidnight{2001, 1, 2, 0, 0, 0, 2};
+
+} // namespace
+
+TEST(RowForms, FitToWidthCutsPadsAndCountsCharacters)
+{
+    EXPECT_EQ(FitToWidth("abcdef", 3), "abc");
+    EXPECT_EQ(FitToWidth("ab", 5), "ab   ");
+    EXPECT_EQ(FitToWidth("abc", 0), "");
+    EXPECT_EQ(FitToWidth("", 2), "  ");
+    EXPECT_EQ(FitToWidth("M\xC3\xA4rz", 6), "M\xC3\xA4rz  "); // "März" is four characters
+    EXPECT_EQ(FitToWidth("M\xC3\xA4rz", 2), "M\xC3\xA4");
+    EXPECT_EQ(PadToWidth("1,000,000,000,000", 15), "1,000,000,000,000"); // never cut
+    EXPECT_EQ(PadToWidth("12", 4), "12  ");
+}
+
+TEST(RowForms, TimeTextFollowsTheLocale)
+{
+    const LocaleSettings us = LocaleSettings::usEnglish();
+    EXPECT_EQ(TimeText(kAfternoon, us), "12/5/98 3:04:06 PM");
+    EXPECT_EQ(TimeText({2005, 3, 7, 0, 0, 1, 1}, us), "3/7/05 12:00:01 AM");
+    EXPECT_EQ(TimeText({2005, 3, 7, 12, 30, 0, 1}, us), "3/7/05 12:30:00 PM");
+    EXPECT_EQ(TimeText(kMidnight, us), "1/2/01"); // midnight: the date alone
+    EXPECT_EQ(TimeText(kAfternoon, german()), "05.12.98 15:04:06");
+    EXPECT_EQ(TimeText(kMidnight, german()), "02.01.01");
+}
+
+TEST(RowForms, DatePatternsWithNamesAndQuotes)
+{
+    const LocaleSettings us = LocaleSettings::usEnglish();
+    EXPECT_EQ(FormatDateTime("dddd, MMMM d, yyyy", kAfternoon, us), "Saturday, December 5, 1998");
+    EXPECT_EQ(FormatDateTime("ddd MMM dd", kAfternoon, us), "Sat Dec 05");
+    EXPECT_EQ(FormatDateTime("h 'o''clock' ap", kAfternoon, us), "3 o'clock pm");
+    EXPECT_EQ(FormatDateTime("HH:mm:ss t", kAfternoon, us), "15:04:06 ");
+    EXPECT_EQ(FormatDateTime("yy", {2107, 1, 1, 0, 0, 0, 1}, us), "07"); // the year mod 100
+}
+
+TEST(RowForms, SizeTextGroupsThousands)
+{
+    const LocaleSettings us = LocaleSettings::usEnglish();
+    EXPECT_EQ(SizeText(0, us), "0");
+    EXPECT_EQ(SizeText(999, us), "999");
+    EXPECT_EQ(SizeText(1000, us), "1,000");
+    EXPECT_EQ(SizeText(1234567, us), "1,234,567");
+    EXPECT_EQ(SizeText(-1234567, us), "-1,234,567");
+    EXPECT_EQ(SizeText(4294967296LL, us), "4,294,967,296");
+    EXPECT_EQ(SizeText(INT64_MIN, us), "-9,223,372,036,854,775,808");
+    EXPECT_EQ(SizeText(1234567, german()), "1.234.567");
+    LocaleSettings french;
+    french.thousandSeparator = "\xE2\x80\xAF"; // narrow no-break space, three bytes
+    EXPECT_EQ(SizeText(12345, french), "12\xE2\x80\xAF"
+                                       "345");
+}
+
+TEST(RowForms, RowsPutThePathInColumnForty)
+{
+    const LocaleSettings us = LocaleSettings::usEnglish();
+    const std::string standard = StandardRow(kAfternoon, 1234567, "/data/old/report.tmp", us);
+    EXPECT_EQ(standard, "12/5/98 3:04:06 PM    1,234,567        /data/old/report.tmp");
+    EXPECT_EQ(standard.find('/', 10), 39u);
+
+    const std::string zero = ZeroLengthRow(kAfternoon, 0, "/x", us);
+    EXPECT_EQ(zero, "12/5/98 3:04:06 PM    0                /x");
+    EXPECT_EQ(zero.substr(22, 14), "0             ");
+    EXPECT_EQ(zero.rfind('/'), 39u);
+
+    // A size wider than its field is written whole; the path moves right.
+    EXPECT_EQ(StandardRow(kMidnight, 1000000000000LL, "/big", us),
+              "1/2/01                1,000,000,000,000  /big");
+
+    // A time text longer than 20 characters is cut at 20.
+    LocaleSettings longTime = us;
+    longTime.longTimeFormat = "h:mm:ss AP 'extra text'";
+    EXPECT_EQ(StandardRow(kAfternoon, 1, "/p", longTime).substr(0, 22), "12/5/98 3:04:06 PM e  ");
+}
+
+TEST(RowForms, HeaderColumns)
+{
+    EXPECT_EQ(kResultListHeader.find('|'), 21u);
+    EXPECT_EQ(kResultListHeader.rfind('|'), 38u);
+    EXPECT_EQ(kResultListHeader.find("Size"), 23u);
+    EXPECT_EQ(kResultListHeader.find("Pathname"), 40u);
+}
+
+TEST(DrivesSummary, ListsNineThenMore)
+{
+    EXPECT_EQ(DrivesSummary({}, SummaryStyle::StartUp), "");
+    EXPECT_EQ(DrivesSummary({"/", "/boot/", "/home/"}, SummaryStyle::StartUp), "/ /boot /home");
+
+    std::vector<std::string> roots;
+    for (char c = 'a'; c <= 'i'; ++c)
+        roots.push_back(std::string("/mnt/") + c + "/");
+    const std::string nine = "/mnt/a /mnt/b /mnt/c /mnt/d /mnt/e /mnt/f /mnt/g /mnt/h /mnt/i";
+    EXPECT_EQ(DrivesSummary(roots, SummaryStyle::StartUp), nine);
+    roots.push_back("/mnt/j/");
+    EXPECT_EQ(DrivesSummary(roots, SummaryStyle::StartUp), nine + "  {more}");
+    roots.push_back("/mnt/k/");
+    EXPECT_EQ(DrivesSummary(roots, SummaryStyle::DrivesCommand), nine + " {more}");
+}

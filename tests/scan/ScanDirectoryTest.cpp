@@ -1,0 +1,241 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scan/ScanDirectory.h"
+
+#include "TempTree.h"
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <set>
+#include <unistd.h>
+
+namespace {
+
+struct Found
+{
+    std::vector<std::string> paths; // relative to the tree's root
+    ResultTable table;
+};
+
+Found scan(const TempTree& tree, ScanMode mode, const std::string& mask = "*.*", std::int64_t threshold = 0,
+           unsigned threads = 1, bool defer = false)
+{
+    Found found;
+    MaskMatcher matcher(mask);
+    ScanOptions options;
+    options.mode = mode;
+    options.mask = &matcher;
+    options.sizeThreshold = threshold;
+    options.threads = threads;
+    options.deferMeasuring = defer;
+    ScanDirectory(tree.root(), options, found.table);
+    for (const entrytype& e : found.table.EntryTable)
+        found.paths.push_back(e.path.substr(tree.root().size()));
+    return found;
+}
+
+using Paths = std::vector<std::string>;
+
+} // namespace
+
+TEST(ScanDirectory, HiddenFilesAreReportedHiddenDirectoriesAreNotEntered)
+{
+    TempTree tree;
+    tree.file(".hidden.sys");
+    tree.file("visible.txt");
+    tree.file(".cache/inside.txt");
+    tree.file("docs/.config/deep.txt");
+    tree.file("docs/.note");
+    const Found found = scan(tree, ScanMode::Duplicates);
+    std::vector<std::string> sorted = found.paths;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (Paths{".hidden.sys", "docs/.note", "visible.txt"}));
+}
+
+TEST(ScanDirectory, DirectoriesAreWalkedButNeverReported)
+{
+    TempTree tree;
+    tree.file("X.TMP/inner.tmp");
+    tree.file("a/b/notes.txt");
+    tree.file("a/b/other.doc");
+    EXPECT_EQ(scan(tree, ScanMode::Duplicates, "*.tmp").paths, Paths{"X.TMP/inner.tmp"});
+    EXPECT_EQ(scan(tree, ScanMode::Duplicates, "*.txt").paths, Paths{"a/b/notes.txt"});
+}
+
+TEST(ScanDirectory, OnlyRegularFilesAndNoLinksAreFollowed)
+{
+    TempTree tree;
+    tree.file("real/data.bin", 10);
+    tree.symlink("link-to-file", "real/data.bin");
+    tree.symlink("link-to-dir", "real");
+    tree.symlink("real/loop", "..");
+    tree.symlink("dangling", "nowhere");
+    tree.fifo("pipe");
+    const Found found = scan(tree, ScanMode::Duplicates);
+    EXPECT_EQ(found.paths, Paths{"real/data.bin"});
+}
+
+TEST(ScanDirectory, ModesKeepTheirFilesWithRealSizes)
+{
+    TempTree tree;
+    tree.file("exact.bin", 1024, 912870246);
+    tree.file("below.bin", 1023);
+    tree.file("empty.bin", 0);
+    tree.file("three-gib.bin", 3LL << 30);
+    tree.file("four-gib.bin", 4LL << 30);
+    const auto sorted = [](Paths p) {
+        std::sort(p.begin(), p.end());
+        return p;
+    };
+    EXPECT_EQ(sorted(scan(tree, ScanMode::LargerThan, "*.*", 1024).paths),
+              (Paths{"exact.bin", "four-gib.bin", "three-gib.bin"}));
+    EXPECT_EQ(scan(tree, ScanMode::ZeroLength).paths, Paths{"empty.bin"});
+
+    const Found all = scan(tree, ScanMode::LargerThan, "*.bin", 0);
+    for (const entrytype& e : all.table.EntryTable) {
+        EXPECT_TRUE(e.measured);
+        if (e.path.ends_with("three-gib.bin")) {
+            EXPECT_EQ(e.size, 3LL << 30);
+        }
+        if (e.path.ends_with("exact.bin")) {
+            EXPECT_EQ(e.time, 912870246);
+        }
+    }
+}
+
+TEST(ScanDirectory, PreOrderFilesBeforeSubtreesWhateverTheThreads)
+{
+    TempTree tree;
+    for (int d = 0; d < 6; ++d) {
+        for (int s = 0; s < 5; ++s) {
+            for (int f = 0; f < 4; ++f)
+                tree.file("d" + std::to_string(d) + "/s" + std::to_string(s) + "/f" + std::to_string(f));
+        }
+        tree.file("d" + std::to_string(d) + "/own");
+    }
+    tree.file("top");
+    const Found one = scan(tree, ScanMode::Duplicates, "*.*", 0, 1);
+    ASSERT_EQ(one.paths.size(), 6u * 21 + 1);
+    EXPECT_EQ(one.paths.front(), "top");
+    // Each directory's own file comes before the files of its sub-directories, subtrees contiguous.
+    for (size_t i = 0; i < one.paths.size(); ++i) {
+        const std::string& p = one.paths[i];
+        if (p.ends_with("/own")) {
+            EXPECT_EQ(one.paths[i + 1].substr(0, 3), p.substr(0, 3));
+        }
+    }
+    std::string lastDir;
+    std::set<std::string> finished;
+    for (const std::string& p : one.paths) {
+        const std::string dir = p.substr(0, p.find('/') + 1);
+        if (dir != lastDir) {
+            EXPECT_TRUE(finished.insert(dir).second) << "subtree " << dir << " split";
+            lastDir = dir;
+        }
+    }
+    for (unsigned threads : {2u, 4u})
+        EXPECT_EQ(scan(tree, ScanMode::Duplicates, "*.*", 0, threads).paths, one.paths) << threads;
+}
+
+TEST(ScanDirectory, DeepChainBeyondPathMaxIsWalked)
+{
+    TempTree tree;
+    // 5,000 nested directories of two-character names: paths far beyond PATH_MAX.
+    std::string relative;
+    for (int i = 0; i < 5000; ++i)
+        relative += "dd/";
+    // Made step by step through descriptors, since the path is too long for the kernel.
+    {
+        int fd = ::open(tree.root().c_str(), O_RDONLY | O_DIRECTORY);
+        for (int i = 0; i < 5000; ++i) {
+            ASSERT_EQ(::mkdirat(fd, "dd", 0755), 0);
+            const int next = ::openat(fd, "dd", O_RDONLY | O_DIRECTORY);
+            ::close(fd);
+            fd = next;
+            if (i == 2000)
+                ::close(::openat(fd, "middle.txt", O_CREAT | O_WRONLY, 0644));
+        }
+        ::close(::openat(fd, "bottom.txt", O_CREAT | O_WRONLY, 0644));
+        ::close(fd);
+    }
+    for (bool defer : {false, true}) {
+        const Found found = scan(tree, ScanMode::Duplicates, "*.txt", 0, 2, defer);
+        ASSERT_EQ(found.paths.size(), 2u);
+        EXPECT_EQ(found.paths[0], relative.substr(0, 3 * 2001) + "middle.txt");
+        EXPECT_EQ(found.paths[1], relative + "bottom.txt");
+        EXPECT_GT(found.table.EntryTable[1].path.size(), static_cast<size_t>(PATH_MAX));
+        // Files too deep to be opened by name later are measured during the walk.
+        EXPECT_TRUE(found.table.EntryTable[1].measured);
+    }
+    EXPECT_EQ(scan(tree, ScanMode::ZeroLength, "bottom.txt").paths.size(), 1u);
+}
+
+TEST(ScanDirectory, OtherRootsAreNotEntered)
+{
+    TempTree tree;
+    tree.file("outer.txt");
+    tree.file("nested/inner.txt");
+    MaskMatcher all("*.*");
+    ScanOptions options;
+    options.mask = &all;
+    DirectoryId nested;
+    ASSERT_TRUE(DirectoryIdentity(tree.path("nested"), nested));
+    options.otherRoots.push_back(nested);
+    ResultTable table;
+    ScanDirectory(tree.root(), options, table);
+    ASSERT_EQ(table.LastEntry(), 0);
+    EXPECT_EQ(table.EntryTable[0].path, tree.path("outer.txt"));
+}
+
+TEST(ScanDirectory, FileRemovedAfterTheDirectoryReadIsLeftOut)
+{
+    for (ScanMode mode : {ScanMode::Duplicates, ScanMode::ZeroLength, ScanMode::LargerThan}) {
+        TempTree tree;
+        tree.file("stays");
+        tree.file("goes");
+        MaskMatcher all("*.*");
+        ScanOptions options;
+        options.mode = mode;
+        options.mask = &all;
+        options.afterDirectoryRead = [&](const std::string&) { tree.remove("goes"); };
+        ResultTable table;
+        const std::int64_t examined = ScanDirectory(tree.root(), options, table);
+        ASSERT_EQ(table.LastEntry(), 0) << static_cast<int>(mode);
+        EXPECT_EQ(table.EntryTable[0].path, tree.path("stays"));
+        EXPECT_EQ(examined, 2);
+    }
+}
+
+TEST(ScanDirectory, DeferredMeasuringLeavesSizeForLaterAndStopEndsTheWalk)
+{
+    TempTree tree;
+    tree.file("a/x.txt", 7);
+    tree.file("b/y.txt", 8);
+    const Found deferred = scan(tree, ScanMode::Duplicates, "*.*", 0, 1, true);
+    ASSERT_EQ(deferred.table.LastEntry(), 1);
+    EXPECT_FALSE(deferred.table.EntryTable[0].measured);
+    EXPECT_EQ(deferred.table.EntryTable[0].key + deferred.table.EntryTable[1].key,
+              deferred.paths[0] == "a/x.txt" ? "X.TXTY.TXT" : "Y.TXTX.TXT");
+
+    std::atomic<bool> stop{true};
+    MaskMatcher all("*.*");
+    ScanOptions options;
+    options.mask = &all;
+    options.stop = &stop;
+    ResultTable table;
+    ScanDirectory(tree.root(), options, table);
+    EXPECT_EQ(table.LastEntry(), -1);
+}
+
+TEST(ScanDirectory, NameBytesAreKeptAsTheyAre)
+{
+    TempTree tree;
+    const std::string odd = "caf\xC3\xA9 \xFF\xFE name\twith tab.txt";
+    tree.file(odd);
+    const Found found = scan(tree, ScanMode::Duplicates, "*.TXT");
+    ASSERT_EQ(found.paths.size(), 1u);
+    EXPECT_EQ(found.paths[0], odd);
+    EXPECT_EQ(found.table.EntryTable[0].key, "CAF\xC3\xA9 \xFF\xFE NAME\tWITH TAB.TXT");
+}
