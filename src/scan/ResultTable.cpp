@@ -90,6 +90,7 @@ void ResultTable::addRow(int entry)
 void ResultTable::reset()
 {
     EntryTable.clear();
+    m_directoryCount = 0;
     m_rowEntries.clear();
     DeletedFlags.clear();
 }

@@ -15,6 +15,8 @@ struct entrytype
     std::string path;      // full path, the bytes as the filesystem spells them
     std::int64_t size = 0; // bytes
     std::int64_t time = 0; // last write, whole seconds since the epoch
+    // The directory the walk found the file in, numbered in walk order across the whole run.
+    std::uint32_t directory = 0;
     // A duplicates scan reads size and time only for names that turn out to repeat; until then
     // this is false and size and time mean nothing.
     bool measured = true;
@@ -72,7 +74,12 @@ public:
 
     const LocaleSettings& locale() const { return m_locale; }
 
+    // How many directories the walks of this report have numbered so far.
+    size_t directoryCount() const { return m_directoryCount; }
+    void addDirectories(size_t count) { m_directoryCount += count; }
+
 private:
+    size_t m_directoryCount = 0;
     LocaleSettings m_locale;
     std::vector<int> m_rowEntries;
     RowForm m_rowForm = RowForm::Standard;

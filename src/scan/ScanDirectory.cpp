@@ -23,9 +23,11 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 // relative to their parent's descriptor and their files are measured while that is open.
 constexpr size_t kLongPath = PATH_MAX - 1;
 
+// A file kept by the walk; its name lives in the directory's name buffer.
 struct FoundFile
 {
-    std::string name;
+    std::uint32_t nameOffset = 0;
+    std::uint32_t nameLength = 0;
     std::int64_t size = 0;
     std::int64_t time = 0;
     bool measured = false;
@@ -53,6 +55,7 @@ struct Node
     std::string path;     // ends in "/"
     size_t nameStart = 0; // this directory's own name within path
     std::shared_ptr<OpenDirectory> parent;
+    std::string names; // the names of the kept files, one after the other
     std::vector<FoundFile> files;
     std::vector<Node*> children;
 };
@@ -75,42 +78,77 @@ public:
         m_pending = 1;
     }
 
+    unsigned threads() const
+    {
+        return m_options.threads ? m_options.threads
+                                 : std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    }
+
     void run()
     {
-        unsigned threads = m_options.threads;
-        if (threads == 0)
-            threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
         std::vector<std::thread> helpers;
-        for (unsigned t = 1; t < threads; ++t)
+        for (unsigned t = 1; t < threads(); ++t)
             helpers.emplace_back([this] { work(false); });
         work(true);
         for (std::thread& t : helpers)
             t.join();
     }
 
-    // Appends the found files to the table in pre-order and releases the tree.
-    void flatten(ResultTable& table)
+    // Appends the found files to the table in pre-order and releases the tree. Building a million
+    // paths is a good part of a duplicates run, so the threads share it: every directory's first
+    // slot in the table is known before any entry is written.
+    void flatten(ResultTable& table, unsigned threads)
     {
-        const bool keyed = m_options.mode == ScanMode::Duplicates;
+        std::vector<Node*> order;
         std::vector<Node*> stack{m_root};
         while (!stack.empty()) {
             Node* node = stack.back();
             stack.pop_back();
-            for (FoundFile& f : node->files) {
-                entrytype e;
-                e.path.reserve(node->path.size() + f.name.size());
-                e.path = node->path;
-                e.path += f.name;
-                if (keyed)
-                    e.key = NameKey(f.name);
-                e.size = f.size;
-                e.time = f.time;
-                e.measured = f.measured;
-                table.appendEntry(std::move(e));
-            }
-            node->files = {};
+            order.push_back(node);
             stack.insert(stack.end(), node->children.rbegin(), node->children.rend());
         }
+        std::vector<size_t> first(order.size() + 1);
+        const size_t base = table.EntryTable.size();
+        first[0] = base;
+        for (size_t i = 0; i < order.size(); ++i)
+            first[i + 1] = first[i] + order[i]->files.size();
+        table.EntryTable.resize(first.back());
+
+        const bool keyed = m_options.mode == ScanMode::Duplicates;
+        const std::uint32_t firstDirectory = static_cast<std::uint32_t>(table.directoryCount());
+        const auto fill = [&](size_t from, size_t to) {
+            for (size_t i = from; i < to; ++i) {
+                Node& node = *order[i];
+                entrytype* out = &table.EntryTable[first[i]];
+                for (const FoundFile& f : node.files) {
+                    const std::string_view name(node.names.data() + f.nameOffset, f.nameLength);
+                    out->path.reserve(node.path.size() + name.size());
+                    out->path = node.path;
+                    out->path += name;
+                    if (keyed)
+                        out->key = NameKey(name);
+                    out->size = f.size;
+                    out->time = f.time;
+                    out->measured = f.measured;
+                    out->directory = firstDirectory + static_cast<std::uint32_t>(i);
+                    ++out;
+                }
+                node.files = {};
+                node.names = {};
+            }
+        };
+        // Split the directories where about half of the entries lie.
+        const size_t total = first.back() - base;
+        size_t split = order.size();
+        if (threads > 1 && total > 10000)
+            split = std::upper_bound(first.begin(), first.end() - 1, base + total / 2) - first.begin();
+        std::thread helper;
+        if (split < order.size())
+            helper = std::thread(fill, split, order.size());
+        fill(0, split);
+        if (helper.joinable())
+            helper.join();
+        table.addDirectories(order.size());
         m_nodes.clear();
     }
 
@@ -267,7 +305,9 @@ private:
                     continue;
             }
             FoundFile& f = node.files.emplace_back();
-            f.name.assign(nameView);
+            f.nameOffset = static_cast<std::uint32_t>(node.names.size());
+            f.nameLength = static_cast<std::uint32_t>(raw.length);
+            node.names.append(nameView);
             f.measured = measured;
             if (measured) {
                 f.size = st.st_size;
@@ -319,6 +359,6 @@ std::int64_t ScanDirectory(const std::string& root, const ScanOptions& options, 
 {
     Walk walk(root, options);
     walk.run();
-    walk.flatten(table);
+    walk.flatten(table, walk.threads());
     return walk.filesExamined();
 }

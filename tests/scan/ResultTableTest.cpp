@@ -66,6 +66,15 @@ std::vector<std::string> keys(const std::vector<entrytype>& entries)
     return out;
 }
 
+entrytype entryOf(const std::string& path, std::int64_t size, std::int64_t time)
+{
+    entrytype e;
+    e.path = path;
+    e.size = size;
+    e.time = time;
+    return e;
+}
+
 } // namespace
 
 TEST(ResultTable, SortOrdersKeysAsUnsignedBytes)
@@ -160,8 +169,8 @@ TEST(ResultTable, RowsShowTheirEntryAndTheDeletedMark)
     setenv("TZ", "UTC", 1);
     tzset();
     ResultTable t;
-    t.appendEntry({"", "/a/one", 1234567, 912870246, true}); // 1998-12-05 15:04:06 UTC
-    t.appendEntry({"", "/a/two", 0, 912816000, true});       // 1998-12-05 00:00:00 UTC
+    t.appendEntry(entryOf("/a/one", 1234567, 912870246)); // 1998-12-05 15:04:06 UTC
+    t.appendEntry(entryOf("/a/two", 0, 912816000));       // 1998-12-05 00:00:00 UTC
     t.addRow(0);
     t.addSeparatorRow();
     t.addRow(1);
@@ -182,7 +191,7 @@ TEST(ResultTable, RowsShowTheirEntryAndTheDeletedMark)
     t.reset();
     EXPECT_EQ(t.LastRow(), -1);
     EXPECT_EQ(t.LastEntry(), -1);
-    t.appendEntry({"", "/b", 5, 912870246, true});
+    t.appendEntry(entryOf("/b", 5, 912870246));
     t.addRow(0);
     EXPECT_EQ(t.DeletedFlags[0], 0); // a new report carries no old deleted marks
 }
