@@ -5,7 +5,9 @@
 
 #include <QColor>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPen>
@@ -14,6 +16,14 @@
 #include <algorithm>
 
 namespace {
+
+bool isPrintableAscii(std::string_view text)
+{
+    for (char c : text)
+        if (c < 32 || c > 126)
+            return false;
+    return true;
+}
 
 QString fromUtf8(std::string_view text)
 {
@@ -27,7 +37,7 @@ QtPrinterDevice::QtPrinterDevice(QPrinter& printer) : m_printer(printer)
     m_font.name = "Courier New";
     m_font.pixelsPerInch = std::max(1, m_printer.resolution());
     m_font.setSize(10);
-    m_qfont = toQFont(m_font);
+    fontChanged();
 }
 
 QtPrinterDevice::~QtPrinterDevice()
@@ -126,7 +136,7 @@ void QtPrinterDevice::beginDoc()
         throw EPrinter("Unable to start the print job");
     m_painter = std::move(painter);
     m_painter->setFont(m_qfont);
-    m_metrics.reset();
+    fontChanged();
     m_pageNumber = 1;
 }
 
@@ -162,9 +172,17 @@ void QtPrinterDevice::setFont(const PrinterFont& font)
 {
     m_font = font;
     m_qfont = toQFont(font);
-    m_metrics.reset();
     if (m_painter)
         m_painter->setFont(m_qfont);
+    fontChanged();
+}
+
+void QtPrinterDevice::fontChanged()
+{
+    m_metrics.reset();
+    m_fixedAdvance = 0;
+    if (QFontInfo(m_qfont).fixedPitch())
+        m_fixedAdvance = QFontMetricsF(m_qfont, &m_printer).horizontalAdvance(QLatin1Char('M'));
 }
 
 const QFontMetrics& QtPrinterDevice::metrics()
@@ -187,6 +205,10 @@ void QtPrinterDevice::textOut(int x, int y, std::string_view text)
 int QtPrinterDevice::textWidth(std::string_view text)
 {
     requireDevice();
+    // Shaping a whole line costs far more than the line's layout; in a fixed-pitch font plain ASCII
+    // text is simply as wide as its characters, which is what keeps wrapping long reports fast.
+    if (m_fixedAdvance > 0 && isPrintableAscii(text))
+        return qRound(m_fixedAdvance * static_cast<qreal>(text.size()));
     return metrics().horizontalAdvance(fromUtf8(text));
 }
 

@@ -60,6 +60,7 @@ private:
     void requireDevice() const;
     void requireDocument() const;
     const QFontMetrics& metrics();
+    void fontChanged();
 
     QPrinter& m_printer;
     std::unique_ptr<QPainter> m_painter;
@@ -67,6 +68,8 @@ private:
     PrinterFont m_font;
     QFont m_qfont;
     std::unique_ptr<QFontMetrics> m_metrics;
+    // The advance of every printable ASCII character when the font is fixed-pitch, else 0.
+    qreal m_fixedAdvance = 0;
     int m_pageNumber = 0;
     int m_penWidth = 1;
     QPoint m_pen;

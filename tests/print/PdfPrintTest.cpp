@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QPrinter>
 #include <QProcess>
 #include <QStringList>
@@ -117,6 +118,20 @@ TEST_F(PdfPrint, ThreePageReportCarriesHeaderFooterAndWrappedLines)
     EXPECT_FALSE(first[1].contains(QStringLiteral("TAILMARK")));
     EXPECT_TRUE(pages[0].contains(QStringLiteral("TAILMARK")));
     EXPECT_TRUE(pages[2].contains(QStringLiteral("line%1.tmp").arg(2 * perPage - 1)));
+}
+
+TEST_F(PdfPrint, FixedPitchShortcutMeasuresLikeTheShaper)
+{
+    QtPrinterDevice device(printer);
+    PrinterFont font = device.font();
+    font.name = "Courier New";
+    font.height = 46;
+    device.setFont(font);
+    const QFontMetrics shaper(QtPrinterDevice::toQFont(font), &printer);
+    for (const char* text : {"M", "3/6/26 9:15:00 AM          1,024  /home/ann/a.tmp", "word0 word1 word2"})
+        EXPECT_NEAR(device.textWidth(text), shaper.horizontalAdvance(QString::fromLatin1(text)), 1) << text;
+    // Text outside plain ASCII is measured by the shaper itself.
+    EXPECT_EQ(device.textWidth("caf\xC3\xA9"), shaper.horizontalAdvance(QStringLiteral("caf\u00E9")));
 }
 
 TEST_F(PdfPrint, AbortedDocumentLeavesThePrinterReadyForTheNext)
