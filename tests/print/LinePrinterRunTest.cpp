@@ -160,6 +160,33 @@ TEST_F(LinePrinterRun, HeaderAndFooterRowsSitCentredInTheirBandsOnEveryPage)
     }
 }
 
+TEST_F(LinePrinterRun, BandRowsStayOnThePrintableAreaAndShowTheLineCountOfThePreviousPage)
+{
+    // Default margins leave no band at all: the rows keep to the printable area's edges.
+    lp.setTableFormat("<1");
+    lp.setHeader("{$LINE}");
+    lp.setFooter("f");
+    lp.beginDoc();
+    lp.writeLine("a");
+    lp.writeLine("b");
+    lp.writeLine("c");
+    lp.newPage();
+    lp.endDoc();
+    EXPECT_EQ(events, "BPL"
+                      "LLL"
+                      "PL"
+                      "E");
+
+    const std::vector<PrintRecord> texts = printer.texts();
+    ASSERT_EQ(texts.size(), 7u);
+    EXPECT_EQ(texts[0].text, "0");
+    EXPECT_EQ(texts[0].y, 0);
+    EXPECT_EQ(texts[1].text, "f");
+    EXPECT_EQ(texts[1].y, 3060 - 42);
+    EXPECT_EQ(texts[5].text, "3");
+    EXPECT_EQ(texts[5].page, 2);
+}
+
 TEST_F(LinePrinterRun, TableRowsCutCellsToTheirColumnsAndLeaveTitlesUnreplaced)
 {
     useFormMargins();
