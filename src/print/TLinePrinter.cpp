@@ -86,36 +86,29 @@ TLinePrinter::~TLinePrinter() = default;
 
 // --- Units and geometry -------------------------------------------------------------------------
 
-int TLinePrinter::unitsToPixelsX(float value) const
+int TLinePrinter::dpi(Axis axis) const
+{
+    return axis == Axis::X ? m_printer.dpiX() : m_printer.dpiY();
+}
+
+int TLinePrinter::unitsToPixels(float value, Axis axis) const
 {
     double v = value;
     if (m_measureUnit == TMeasureUnit::muMillimeters)
         v *= kInchesPerMillimetre;
     try {
-        return toPixels(m_printer.dpiX() * v);
+        return toPixels(dpi(axis) * v);
     } catch (const EPrinter&) {
         return toPixels(v * kFallbackDpi);
     }
 }
 
-int TLinePrinter::unitsToPixelsY(float value) const
-{
-    double v = value;
-    if (m_measureUnit == TMeasureUnit::muMillimeters)
-        v *= kInchesPerMillimetre;
-    try {
-        return toPixels(m_printer.dpiY() * v);
-    } catch (const EPrinter&) {
-        return toPixels(v * kFallbackDpi);
-    }
-}
-
-float TLinePrinter::pixelsToUnitsX(int pixels) const
+float TLinePrinter::pixelsToUnits(int pixels, Axis axis) const
 {
     double u = pixels * (1.0 / kFallbackDpi);
     try {
-        if (const int dpi = m_printer.dpiX(); dpi != 0)
-            u = static_cast<double>(pixels) / dpi;
+        if (const int d = dpi(axis); d != 0)
+            u = static_cast<double>(pixels) / d;
     } catch (const EPrinter&) {
     }
     if (m_measureUnit == TMeasureUnit::muMillimeters)
@@ -123,76 +116,50 @@ float TLinePrinter::pixelsToUnitsX(int pixels) const
     return static_cast<float>(u);
 }
 
-float TLinePrinter::pixelsToUnitsY(int pixels) const
+float TLinePrinter::deviceLength(Axis axis, const std::function<int()>& pixels, float inches,
+                                 float millimetres) const
 {
-    double u = pixels * (1.0 / kFallbackDpi);
     try {
-        if (const int dpi = m_printer.dpiY(); dpi != 0)
-            u = static_cast<double>(pixels) / dpi;
+        return pixelsToUnits(pixels(), axis);
     } catch (const EPrinter&) {
+        return m_measureUnit == TMeasureUnit::muMillimeters ? millimetres : inches;
     }
-    if (m_measureUnit == TMeasureUnit::muMillimeters)
-        u *= kMillimetresPerInch;
-    return static_cast<float>(u);
-}
-
-float TLinePrinter::noPrinterLength(float inches, float millimetres) const
-{
-    return m_measureUnit == TMeasureUnit::muMillimeters ? millimetres : inches;
 }
 
 float TLinePrinter::minTop() const
 {
-    try {
-        return pixelsToUnitsY(m_printer.physicalOffset().y);
-    } catch (const EPrinter&) {
-        return noPrinterLength(0.25f, 6);
-    }
+    return deviceLength(
+        Axis::Y, [this] { return m_printer.physicalOffset().y; }, 0.25f, 6);
 }
 
 float TLinePrinter::minLeft() const
 {
-    try {
-        return pixelsToUnitsX(m_printer.physicalOffset().x);
-    } catch (const EPrinter&) {
-        return noPrinterLength(0.25f, 6);
-    }
+    return deviceLength(
+        Axis::X, [this] { return m_printer.physicalOffset().x; }, 0.25f, 6);
 }
 
 float TLinePrinter::physicalHeight() const
 {
-    try {
-        return pixelsToUnitsY(m_printer.physicalPageSize().height);
-    } catch (const EPrinter&) {
-        return noPrinterLength(11, 297);
-    }
+    return deviceLength(
+        Axis::Y, [this] { return m_printer.physicalPageSize().height; }, 11, 297);
 }
 
 float TLinePrinter::physicalWidth() const
 {
-    try {
-        return pixelsToUnitsX(m_printer.physicalPageSize().width);
-    } catch (const EPrinter&) {
-        return noPrinterLength(8.5f, 210);
-    }
+    return deviceLength(
+        Axis::X, [this] { return m_printer.physicalPageSize().width; }, 8.5f, 210);
 }
 
 float TLinePrinter::pageHeight() const
 {
-    try {
-        return pixelsToUnitsY(m_printer.pageSize().height);
-    } catch (const EPrinter&) {
-        return noPrinterLength(10.5f, 284);
-    }
+    return deviceLength(
+        Axis::Y, [this] { return m_printer.pageSize().height; }, 10.5f, 284);
 }
 
 float TLinePrinter::pageWidth() const
 {
-    try {
-        return pixelsToUnitsX(m_printer.pageSize().width);
-    } catch (const EPrinter&) {
-        return noPrinterLength(8, 198);
-    }
+    return deviceLength(
+        Axis::X, [this] { return m_printer.pageSize().width; }, 8, 198);
 }
 
 float TLinePrinter::minBottom() const

@@ -30,6 +30,12 @@ using TNotifyEvent = std::function<void(TLinePrinter& sender)>;
 // and must outlive this object; so must nothing else: the progress window, when there is one, is owned.
 class TLinePrinter
 {
+    enum class Axis
+    {
+        X,
+        Y,
+    };
+
 public:
     // The clock gives the local time for "{$DATE}" and "{$TIME}".
     using Clock = std::function<std::tm()>;
@@ -106,10 +112,10 @@ public:
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
     // Lengths in MeasureUnit to whole printer pixels, halves to even; 300 dpi without a printer.
-    int unitsToPixelsX(float value) const;
-    int unitsToPixelsY(float value) const;
-    float pixelsToUnitsX(int pixels) const;
-    float pixelsToUnitsY(int pixels) const;
+    int unitsToPixelsX(float value) const { return unitsToPixels(value, Axis::X); }
+    int unitsToPixelsY(float value) const { return unitsToPixels(value, Axis::Y); }
+    float pixelsToUnitsX(int pixels) const { return pixelsToUnits(pixels, Axis::X); }
+    float pixelsToUnitsY(int pixels) const { return pixelsToUnits(pixels, Axis::Y); }
 
     // The margins as distances in pixels from the edges of the printable area, and the body between them.
     int topPx() const;
@@ -148,6 +154,11 @@ public:
     std::string fitText(std::string_view text, int maxWidth);
 
 private:
+    int dpi(Axis axis) const;
+    int unitsToPixels(float value, Axis axis) const;
+    float pixelsToUnits(int pixels, Axis axis) const;
+    // A length the device gives in pixels, or the letter-sheet value when there is no printer.
+    float deviceLength(Axis axis, const std::function<int()>& pixels, float inches, float millimetres) const;
     float minTop() const;
     float minLeft() const;
     float minBottom() const;
@@ -156,7 +167,6 @@ private:
     float physicalWidth() const;
     float pageHeight() const;
     float pageWidth() const;
-    float noPrinterLength(float inches, float millimetres) const;
     void refuseWhilePrinting(const char* message) const;
     void rebaseFont();
     int measure(std::string_view text);

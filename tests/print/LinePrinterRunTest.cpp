@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The document run on the recording printer: pages, lines, rows, borders, events, failures, progress.
+#include "FixedClock.h"
 #include "platform/RecordingPrinter.h"
 #include "print/ELinePrinter.h"
 #include "print/TLinePrinter.h"
@@ -12,19 +13,6 @@
 namespace {
 
 using Kind = PrintRecord::Kind;
-
-std::tm march7At1405()
-{
-    std::tm t{};
-    t.tm_year = 2026 - 1900;
-    t.tm_mon = 2;
-    t.tm_mday = 7;
-    t.tm_wday = 6;
-    t.tm_hour = 14;
-    t.tm_min = 5;
-    t.tm_sec = 9;
-    return t;
-}
 
 std::vector<std::string> textsOf(const std::vector<PrintRecord>& records)
 {

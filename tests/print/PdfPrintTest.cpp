@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // End to end: a report printed through the QPrinter device into a PDF file, read back with pdftotext.
+#include "FixedClock.h"
 #include "platform/QtPrinterDevice.h"
 #include "print/TLinePrinter.h"
 
@@ -14,19 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::tm march7At1405()
-{
-    std::tm t{};
-    t.tm_year = 2026 - 1900;
-    t.tm_mon = 2;
-    t.tm_mday = 7;
-    t.tm_wday = 6;
-    t.tm_hour = 14;
-    t.tm_min = 5;
-    t.tm_sec = 9;
-    return t;
-}
 
 // The pages of a PDF as pdftotext lays them out.
 QStringList pdfPages(const QString& path)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "print/TableFormat.h"
+#include "FixedClock.h"
 #include "print/DateTimePattern.h"
 
 #include <gtest/gtest.h>
@@ -80,14 +81,7 @@ TEST(TableFormat, MacrosAreReplacedEverywhereButNeverBySelfContainingValues)
 
 TEST(DateTimePattern, FormatsWithTheLocalesNamesAndDesignators)
 {
-    std::tm afternoon{};
-    afternoon.tm_year = 2026 - 1900;
-    afternoon.tm_mon = 2;
-    afternoon.tm_mday = 7;
-    afternoon.tm_wday = 6;
-    afternoon.tm_hour = 14;
-    afternoon.tm_min = 5;
-    afternoon.tm_sec = 9;
+    const std::tm afternoon = march7At1405();
     const LocaleSettings us = LocaleSettings::usEnglish();
     EXPECT_EQ(formatDateTime("M/d/yy", afternoon, us), "3/7/26");
     EXPECT_EQ(formatDateTime("h:mm:ss AP", afternoon, us), "2:05:09 PM");
