@@ -64,8 +64,10 @@ int main(int argc, char** argv)
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("lines %ld  pages %d  time %.2f s  peak RSS %.1f MB  PDF %.1f MB\n", count,
-                device.pageNumber(), seconds, usage.ru_maxrss / 1024.0,
+    const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                       static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    std::printf("lines %ld  pages %d  time %.2f s  cpu %.2f s  peak RSS %.1f MB  PDF %.1f MB\n", count,
+                device.pageNumber(), seconds, cpu, usage.ru_maxrss / 1024.0,
                 QFileInfo(dir.filePath(QStringLiteral("bench.pdf"))).size() / (1024.0 * 1024.0));
     return 0;
 }

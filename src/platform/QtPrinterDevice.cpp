@@ -5,7 +5,6 @@
 
 #include <QColor>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -181,8 +180,13 @@ void QtPrinterDevice::fontChanged()
 {
     m_metrics.reset();
     m_fixedAdvance = 0;
-    if (QFontInfo(m_qfont).fixedPitch())
-        m_fixedAdvance = QFontMetricsF(m_qfont, &m_printer).horizontalAdvance(QLatin1Char('M'));
+    // Fontconfig does not always mark monospaced fonts as fixed-pitch, so the advances decide.
+    const QFontMetricsF fm(m_qfont, &m_printer);
+    const qreal advance = fm.horizontalAdvance(QLatin1Char('M'));
+    if (advance > 0 && fm.horizontalAdvance(QLatin1Char('i')) == advance &&
+        fm.horizontalAdvance(QLatin1Char(' ')) == advance &&
+        fm.horizontalAdvance(QLatin1Char('W')) == advance)
+        m_fixedAdvance = advance;
 }
 
 const QFontMetrics& QtPrinterDevice::metrics()

@@ -53,6 +53,10 @@ public:
     void moveTo(int x, int y) override { m_pen = QPoint(x, y); }
     void lineTo(int x, int y) override;
 
+    // The advance of every printable ASCII character when the font is fixed-pitch, else 0; such text is
+    // measured without shaping.
+    qreal fixedAdvance() const { return m_fixedAdvance; }
+
     // The Qt font that stands for a canvas font.
     static QFont toQFont(const PrinterFont& font);
 
@@ -68,7 +72,6 @@ private:
     PrinterFont m_font;
     QFont m_qfont;
     std::unique_ptr<QFontMetrics> m_metrics;
-    // The advance of every printable ASCII character when the font is fixed-pitch, else 0.
     qreal m_fixedAdvance = 0;
     int m_pageNumber = 0;
     int m_penWidth = 1;

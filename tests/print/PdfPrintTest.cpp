@@ -115,8 +115,11 @@ TEST_F(PdfPrint, FixedPitchShortcutMeasuresLikeTheShaper)
     font.name = "Courier New";
     font.height = 46;
     device.setFont(font);
+    ASSERT_GT(device.fixedAdvance(), 0);
     const QFontMetrics shaper(QtPrinterDevice::toQFont(font), &printer);
-    for (const char* text : {"M", "3/6/26 9:15:00 AM          1,024  /home/ann/a.tmp", "word0 word1 word2"})
+    const std::string wide(200, 'W');
+    for (const char* text :
+         {"M", "3/6/26 9:15:00 AM          1,024  /home/ann/a.tmp", "word0 word1 word2", wide.c_str()})
         EXPECT_NEAR(device.textWidth(text), shaper.horizontalAdvance(QString::fromLatin1(text)), 1) << text;
     // Text outside plain ASCII is measured by the shaper itself.
     EXPECT_EQ(device.textWidth("caf\xC3\xA9"), shaper.horizontalAdvance(QStringLiteral("caf\u00E9")));
