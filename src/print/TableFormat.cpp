@@ -98,7 +98,11 @@ TableColumn parseColumnSpec(std::string_view spec, float defaultWidth, std::stri
             break;
         }
     }
-    const std::optional<double> width = parseDecimal(spec, decimalSeparator);
+    std::optional<double> width = parseDecimal(spec, decimalSeparator);
+    // Formats written into the program ("<5|>1.5") use a point; in a locale with a decimal comma they
+    // would otherwise collapse to the default width and cut the page number to one letter.
+    if (!width && decimalSeparator != ".")
+        width = parseDecimal(spec, ".");
     column.width = width ? static_cast<float>(*width) : defaultWidth;
     return column;
 }

@@ -21,7 +21,8 @@ struct TableColumn
 std::vector<std::string> splitAtBars(std::string_view text);
 
 // One column spec: "<", ">" or "^" (left, right, centred) and a width; no marker means left and the
-// whole spec is the width. An empty or non-numeric width is defaultWidth.
+// whole spec is the width. The width is read with the locale's decimal separator, else with a point. An
+// empty or non-numeric width is defaultWidth.
 TableColumn parseColumnSpec(std::string_view spec, float defaultWidth, std::string_view decimalSeparator);
 
 // The columns of a TableFormat, left to right. An empty format is one left column defaultWidth wide.

@@ -28,7 +28,8 @@ TEST(TableFormat, ColumnSpecsTakeMarkerAndWidthOrFallBackToTheDefault)
         {"^", ".", TAlignment::taCenter, dflt},
         {"<wide", ".", TAlignment::taLeftJustify, dflt},
         {">2,5", ",", TAlignment::taRightJustify, 2.5f},
-        {">2.5", ",", TAlignment::taRightJustify, dflt},
+        {">2.5", ",", TAlignment::taRightJustify, 2.5f},
+        {">2,5", ".", TAlignment::taRightJustify, dflt},
         {"x2", ".", TAlignment::taLeftJustify, dflt},
     };
     for (const SpecCase& c : cases) {
