@@ -2,6 +2,7 @@
 // End to end: a report printed through the QPrinter device into a PDF file, read back with pdftotext.
 #include "FixedClock.h"
 #include "platform/QtPrinterDevice.h"
+#include "print/ELinePrinter.h"
 #include "print/TLinePrinter.h"
 
 #include <QDir>
@@ -123,6 +124,26 @@ TEST_F(PdfPrint, FixedPitchShortcutMeasuresLikeTheShaper)
         EXPECT_NEAR(device.textWidth(text), shaper.horizontalAdvance(QString::fromLatin1(text)), 1) << text;
     // Text outside plain ASCII is measured by the shaper itself.
     EXPECT_EQ(device.textWidth("caf\xC3\xA9"), shaper.horizontalAdvance(QStringLiteral("caf\u00E9")));
+}
+
+TEST_F(PdfPrint, UnwritableFileRefusesToBeginAndLeavesNothingOpen)
+{
+    printer.setOutputFileName(dir.filePath(QStringLiteral("missing/folder/report.pdf")));
+    QtPrinterDevice device(printer);
+    TLinePrinter lp(device, LocaleSettings::usEnglish());
+    try {
+        lp.beginDoc();
+        FAIL() << "began on an unwritable file";
+    } catch (const ELinePrinter& e) {
+        EXPECT_STREQ(e.what(), "Unable to begin printing.");
+    }
+    EXPECT_FALSE(device.printing());
+
+    printer.setOutputFileName(path);
+    lp.beginDoc();
+    lp.writeLine("written");
+    lp.endDoc();
+    EXPECT_EQ(pdfPages(path).size(), 1);
 }
 
 TEST_F(PdfPrint, AbortedDocumentLeavesThePrinterReadyForTheNext)
