@@ -5,7 +5,6 @@
 #include "print/ELinePrinter.h"
 #include "print/TLinePrinter.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QPrinter>
@@ -69,6 +68,9 @@ TEST_F(PdfPrint, ThreePageReportCarriesHeaderFooterAndWrappedLines)
     lp.setTableFormat("<5|>1.5");
     lp.setHeader("{$TITLE}|Page {$PAGE}");
     lp.setFooter("{$DATE}|{$TIME}");
+    lp.setBorderOffset(0.1f);
+    lp.setPageBorders({TPageBorderStyle::pbTop, TPageBorderStyle::pbBottom, TPageBorderStyle::pbLeft,
+                       TPageBorderStyle::pbRight});
     PrinterFont font = lp.font();
     font.name = "Courier";
     font.pixelsPerInch = 96;
