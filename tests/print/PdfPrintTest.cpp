@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// End to end: a report printed through the QPrinter device into a PDF file, read back with pdftotext.
+#include "FixedClock.h"
+#include "platform/QtPrinterDevice.h"
+#include "print/ELinePrinter.h"
+#include "print/TLinePrinter.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QPrinter>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The pages of a PDF as pdftotext lays them out.
+QStringList pdfPages(const QString& path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0)
+        return {};
+    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.back().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+class PdfPrint : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString path;
+    QPrinter printer{QPrinter::HighResolution};
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath(QStringLiteral("report.pdf"));
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setPageSize(QPageSize(QPageSize::Letter));
+        printer.setResolution(300);
+    }
+
+    void TearDown() override
+    {
+        // Kept for a look at the pages when asked for.
+        const QByteArray keep = qgetenv("LINTWICK_KEEP_TEST_PDF");
+        if (!keep.isEmpty())
+            QFile::copy(path, QString::fromLocal8Bit(keep));
+    }
+};
+
+TEST_F(PdfPrint, ThreePageReportCarriesHeaderFooterAndWrappedLines)
+{
+    QtPrinterDevice device(printer);
+    TLinePrinter lp(device, LocaleSettings::usEnglish());
+    lp.setClock(march7At1405);
+    lp.setMarginTop(1);
+    lp.setMarginBottom(1);
+    lp.setMarginLeft(0.5f);
+    lp.setMarginRight(1);
+    lp.setTitle("Veltrace Report");
+    lp.setTableFormat("<5|>1.5");
+    lp.setHeader("{$TITLE}|Page {$PAGE}");
+    lp.setFooter("{$DATE}|{$TIME}");
+    lp.setBorderOffset(0.1f);
+    lp.setPageBorders({TPageBorderStyle::pbTop, TPageBorderStyle::pbBottom, TPageBorderStyle::pbLeft,
+                       TPageBorderStyle::pbRight});
+    PrinterFont font = lp.font();
+    font.name = "Courier";
+    font.pixelsPerInch = 96;
+    font.height = 15;
+    lp.setFont(font);
+    ASSERT_GT(lp.lineHeight(), 30);
+
+    const int perPage = (lp.bodyHeight() + lp.lineHeight() - 1) / lp.lineHeight() - 1;
+    std::string longLine;
+    for (int i = 0; i < 30; ++i)
+        longLine += "word" + std::to_string(i) + " ";
+    longLine += "TAILMARK";
+
+    lp.beginDoc();
+    lp.writeLine(longLine);
+    for (int i = 0; lp.pageNumber() < 3 || i < 2 * perPage; ++i)
+        lp.writeLine("3/6/26 9:15:00 AM          1,024  /home/ann/line" + std::to_string(i) + ".tmp");
+    lp.endDoc();
+    ASSERT_EQ(device.pageNumber(), 3);
+
+    const QStringList pages = pdfPages(path);
+    ASSERT_EQ(pages.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const QString& page = pages[i];
+        const QStringList lines = page.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        ASSERT_GE(lines.size(), 3) << i;
+        const QString header = lines.front().simplified();
+        EXPECT_TRUE(header.startsWith(QStringLiteral("Veltrace Report"))) << header.toStdString();
+        EXPECT_TRUE(header.endsWith(QStringLiteral("Page %1").arg(i + 1))) << header.toStdString();
+        const QString footer = lines.back().simplified();
+        EXPECT_EQ(footer, QStringLiteral("3/7/26 2:05:09 PM")) << footer.toStdString();
+    }
+    // The long line broke after blanks: it starts the first body line and ends on a later one.
+    const QStringList first = pages[0].split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_TRUE(first[1].trimmed().startsWith(QStringLiteral("word0 word1")));
+    EXPECT_FALSE(first[1].contains(QStringLiteral("TAILMARK")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("TAILMARK")));
+    EXPECT_TRUE(pages[2].contains(QStringLiteral("line%1.tmp").arg(2 * perPage - 1)));
+}
+
+TEST_F(PdfPrint, FixedPitchShortcutMeasuresLikeTheShaper)
+{
+    QtPrinterDevice device(printer);
+    PrinterFont font = device.font();
+    font.name = "Courier New";
+    font.height = 46;
+    device.setFont(font);
+    ASSERT_GT(device.fixedAdvance(), 0);
+    const QFontMetrics shaper(QtPrinterDevice::toQFont(font), &printer);
+    const std::string wide(200, 'W');
+    for (const char* text :
+         {"M", "3/6/26 9:15:00 AM          1,024  /home/ann/a.tmp", "word0 word1 word2", wide.c_str()})
+        EXPECT_NEAR(device.textWidth(text), shaper.horizontalAdvance(QString::fromLatin1(text)), 1) << text;
+    // Text outside plain ASCII is measured by the shaper itself.
+    EXPECT_EQ(device.textWidth("caf\xC3\xA9"), shaper.horizontalAdvance(QStringLiteral("caf\u00E9")));
+}
+
+TEST_F(PdfPrint, UnwritableFileRefusesToBeginAndLeavesNothingOpen)
+{
+    printer.setOutputFileName(dir.filePath(QStringLiteral("missing/folder/report.pdf")));
+    QtPrinterDevice device(printer);
+    TLinePrinter lp(device, LocaleSettings::usEnglish());
+    try {
+        lp.beginDoc();
+        FAIL() << "began on an unwritable file";
+    } catch (const ELinePrinter& e) {
+        EXPECT_STREQ(e.what(), "Unable to begin printing.");
+    }
+    EXPECT_FALSE(device.printing());
+
+    printer.setOutputFileName(path);
+    lp.beginDoc();
+    lp.writeLine("written");
+    lp.endDoc();
+    EXPECT_EQ(pdfPages(path).size(), 1);
+}
+
+TEST_F(PdfPrint, AbortedDocumentLeavesThePrinterReadyForTheNext)
+{
+    QtPrinterDevice device(printer);
+    TLinePrinter lp(device, LocaleSettings::usEnglish());
+    lp.beginDoc();
+    lp.writeLine("never finished");
+    lp.abortDoc();
+    EXPECT_FALSE(device.printing());
+
+    lp.beginDoc();
+    lp.writeLine("second try");
+    lp.endDoc();
+    const QStringList pages = pdfPages(path);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("second try")));
+    EXPECT_FALSE(pages[0].contains(QStringLiteral("never finished")));
+}
+
+} // namespace

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "print/TPrntProgDlg.h"
+#include "platform/RecordingPrinter.h"
+#include "print/ELinePrinter.h"
+#include "print/TLinePrinter.h"
+
+#include <QLabel>
+#include <QPointer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProgressWindowLife : public ::testing::Test
+{
+protected:
+    RecordingPrinter printer;
+    QPointer<TPrntProgDlg> window;
+    int windowsMade = 0;
+    TLinePrinter lp{printer, LocaleSettings::usEnglish(), [this] {
+                        auto made = std::make_unique<TPrntProgDlg>();
+                        window = made.get();
+                        ++windowsMade;
+                        return made;
+                    }};
+};
+
+TEST_F(ProgressWindowLife, ShowsEachPageAndGoesWhenTheDocumentEnds)
+{
+    lp.setShowProgress(true);
+    lp.setTitle("Veltrace Report");
+    QStringList pagesSeen;
+    lp.setOnNewLine([&](TLinePrinter&) {
+        if (lp.lineNumber() == 0 && lp.currentY() == 0 && window)
+            pagesSeen << window->pageNumberText();
+    });
+
+    lp.beginDoc();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->statusText(), QStringLiteral("Currently Printing"));
+    EXPECT_EQ(window->titleText(), QStringLiteral("Veltrace Report"));
+    lp.newPage();
+    lp.newPage();
+    EXPECT_EQ(pagesSeen, (QStringList{"1", "2", "3"}));
+    lp.endDoc();
+    EXPECT_TRUE(window.isNull());
+
+    // A new document gets a new window; a failed end keeps it, showing where it stopped.
+    lp.beginDoc();
+    EXPECT_EQ(windowsMade, 2);
+    printer.setEndDocFails(true);
+    EXPECT_THROW(lp.endDoc(), ELinePrinter);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->statusText(), QStringLiteral("Finished Printing"));
+    lp.abortDoc();
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(ProgressWindowLife, NoWindowWithoutShowProgress)
+{
+    lp.beginDoc();
+    lp.newPage();
+    lp.endDoc();
+    EXPECT_EQ(windowsMade, 0);
+}
+
+TEST(PrntProgDlg, FixedToolWindowWithoutButtons)
+{
+    TPrntProgDlg dlg;
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Print Progress"));
+    EXPECT_EQ(dlg.minimumSize(), dlg.maximumSize());
+    const Qt::WindowFlags flags = dlg.windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_TRUE(flags & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowSystemMenuHint);
+    EXPECT_FALSE(flags & Qt::WindowMinMaxButtonsHint);
+    const QLabel* desc = dlg.findChild<QLabel*>(QStringLiteral("lblPageNumDesc"));
+    ASSERT_NE(desc, nullptr);
+    EXPECT_EQ(desc->text(), QStringLiteral("Page Number:"));
+
+    dlg.setProgressStatus("Currently Printing");
+    dlg.setProgressTitle("Veltrace Report");
+    dlg.setProgressPageNumber("12");
+    dlg.showProgress();
+    const QByteArray shot = qgetenv("LINTWICK_KEEP_TEST_PNG");
+    if (!shot.isEmpty())
+        dlg.grab().save(QString::fromLocal8Bit(shot));
+    EXPECT_EQ(dlg.pageNumberText(), QStringLiteral("12"));
+}
+
+} // namespace
