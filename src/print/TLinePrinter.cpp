@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "print/TLinePrinter.h"
 
+#include "platform/DateTimeFormat.h"
 #include "platform/EPrinter.h"
-#include "print/DateTimePattern.h"
 #include "print/ELinePrinter.h"
 #include "print/TableFormat.h"
 
@@ -612,14 +612,15 @@ std::string TLinePrinter::macroText(std::string_view cell)
     if (cell.find("{$") == std::string_view::npos)
         return std::string(cell);
     const std::tm now = m_clock();
-    return replaceMacros(std::string(cell),
-                         {
-                             {"{$LINE}", std::to_string(m_lineNumber)},
-                             {"{$PAGE}", std::to_string(pageNumber())},
-                             {"{$DATE}", formatDateTime(m_locale.shortDateFormat, now, m_locale)},
-                             {"{$TIME}", formatDateTime(m_locale.longTimeFormat, now, m_locale)},
-                             {"{$TITLE}", title()},
-                         });
+    return replaceMacros(
+        std::string(cell),
+        {
+            {"{$LINE}", std::to_string(m_lineNumber)},
+            {"{$PAGE}", std::to_string(pageNumber())},
+            {"{$DATE}", FormatDateTime(m_locale.shortDateFormat, LocalDateTimeFromTm(now), m_locale)},
+            {"{$TIME}", FormatDateTime(m_locale.longTimeFormat, LocalDateTimeFromTm(now), m_locale)},
+            {"{$TITLE}", title()},
+        });
 }
 
 std::string TLinePrinter::expandTabs(std::string_view text) const

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "print/TableFormat.h"
-#include "FixedClock.h"
-#include "print/DateTimePattern.h"
 
 #include <gtest/gtest.h>
 
@@ -78,21 +76,6 @@ TEST(TableFormat, MacrosAreReplacedEverywhereButNeverBySelfContainingValues)
     EXPECT_EQ(replaceMacros("{$page}", macros), "{$page}");
     // A replacement that completes a macro with the text around it is found by the next search.
     EXPECT_EQ(replaceMacros("{${$LINE}LINE}", {{"{$LINE}", ""}}), "");
-}
-
-TEST(DateTimePattern, FormatsWithTheLocalesNamesAndDesignators)
-{
-    const std::tm afternoon = march7At1405();
-    const LocaleSettings us = LocaleSettings::usEnglish();
-    EXPECT_EQ(formatDateTime("M/d/yy", afternoon, us), "3/7/26");
-    EXPECT_EQ(formatDateTime("h:mm:ss AP", afternoon, us), "2:05:09 PM");
-    EXPECT_EQ(formatDateTime("dd.MM.yyyy HH:mm:ss", afternoon, us), "07.03.2026 14:05:09");
-    EXPECT_EQ(formatDateTime("dddd, MMMM d 'o''clock' ap", afternoon, us), "Saturday, March 7 o'clock pm");
-
-    std::tm midnight = afternoon;
-    midnight.tm_hour = 0;
-    EXPECT_EQ(formatDateTime("h:mm AP", midnight, us), "12:05 AM");
-    EXPECT_EQ(formatDateTime("HH:mm", midnight, us), "00:05");
 }
 
 } // namespace

@@ -44,16 +44,6 @@ TEST(RowForms, TimeTextFollowsTheLocale)
     EXPECT_EQ(TimeText(kMidnight, german()), "02.01.01");
 }
 
-TEST(RowForms, DatePatternsWithNamesAndQuotes)
-{
-    const LocaleSettings us = LocaleSettings::usEnglish();
-    EXPECT_EQ(FormatDateTime("dddd, MMMM d, yyyy", kAfternoon, us), "Saturday, December 5, 1998");
-    EXPECT_EQ(FormatDateTime("ddd MMM dd", kAfternoon, us), "Sat Dec 05");
-    EXPECT_EQ(FormatDateTime("h 'o''clock' ap", kAfternoon, us), "3 o'clock pm");
-    EXPECT_EQ(FormatDateTime("HH:mm:ss t", kAfternoon, us), "15:04:06 ");
-    EXPECT_EQ(FormatDateTime("yy", {2107, 1, 1, 0, 0, 0, 1}, us), "07"); // the year mod 100
-}
-
 TEST(RowForms, SizeTextGroupsThousands)
 {
     const LocaleSettings us = LocaleSettings::usEnglish();

@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/DateTimeFormat.h"
+
+#include <charconv>
+
+namespace {
+
+void appendNumber(std::string& out, long long value, int minDigits)
+{
+    char buf[24];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value < 0 ? -value : value);
+    (void)ec;
+    if (value < 0)
+        out += '-';
+    for (int pad = minDigits - static_cast<int>(end - buf); pad > 0; --pad)
+        out += '0';
+    out.append(buf, end);
+}
+
+} // namespace
+
+LocalDateTime LocalDateTimeFromTm(const std::tm& tm)
+{
+    return {tm.tm_year + 1900,
+            tm.tm_mon + 1,
+            tm.tm_mday,
+            tm.tm_hour,
+            tm.tm_min,
+            tm.tm_sec,
+            tm.tm_wday == 0 ? 7 : tm.tm_wday};
+}
+
+LocalDateTime ToLocalDateTime(std::int64_t secondsSinceEpoch)
+{
+    const std::time_t t = static_cast<std::time_t>(secondsSinceEpoch);
+    std::tm tm{};
+    if (!::localtime_r(&t, &tm))
+        return {};
+    return {tm.tm_year + 1900,
+            tm.tm_mon + 1,
+            tm.tm_mday,
+            tm.tm_hour,
+            tm.tm_min,
+            tm.tm_sec,
+            tm.tm_wday == 0 ? 7 : tm.tm_wday};
+}
+
+std::string FormatDateTime(std::string_view pattern, const LocalDateTime& when, const LocaleSettings& locale)
+{
+    // A pattern with an AM/PM marker shows the hour "h" on the 12-hour clock.
+    bool twelveHour = false;
+    {
+        bool quoted = false;
+        for (char c : pattern) {
+            if (c == '\'')
+                quoted = !quoted;
+            else if (!quoted && (c == 'A' || c == 'a'))
+                twelveHour = true;
+        }
+    }
+
+    std::string out;
+    size_t i = 0;
+    while (i < pattern.size()) {
+        const char c = pattern[i];
+        if (c == '\'') {
+            // 'text' is literal; '' stands for one quote, inside or outside quoted text.
+            size_t j = i + 1;
+            if (j < pattern.size() && pattern[j] == '\'') {
+                out += '\'';
+                i = j + 1;
+                continue;
+            }
+            while (j < pattern.size()) {
+                if (pattern[j] == '\'') {
+                    if (j + 1 < pattern.size() && pattern[j + 1] == '\'') {
+                        out += '\'';
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                out += pattern[j++];
+            }
+            i = j + 1;
+            continue;
+        }
+        size_t run = 1;
+        while (i + run < pattern.size() && pattern[i + run] == c)
+            ++run;
+        const int n = static_cast<int>(run);
+        switch (c) {
+        case 'd':
+            if (n <= 2)
+                appendNumber(out, when.day, n);
+            else
+                out += (n == 3 ? locale.shortDayNames : locale.longDayNames)[when.dayOfWeek - 1];
+            break;
+        case 'M':
+            if (n <= 2)
+                appendNumber(out, when.month, n);
+            else
+                out += (n == 3 ? locale.shortMonthNames : locale.longMonthNames)[when.month - 1];
+            break;
+        case 'y':
+            if (n <= 2)
+                appendNumber(out, when.year % 100, 2);
+            else
+                appendNumber(out, when.year, 4);
+            break;
+        case 'h': {
+            int hour = when.hour;
+            if (twelveHour) {
+                hour %= 12;
+                if (hour == 0)
+                    hour = 12;
+            }
+            appendNumber(out, hour, n >= 2 ? 2 : 1);
+            break;
+        }
+        case 'H':
+            appendNumber(out, when.hour, n >= 2 ? 2 : 1);
+            break;
+        case 'm':
+            appendNumber(out, when.minute, n >= 2 ? 2 : 1);
+            break;
+        case 's':
+            appendNumber(out, when.second, n >= 2 ? 2 : 1);
+            break;
+        case 'z':
+            out += n >= 3 ? "000" : "0"; // whole seconds only
+            break;
+        case 't':
+            break;
+        case 'A':
+        case 'a': {
+            std::string designator = when.hour < 12 ? locale.amDesignator : locale.pmDesignator;
+            for (char& ch : designator) {
+                if (c == 'A' && ch >= 'a' && ch <= 'z')
+                    ch = static_cast<char>(ch - 'a' + 'A');
+                if (c == 'a' && ch >= 'A' && ch <= 'Z')
+                    ch = static_cast<char>(ch - 'A' + 'a');
+            }
+            out += designator;
+            // "AP" and "ap" are one marker, like "A" and "a".
+            if (i + run < pattern.size() && (pattern[i + run] == 'P' || pattern[i + run] == 'p'))
+                ++run;
+            break;
+        }
+        default:
+            out.append(run, c);
+            break;
+        }
+        i += run;
+    }
+    return out;
+}
