@@ -71,7 +71,7 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
     if (request.mode == ScanMode::Duplicates) {
         table.setRowForm(RowForm::Standard);
         if (table.LastEntry() > 0)
-            table.SortEntriesByKey(0, table.LastEntry());
+            table.SortEntriesByKey(0, table.LastEntry(), request.threads ? request.threads : 2);
         if (afterDirectoryRead)
             afterDirectoryRead(std::string());
         measureRepeatedNames(table, request.threads);

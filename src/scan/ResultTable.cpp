@@ -2,6 +2,7 @@
 #include "scan/ResultTable.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace {
 const std::string kNoPath;
@@ -14,38 +15,53 @@ ResultTable::ResultTable(LocaleSettings locale) : m_locale(std::move(locale))
     DeletedFlags.reserve(kInitialCapacity);
 }
 
-void ResultTable::SortEntriesByKey(int L, int R)
+int ResultTable::PartitionEntries(int L, int R)
 {
     const auto key = [this](int i) -> const std::string& { return EntryTable[i].key; };
+    const int M = L + (R - L) / 2;
+    if (key(L) > key(M))
+        SwapEntries(L, M);
+    if (key(L) > key(R))
+        SwapEntries(L, R);
+    if (key(M) > key(R))
+        SwapEntries(M, R);
+    if (R - L <= 2)
+        return -1;
+
+    SwapEntries(L + 1, M);
+    const std::string P = key(L + 1);
+    int i = L + 1;
+    int j = R;
+    // No bounds checks needed: slot R holds a key not below P, slot L+1 holds P itself.
+    do {
+        do
+            ++i;
+        while (key(i) < P);
+        do
+            --j;
+        while (key(j) > P);
+        SwapEntries(i, j);
+    } while (j > i);
+    SwapEntries(i, j); // undo the exchange made after the indices crossed
+    SwapEntries(L + 1, j);
+    return j;
+}
+
+void ResultTable::SortEntriesByKey(int L, int R, unsigned threads)
+{
+    if (threads > 1 && R - L > 10000) {
+        // The two parts are disjoint, so sorting them at the same time leaves the same table.
+        const int j = PartitionEntries(L, R);
+        std::thread left([&] { SortEntriesByKey(L, j - 1); });
+        SortEntriesByKey(j + 1, R);
+        left.join();
+        return;
+    }
     while (L < R) {
-        const int M = L + (R - L) / 2;
-        if (key(L) > key(M))
-            SwapEntries(L, M);
-        if (key(L) > key(R))
-            SwapEntries(L, R);
-        if (key(M) > key(R))
-            SwapEntries(M, R);
-        if (R - L <= 2)
+        const int j = PartitionEntries(L, R);
+        if (j < 0)
             return;
-
-        SwapEntries(L + 1, M);
-        const std::string P = key(L + 1);
-        int i = L + 1;
-        int j = R;
-        // No bounds checks needed: slot R holds a key not below P, slot L+1 holds P itself.
-        do {
-            do
-                ++i;
-            while (key(i) < P);
-            do
-                --j;
-            while (key(j) > P);
-            SwapEntries(i, j);
-        } while (j > i);
-        SwapEntries(i, j); // undo the exchange made after the indices crossed
-        SwapEntries(L + 1, j);
-
-        // The two parts are disjoint, so sorting them in either order gives the same table.
+        // Recurse into the smaller part and loop on the larger: the depth stays logarithmic.
         if (j - L < R - j) {
             SortEntriesByKey(L, j - 1);
             L = j + 1;

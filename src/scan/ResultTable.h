@@ -47,8 +47,9 @@ public:
     // Sorts slots L to R (inclusive) ascending on the name key, comparing keys as unsigned bytes.
     // Median-of-three quicksort: entries with equal keys end in the order this procedure leaves
     // them, which the report shows. Recursion goes into the smaller part only, so the depth stays
-    // logarithmic; the result is that of the plain recursive procedure.
-    void SortEntriesByKey(int L, int R);
+    // logarithmic; the result is that of the plain recursive procedure, also when the two parts of
+    // the first partition are sorted on two threads.
+    void SortEntriesByKey(int L, int R, unsigned threads = 1);
     void SwapEntries(int a, int b) { std::swap(EntryTable[a], EntryTable[b]); }
 
     // Row layer.
@@ -79,6 +80,10 @@ public:
     void addDirectories(size_t count) { m_directoryCount += count; }
 
 private:
+    // One partition step of the sort: puts the median-of-three pivot in its final slot and returns
+    // that slot, or -1 when the range (of three slots or fewer) is already sorted.
+    int PartitionEntries(int L, int R);
+
     size_t m_directoryCount = 0;
     LocaleSettings m_locale;
     std::vector<int> m_rowEntries;

@@ -130,6 +130,10 @@ TEST(ResultTable, HundredThousandRandomKeysMatchThePlainRecursiveSort)
     ASSERT_TRUE(std::is_sorted(t.EntryTable.begin(), t.EntryTable.end(),
                                [](const entrytype& a, const entrytype& b) { return a.key < b.key; }));
     EXPECT_TRUE(paths(t.EntryTable) == paths(reference));
+
+    ResultTable twoThreads = tableOf(input);
+    twoThreads.SortEntriesByKey(0, twoThreads.LastEntry(), 2);
+    EXPECT_TRUE(paths(twoThreads.EntryTable) == paths(reference));
 }
 
 TEST(ResultTable, LargeReversedInputEndsSorted)
