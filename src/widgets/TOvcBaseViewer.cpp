@@ -921,11 +921,13 @@ void TOvcBaseViewer::TrackMouse()
 
 void TOvcBaseViewer::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        m_mouseDown = false;
-        m_trackTimer.stop();
+    if (event->button() != Qt::LeftButton) {
+        TOvcBase::mouseReleaseEvent(event);
+        return;
     }
-    TOvcBase::mouseReleaseEvent(event);
+    m_mouseDown = false;
+    m_trackTimer.stop();
+    event->accept();
 }
 
 void TOvcBaseViewer::mouseDoubleClickEvent(QMouseEvent* event)
