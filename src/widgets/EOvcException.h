@@ -29,18 +29,6 @@ public:
     using EOvcException::EOvcException;
 };
 
-class EOnIsSelectedNotAssigned : public EVirtualListboxError
-{
-public:
-    EOnIsSelectedNotAssigned() : EVirtualListboxError("OnIsSelected event is not assigned") {}
-};
-
-class EOnSelectNotAssigned : public EVirtualListboxError
-{
-public:
-    EOnSelectNotAssigned() : EVirtualListboxError("OnSelect event is not assigned") {}
-};
-
 class EFixedFontError : public EOvcException
 {
 public:
@@ -51,12 +39,6 @@ class EInvalidFixedFont : public EFixedFontError
 {
 public:
     EInvalidFixedFont() : EFixedFontError("Invalid font assignment. Font must be a fixed font") {}
-};
-
-class EInvalidFontParam : public EFixedFontError
-{
-public:
-    EInvalidFontParam() : EFixedFontError("Invalid font assignemnt. Font must be a TFont or TOvcFixedFont") {}
 };
 
 class EViewerError : public EOvcException

@@ -5,6 +5,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
 
 namespace {
 
@@ -16,33 +17,36 @@ bool IsDesktopFixedAlias(const QString& name)
 
 } // namespace
 
+bool TOvcFixedFont::IsFixedPitch(const QFont& font)
+{
+    if (QFontInfo(font).fixedPitch())
+        return true;
+    // Fontconfig does not mark every monospaced family as such (Noto Sans Mono is one), so measure.
+    const QFontMetricsF metrics(font);
+    const qreal width = metrics.horizontalAdvance(QLatin1Char('W'));
+    return width > 0 && metrics.horizontalAdvance(QLatin1Char('i')) == width &&
+           metrics.horizontalAdvance(QLatin1Char('.')) == width;
+}
+
 TOvcFixedFont::TOvcFixedFont(std::function<void()> onChange)
     : m_font(QFontDatabase::systemFont(QFontDatabase::FixedFont)), m_onChange(std::move(onChange))
 {
     m_font.setStyleHint(QFont::TypeWriter);
 }
 
-const QStringList& TOvcFixedFont::FixedFamilies()
-{
-    static const QStringList families = [] {
-        QStringList fixed;
-        for (const QString& family : QFontDatabase::families())
-            if (QFontDatabase::isFixedPitch(family))
-                fixed << family;
-        return fixed;
-    }();
-    return families;
-}
-
 void TOvcFixedFont::SetName(const QString& name)
 {
     QString family;
-    if (IsDesktopFixedAlias(name))
+    if (IsDesktopFixedAlias(name)) {
         family = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-    else if (FixedFamilies().contains(name, Qt::CaseInsensitive))
-        family = name;
-    else
-        return;
+    } else {
+        // Only an installed family counts: Qt would silently substitute another for an unknown name.
+        QFont candidate(m_font);
+        candidate.setFamily(name);
+        if (QFontInfo(candidate).family().compare(name, Qt::CaseInsensitive) != 0 || !IsFixedPitch(candidate))
+            return;
+        family = QFontInfo(candidate).family();
+    }
     if (family == m_font.family())
         return;
     m_font.setFamily(family);
@@ -86,7 +90,7 @@ void TOvcFixedFont::Assign(const TOvcFixedFont& other)
 
 void TOvcFixedFont::Assign(const QFont& font)
 {
-    if (!QFontInfo(font).fixedPitch())
+    if (!IsFixedPitch(font))
         throw EInvalidFixedFont();
     m_font = font;
     Changed();

@@ -4,7 +4,6 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -35,8 +34,8 @@ public:
 
     void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
-    // The fixed-pitch families of the font database, in its order.
-    static const QStringList& FixedFamilies();
+    // True when every character of font takes the same width.
+    static bool IsFixedPitch(const QFont& font);
 
 private:
     void Changed();

@@ -22,7 +22,8 @@ char* TVwrStringList::Allocate(std::size_t bytes)
     bytes = (bytes + kAlign - 1) & ~(kAlign - 1);
     if (m_blocks.empty() || m_blockUsed + bytes > m_blockSizes.back()) {
         const std::size_t size = std::max(kBlockSize, bytes);
-        m_blocks.push_back(std::make_unique<char[]>(size));
+        // Not zero-filled: every byte handed out is written by Append.
+        m_blocks.push_back(std::unique_ptr<char[]>(new char[size]));
         m_blockSizes.push_back(size);
         m_blockUsed = 0;
     }

@@ -278,3 +278,29 @@ TEST_F(ViewerTest, PrintableLinesExpandTabsAndReplaceControlCharacters)
 }
 
 } // namespace
+
+namespace {
+
+TEST(TOvcFixedFont, KeepsToFixedPitchFamilies)
+{
+    EnsureApplication();
+    int changes = 0;
+    TOvcFixedFont font([&] { ++changes; });
+    const QString start = font.Name();
+    EXPECT_TRUE(TOvcFixedFont::IsFixedPitch(font.Font()));
+    font.SetName(QStringLiteral("DejaVu Sans")); // proportional
+    EXPECT_EQ(font.Name(), start);
+    EXPECT_EQ(changes, 0);
+    const QFont proportional(QStringLiteral("DejaVu Sans"));
+    ASSERT_FALSE(TOvcFixedFont::IsFixedPitch(proportional));
+    EXPECT_THROW(font.Assign(proportional), EInvalidFixedFont);
+    font.SetName(QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(font.Name(), QStringLiteral("DejaVu Sans Mono"));
+    font.SetName(QStringLiteral("Courier")); // stands for the desktop's fixed font
+    EXPECT_TRUE(TOvcFixedFont::IsFixedPitch(font.Font()));
+    font.SetSize(10);
+    EXPECT_EQ(font.Size(), 10);
+    EXPECT_GE(changes, 1);
+}
+
+} // namespace

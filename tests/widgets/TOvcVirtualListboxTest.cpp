@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WidgetTestSupport.h"
 
+#include "widgets/EOvcException.h"
 #include "widgets/OvcKeyEvent.h"
 #include "widgets/OvcVirtualKeys.h"
 #include "widgets/TOvcController.h"
@@ -314,6 +315,45 @@ TEST_F(ListboxTest, RowTextsAreCutTo255CharactersAndScrolledByColumns)
     EXPECT_GT(inkAt(kRowHeight), 0) << "character 254 is still shown";
     m_list->SetColumnOffset(255);
     EXPECT_EQ(inkAt(kRowHeight), 0) << "nothing is left past the 255th character";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ListboxTest, UserCommandsCharactersFocusAndALostController)
+{
+    m_controller->EntryCommands().Add(TOvcCommandTable("Mine", true, {{vk::F1 + 1, 0, 0, 0, 300}}));
+    std::vector<std::uint16_t> commands;
+    m_list->OnUserCommand = [&](TOvcCustomVirtualListBox*, std::uint16_t command) {
+        commands.push_back(command);
+    };
+    m_list->OnCharToItem = [](TOvcCustomVirtualListBox*, char ch, int& index) {
+        if (ch >= '0' && ch <= '9')
+            index = (ch - '0') * 10;
+    };
+    int entered = 0;
+    m_list->AfterEnter = [&](TOvcBase*) { ++entered; };
+    m_list->SetNumItems(100);
+    Show();
+
+    Key(Qt::Key_F2);
+    EXPECT_EQ(commands, std::vector<std::uint16_t>{300});
+    QTest::keyClicks(m_list.get(), QStringLiteral("4"));
+    EXPECT_EQ(m_list->ItemIndex(), 40);
+    QTest::keyClicks(m_list.get(), QStringLiteral("x"));
+    EXPECT_EQ(m_list->ItemIndex(), 40) << "the handler left the index alone";
+
+    m_list->activateWindow();
+    m_list->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return entered == 1; }, 2000))
+        << "AfterEnter arrives from the event loop";
+
+    m_controller.reset(); // the window dropped its controller
+    EXPECT_EQ(m_list->Controller(), nullptr);
+    EXPECT_THROW(m_list->RequireController(), ENoControllerAssigned);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(m_list->ItemIndex(), 40) << "keys no longer make commands";
 }
 
 } // namespace
