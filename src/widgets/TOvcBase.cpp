@@ -30,6 +30,19 @@ std::uint16_t TOvcBase::TranslateKey(const QKeyEvent& event) const
     return controller->Translate(key.Key, key.Shift);
 }
 
+void TOvcBase::ApplyScrollBars(TScrollStyle bars)
+{
+    const bool vertical = bars == TScrollStyle::ssVertical || bars == TScrollStyle::ssBoth;
+    const bool horizontal = bars == TScrollStyle::ssHorizontal || bars == TScrollStyle::ssBoth;
+    setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+void TOvcBase::ApplyBorderStyle(TBorderStyle style)
+{
+    setFrameStyle(style == TBorderStyle::bsSingle ? (QFrame::StyledPanel | QFrame::Sunken) : QFrame::NoFrame);
+}
+
 void TOvcBase::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);

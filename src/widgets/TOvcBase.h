@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "widgets/OvcTypes.h"
+
 #include <QAbstractScrollArea>
 
 #include <cstdint>
@@ -32,6 +34,10 @@ public:
 protected:
     // The command of a key press; ccNoCommand without a controller.
     std::uint16_t TranslateKey(const QKeyEvent& event) const;
+
+    // Shows the scroll bars that bars names (always, so that they stay put while the content changes).
+    void ApplyScrollBars(TScrollStyle bars);
+    void ApplyBorderStyle(TBorderStyle style);
 
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

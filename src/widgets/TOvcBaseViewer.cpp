@@ -466,16 +466,13 @@ void TOvcBaseViewer::SetTabSize(std::uint8_t size)
 void TOvcBaseViewer::SetScrollBars(TScrollStyle bars)
 {
     m_scrollBars = bars;
-    const bool vertical = bars == TScrollStyle::ssVertical || bars == TScrollStyle::ssBoth;
-    const bool horizontal = bars == TScrollStyle::ssHorizontal || bars == TScrollStyle::ssBoth;
-    setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    ApplyScrollBars(bars);
 }
 
 void TOvcBaseViewer::SetBorderStyle(TBorderStyle style)
 {
     m_borderStyle = style;
-    setFrameStyle(style == TBorderStyle::bsSingle ? (QFrame::StyledPanel | QFrame::Sunken) : QFrame::NoFrame);
+    ApplyBorderStyle(style);
 }
 
 void TOvcBaseViewer::SetShowBookmarks(bool show)
@@ -657,21 +654,36 @@ void TOvcBaseViewer::keyPressEvent(QKeyEvent* event)
 
 bool TOvcBaseViewer::HandleCommandCaretOff(std::uint16_t command)
 {
-    const int page = std::max(1, m_visibleRows - 1);
     switch (command) {
     case ccUp:
-    case ccScrollUp:
-        Scroll(0, -1);
-        return true;
+        return HandleCommonCommand(ccScrollUp);
     case ccDown:
-    case ccScrollDown:
-        Scroll(0, 1);
-        return true;
+        return HandleCommonCommand(ccScrollDown);
     case ccLeft:
         Scroll(-1, 0);
         return true;
     case ccRight:
         Scroll(1, 0);
+        return true;
+    case ccHome:
+        return HandleCommonCommand(ccFirstPage);
+    case ccEnd:
+        return HandleCommonCommand(ccLastPage);
+    default:
+        return HandleCommonCommand(command);
+    }
+}
+
+bool TOvcBaseViewer::HandleCommonCommand(std::uint16_t command)
+{
+    const int page = std::max(1, m_visibleRows - 1);
+    const int lastLine = std::max(0, m_lineCount - 1);
+    switch (command) {
+    case ccScrollUp:
+        Scroll(0, -1);
+        return true;
+    case ccScrollDown:
+        Scroll(0, 1);
         return true;
     case ccPrevPage:
         MoveCaret(0, -page, false, false, true);
@@ -679,13 +691,11 @@ bool TOvcBaseViewer::HandleCommandCaretOff(std::uint16_t command)
     case ccNextPage:
         MoveCaret(0, page, false, false, true);
         return true;
-    case ccHome:
     case ccFirstPage:
         MoveCaretTo(0, 0, false);
         return true;
-    case ccEnd:
     case ccLastPage:
-        MoveCaretTo(m_lineCount - 1, LineLength(m_lineCount - 1), false);
+        MoveCaretTo(lastLine, LineLength(lastLine), false);
         return true;
     default:
         return false;
@@ -734,23 +744,11 @@ bool TOvcBaseViewer::HandleCommandCaretOn(std::uint16_t command)
     case ccExtendEnd:
         MoveCaretTo(m_caretLine, LineLength(m_caretLine), true);
         return true;
-    case ccPrevPage:
-        MoveCaret(0, -page, false, false, true);
-        return true;
-    case ccNextPage:
-        MoveCaret(0, page, false, false, true);
-        return true;
     case ccExtendPgUp:
         MoveCaret(0, -page, false, true, true);
         return true;
     case ccExtendPgDn:
         MoveCaret(0, page, false, true, true);
-        return true;
-    case ccFirstPage:
-        MoveCaretTo(0, 0, false);
-        return true;
-    case ccLastPage:
-        MoveCaretTo(lastLine, LineLength(lastLine), false);
         return true;
     case ccExtFirstPage:
         MoveCaretTo(0, 0, true);
@@ -770,12 +768,6 @@ bool TOvcBaseViewer::HandleCommandCaretOn(std::uint16_t command)
     case ccExtBotOfPage:
         MoveCaret(0, bottomRow - m_caretLine, false, true, false);
         return true;
-    case ccScrollUp:
-        Scroll(0, -1);
-        return true;
-    case ccScrollDown:
-        Scroll(0, 1);
-        return true;
     case ccExtWordLeft:
         MoveWord(-1, true);
         return true;
@@ -793,6 +785,8 @@ bool TOvcBaseViewer::HandleCommandCaretOn(std::uint16_t command)
     default:
         break;
     }
+    if (HandleCommonCommand(command))
+        return true;
     if (command >= ccSetMarker0 && command <= ccSetMarker0 + 9) {
         ToggleBookmark(command - ccSetMarker0);
         return true;

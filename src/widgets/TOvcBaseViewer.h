@@ -150,6 +150,8 @@ private:
     void ScrollTo(int leftColumn, int topLine);
     bool HandleCommandCaretOff(std::uint16_t command);
     bool HandleCommandCaretOn(std::uint16_t command);
+    // Commands that act the same with and without a caret.
+    bool HandleCommonCommand(std::uint16_t command);
     void MoveCharacters(int delta, bool extend);
     void MoveWord(int direction, bool extend);
     // Highlights whole lines from anchorLine to line, the caret at the end of line's side.

@@ -149,9 +149,7 @@ void TOvcCustomVirtualListBox::SetShowHeader(bool show)
     if (show == m_showHeader)
         return;
     m_showHeader = show;
-    RecalcMetrics();
-    UpdateScrollBars();
-    viewport()->update();
+    MetricsChanged();
 }
 
 void TOvcCustomVirtualListBox::SetRowHeight(int height)
@@ -160,9 +158,7 @@ void TOvcCustomVirtualListBox::SetRowHeight(int height)
     if (height < 1 || height == m_rowHeight)
         return;
     m_rowHeight = height;
-    RecalcMetrics();
-    UpdateScrollBars();
-    viewport()->update();
+    MetricsChanged();
 }
 
 void TOvcCustomVirtualListBox::SetAutoRowHeight(bool autoHeight)
@@ -170,27 +166,21 @@ void TOvcCustomVirtualListBox::SetAutoRowHeight(bool autoHeight)
     if (autoHeight == m_autoRowHeight)
         return;
     m_autoRowHeight = autoHeight;
-    if (autoHeight) {
-        RecalcMetrics();
-        UpdateScrollBars();
-        viewport()->update();
-    }
+    if (autoHeight)
+        MetricsChanged();
 }
 
 void TOvcCustomVirtualListBox::SetScrollBars(TScrollStyle bars)
 {
     m_scrollBars = bars;
-    const bool vertical = bars == TScrollStyle::ssVertical || bars == TScrollStyle::ssBoth;
-    const bool horizontal = bars == TScrollStyle::ssHorizontal || bars == TScrollStyle::ssBoth;
-    setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    ApplyScrollBars(bars);
     UpdateScrollBars();
 }
 
 void TOvcCustomVirtualListBox::SetBorderStyle(TBorderStyle style)
 {
     m_borderStyle = style;
-    setFrameStyle(style == TBorderStyle::bsSingle ? (QFrame::StyledPanel | QFrame::Sunken) : QFrame::NoFrame);
+    ApplyBorderStyle(style);
 }
 
 void TOvcCustomVirtualListBox::SetColumns(std::uint8_t columns)
@@ -216,6 +206,13 @@ void TOvcCustomVirtualListBox::RecalcMetrics()
     if (m_autoRowHeight)
         m_rowHeight = std::max(1, fontMetrics().height());
     m_visibleRows = std::max(1, viewport()->height() / m_rowHeight - HeaderRows());
+}
+
+void TOvcCustomVirtualListBox::MetricsChanged()
+{
+    RecalcMetrics();
+    UpdateScrollBars();
+    viewport()->update();
 }
 
 void TOvcCustomVirtualListBox::UpdateScrollBars()
@@ -494,11 +491,8 @@ void TOvcCustomVirtualListBox::resizeEvent(QResizeEvent* event)
 void TOvcCustomVirtualListBox::changeEvent(QEvent* event)
 {
     TOvcBase::changeEvent(event);
-    if (event->type() == QEvent::FontChange) {
-        RecalcMetrics();
-        UpdateScrollBars();
-        viewport()->update();
-    }
+    if (event->type() == QEvent::FontChange)
+        MetricsChanged();
 }
 
 void TOvcCustomVirtualListBox::keyPressEvent(QKeyEvent* event)

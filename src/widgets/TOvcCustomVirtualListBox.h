@@ -106,6 +106,7 @@ protected:
 
 private:
     void RecalcMetrics();
+    void MetricsChanged(); // metrics, scroll bars and a repaint
     void UpdateScrollBars();
     void UpdateVerticalBar();
     void UpdateHorizontalBar();
