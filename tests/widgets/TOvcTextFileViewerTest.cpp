@@ -170,6 +170,10 @@ TEST_F(ViewerTest, BackwardSearchHighlightsTheLastMatchBeforeTheCaret)
     ASSERT_TRUE(m_viewer->Search("abc", sfBackward));
     EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{0, 0})) << "continues on the previous line";
     EXPECT_FALSE(m_viewer->Search("abc", sfBackward));
+
+    m_viewer->MoveCaretTo(1, 12, false);
+    ASSERT_TRUE(m_viewer->Search("abc", sfBackward));
+    EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{1, 6})) << "a match must end at or before the caret";
 }
 
 TEST_F(ViewerTest, WithoutCaretArrowsScrollAndPageKeysMoveTheViewAndCaret)
@@ -198,6 +202,11 @@ TEST_F(ViewerTest, WithoutCaretArrowsScrollAndPageKeysMoveTheViewAndCaret)
     Key(Qt::Key_PageUp);
     EXPECT_EQ(m_viewer->TopLine(), 9);
     EXPECT_EQ(m_viewer->Caret().Line, 9);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_PageDown);
+    EXPECT_EQ(m_viewer->Caret().Line, 18);
+    EXPECT_EQ(m_viewer->TopLine(), 20) << "the view moves a page from where it was scrolled to";
     Key(Qt::Key_Right);
     EXPECT_EQ(m_viewer->LeftColumn(), 1);
     Key(Qt::Key_End);
@@ -207,7 +216,7 @@ TEST_F(ViewerTest, WithoutCaretArrowsScrollAndPageKeysMoveTheViewAndCaret)
     Key(Qt::Key_Home, Qt::ControlModifier);
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{0, 0}));
     EXPECT_EQ(m_viewer->TopLine(), 0);
-    EXPECT_EQ(topLines, (std::vector<int>{1, 0, 9, 18, 9, 191, 0}));
+    EXPECT_EQ(topLines, (std::vector<int>{1, 0, 9, 18, 9, 10, 11, 20, 191, 0}));
 }
 
 TEST_F(ViewerTest, CaretKeysMoveAcrossLineEndsAndExtendTheHighlight)
