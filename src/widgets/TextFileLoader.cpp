@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "widgets/TextFileLoader.h"
+
+#include "widgets/TVwrStringList.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kCtrlZ = 26;
+
+class FileHandle
+{
+public:
+    explicit FileHandle(int fd) : m_fd(fd) {}
+    ~FileHandle()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+bool ParentDirectoryMissing(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos || slash == 0)
+        return false;
+    struct stat st
+    {};
+    return ::stat(path.substr(0, slash).c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+bool TextLineSplitter::Feed(std::string_view chunk)
+{
+    if (m_ended)
+        return false;
+    std::size_t i = 0;
+    const std::size_t n = chunk.size();
+    if (m_afterCR && n > 0) {
+        m_afterCR = false;
+        if (chunk[0] == '\n')
+            i = 1;
+    }
+    while (i < n) {
+        std::size_t j = i;
+        while (j < n && chunk[j] != '\r' && chunk[j] != '\n' && chunk[j] != kCtrlZ)
+            ++j;
+        if (j == n) {
+            const std::size_t room = kMaxViewerLineLength - std::min(kMaxViewerLineLength, m_pending.size());
+            m_pending.append(chunk.substr(i, std::min(room, n - i)));
+            m_inLine = true;
+            return true;
+        }
+        const char c = chunk[j];
+        if (c == kCtrlZ) {
+            if (j > i || m_inLine)
+                EndLine(chunk.substr(i, j - i));
+            m_ended = true;
+            return false;
+        }
+        EndLine(chunk.substr(i, j - i));
+        i = j + 1;
+        if (c == '\r') {
+            if (i == n)
+                m_afterCR = true;
+            else if (chunk[i] == '\n')
+                ++i;
+        }
+    }
+    return true;
+}
+
+void TextLineSplitter::EndLine(std::string_view tail)
+{
+    if (m_pending.empty()) {
+        m_lines.Append(tail.substr(0, kMaxViewerLineLength));
+    } else {
+        const std::size_t room = kMaxViewerLineLength - std::min(kMaxViewerLineLength, m_pending.size());
+        m_pending.append(tail.substr(0, room));
+        m_lines.Append(m_pending);
+        m_pending.clear();
+    }
+    m_inLine = false;
+}
+
+void TextLineSplitter::Finish()
+{
+    if (!m_ended && m_inLine)
+        EndLine({});
+    m_ended = true;
+    m_lines.Append({});
+}
+
+EInOutError ViewerOpenError(int errorNumber, bool parentMissing)
+{
+    switch (errorNumber) {
+    case ENOENT:
+        if (parentMissing)
+            return EInOutError(errorNumber, "Viewer: path not found or invalid file name");
+        return EInOutError(errorNumber, "Viewer: file not found");
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return EInOutError(errorNumber, "Viewer: path not found or invalid file name");
+    case EMFILE:
+    case ENFILE:
+        return EInOutError(errorNumber, "Viewer: too many open files");
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+        return EInOutError(errorNumber, "Viewer: file access denied");
+    default:
+        return EInOutError(errorNumber, "Viewer triggered I/O error " + std::to_string(errorNumber));
+    }
+}
+
+std::int64_t LoadTextFile(const std::string& path, TVwrStringList& lines)
+{
+    lines.Clear();
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) {
+        const int error = errno;
+        throw ViewerOpenError(error, error == ENOENT && ParentDirectoryMissing(path));
+    }
+    struct stat st
+    {};
+    if (::fstat(file.get(), &st) != 0)
+        throw ViewerOpenError(errno);
+    if (S_ISDIR(st.st_mode))
+        throw ViewerOpenError(EISDIR);
+
+    constexpr std::size_t kBufferSize = 1 << 20;
+    auto buffer = std::make_unique<char[]>(kBufferSize);
+    TextLineSplitter splitter(lines);
+    for (;;) {
+        const ssize_t got = ::read(file.get(), buffer.get(), kBufferSize);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            lines.Clear();
+            throw EInOutError(error, "I/O error " + std::to_string(error));
+        }
+        if (got == 0 || !splitter.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(got))))
+            break;
+    }
+    splitter.Finish();
+    return static_cast<std::int64_t>(st.st_size);
+}

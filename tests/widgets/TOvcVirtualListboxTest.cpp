@@ -1,0 +1,359 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "WidgetTestSupport.h"
+
+#include "widgets/EOvcException.h"
+#include "widgets/OvcKeyEvent.h"
+#include "widgets/OvcVirtualKeys.h"
+#include "widgets/TOvcController.h"
+#include "widgets/TOvcVirtualListbox.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kRowHeight = 10;
+
+class ListboxTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        EnsureApplication();
+        m_list = std::make_unique<TOvcVirtualListbox>();
+        m_list->SetController(m_controller);
+        m_list->SetRowHeight(kRowHeight);
+        m_list->OnGetItem = [this](TOvcCustomVirtualListBox*, int index, QString& text) {
+            ++m_getItemCalls;
+            text = QStringLiteral("item %1").arg(index);
+        };
+        m_list->OnClick = [this](TOvcCustomVirtualListBox* sender) {
+            m_clicks.push_back(sender->ItemIndex());
+        };
+    }
+
+    // 20 visible rows without a header.
+    void Show(int rows = 20, int width = 300)
+    {
+        ASSERT_TRUE(
+            ShowWithViewport(*m_list, width, rows * kRowHeight + (m_list->ShowHeader() ? kRowHeight : 0)));
+        ASSERT_EQ(m_list->VisibleRows(), rows);
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(m_list.get(), key, modifiers);
+    }
+    QPoint RowPoint(int row) const { return QPoint(20, row * kRowHeight + kRowHeight / 2); }
+
+    std::shared_ptr<TOvcController> m_controller = std::make_shared<TOvcController>();
+    std::unique_ptr<TOvcVirtualListbox> m_list;
+    std::vector<int> m_clicks;
+    int m_getItemCalls = 0;
+};
+
+TEST(OvcKeyEvent, QtKeysBecomeVirtualKeysWithExactShiftStates)
+{
+    struct Case
+    {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::uint8_t vk;
+        std::uint8_t shift;
+    };
+    const Case cases[] = {
+        {Qt::Key_Down, Qt::NoModifier, vk::Down, ssNone},
+        {Qt::Key_PageDown, Qt::ShiftModifier, vk::Next, ssShift},
+        {Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier, vk::Left, ssCtrl | ssShift},
+        {Qt::Key_Backspace, Qt::AltModifier, vk::Back, ssAlt},
+        {Qt::Key_X, Qt::ControlModifier, vk::Letter('X'), ssCtrl},
+        {Qt::Key_NumberSign, Qt::ControlModifier | Qt::ShiftModifier, vk::Digit(3), ssCtrl | ssShift},
+        {Qt::Key_Backtab, Qt::NoModifier, vk::Tab, ssShift},
+        {Qt::Key_F5, Qt::NoModifier, vk::F1 + 4, ssNone},
+        {Qt::Key_VolumeUp, Qt::NoModifier, 0, ssNone},
+    };
+    for (const auto& c : cases) {
+        const QKeyEvent event(QEvent::KeyPress, c.key, c.modifiers);
+        const OvcKey key = OvcKeyFromEvent(event);
+        EXPECT_EQ(key.Key, c.vk) << c.key;
+        EXPECT_EQ(key.Shift, c.shift) << c.key;
+    }
+}
+
+TEST_F(ListboxTest, KeysMoveTheSelectionAndScrollItIntoView)
+{
+    m_list->SetNumItems(100);
+    Show();
+    m_list->SetItemIndex(-1);
+    m_clicks.clear();
+
+    Key(Qt::Key_Down);
+    EXPECT_EQ(m_list->ItemIndex(), 0) << "Down from none selects the first item";
+    Key(Qt::Key_Up);
+    EXPECT_EQ(m_list->ItemIndex(), 0);
+    Key(Qt::Key_End);
+    EXPECT_EQ(m_list->ItemIndex(), 99);
+    EXPECT_EQ(m_list->TopIndex(), 80) << "the last item sits in the bottom row";
+    Key(Qt::Key_PageUp);
+    EXPECT_EQ(m_list->ItemIndex(), 80);
+    EXPECT_EQ(m_list->TopIndex(), 80);
+    Key(Qt::Key_Up);
+    EXPECT_EQ(m_list->ItemIndex(), 79);
+    EXPECT_EQ(m_list->TopIndex(), 79);
+    Key(Qt::Key_PageDown);
+    EXPECT_EQ(m_list->ItemIndex(), 98);
+    Key(Qt::Key_PageDown);
+    EXPECT_EQ(m_list->ItemIndex(), 99) << "a page never passes the last item";
+    Key(Qt::Key_Home);
+    EXPECT_EQ(m_list->ItemIndex(), 0);
+    EXPECT_EQ(m_list->TopIndex(), 0);
+    EXPECT_EQ(m_list->AnchorIndex(), 0);
+    Key(Qt::Key_Down, Qt::ShiftModifier); // an extend command: ignored in single selection
+    Key(Qt::Key_Q, Qt::ControlModifier);  // no command at all
+    EXPECT_EQ(m_list->ItemIndex(), 0);
+    EXPECT_EQ(m_clicks, (std::vector<int>{0, 99, 80, 79, 98, 99, 0})) << "every keyboard move fires OnClick";
+}
+
+TEST_F(ListboxTest, LeftAndRightScrollByCharactersOnlyWithAHorizontalBar)
+{
+    m_list->SetNumItems(10);
+    m_list->SetScrollBars(TScrollStyle::ssBoth);
+    Show();
+    Key(Qt::Key_Left);
+    EXPECT_EQ(m_list->ColumnOffset(), 0);
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(m_list->ColumnOffset(), 2);
+    EXPECT_EQ(m_list->ItemIndex(), 0) << "the selection stays";
+    EXPECT_EQ(m_list->horizontalScrollBar()->value(), 2);
+    m_list->SetColumnOffset(255);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(m_list->ColumnOffset(), 255);
+
+    m_list->SetScrollBars(TScrollStyle::ssVertical);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(m_list->ItemIndex(), 1) << "without the bar Right moves like Down";
+    Key(Qt::Key_Left);
+    EXPECT_EQ(m_list->ItemIndex(), 0);
+}
+
+TEST_F(ListboxTest, NumItemsChangesResetTheSelectionAndFireOnClick)
+{
+    m_list->SetNumItems(1000);
+    Show();
+    m_list->SetTopIndex(57);
+    m_list->SetItemIndex(60);
+    m_clicks.clear();
+
+    m_list->SetNumItems(0);
+    EXPECT_EQ(m_list->ItemIndex(), -1);
+    EXPECT_EQ(m_clicks, std::vector<int>{-1});
+    m_getItemCalls = 0;
+    m_list->viewport()->repaint();
+    EXPECT_EQ(m_getItemCalls, 0) << "an empty list asks for nothing";
+
+    m_list->SetNumItems(100);
+    EXPECT_EQ(m_list->ItemIndex(), 0);
+    EXPECT_EQ(m_list->TopIndex(), 0);
+    EXPECT_EQ(m_clicks, (std::vector<int>{-1, 0}));
+
+    m_list->SetNumItems(100);
+    EXPECT_EQ(m_clicks.size(), 2u) << "the same count changes nothing";
+
+    m_list->SetNumItems(-5);
+    EXPECT_EQ(m_list->NumItems(), 2147483647);
+    EXPECT_EQ(m_list->LastIndex(), 2147483646);
+    Key(Qt::Key_End);
+    EXPECT_EQ(m_list->ItemIndex(), 2147483646);
+    EXPECT_EQ(m_list->TopIndex(), 2147483646 - 19);
+    m_getItemCalls = 0;
+    m_list->viewport()->repaint();
+    EXPECT_EQ(m_getItemCalls, 20) << "one call per visible row, nothing stored";
+}
+
+TEST_F(ListboxTest, ScrollBarPositionsAreScaledToSixteenBits)
+{
+    m_list->SetNumItems(40000);
+    Show();
+    EXPECT_EQ(m_list->ScrollScale(), 2);
+    EXPECT_EQ(m_list->ScrollRange(), 20000);
+    QScrollBar* bar = m_list->verticalScrollBar();
+    bar->setSliderPosition(150); // as a thumb drag does
+    EXPECT_EQ(m_list->TopIndex(), 300);
+    bar->setSliderPosition(bar->maximum());
+    EXPECT_EQ(m_list->TopIndex(), 40000 - 20) << "the bottom of the bar shows the last page";
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(m_list->TopIndex(), 40000 - 21);
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(m_list->TopIndex(), 40000 - 21 - 19);
+
+    m_list->SetNumItems(500001);
+    EXPECT_EQ(m_list->ScrollScale(), 30);
+    EXPECT_EQ(m_list->ScrollRange(), 16666);
+    EXPECT_LE(bar->maximum(), 32767);
+    Key(Qt::Key_End);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(m_list->TopIndex(), 500001 - 20);
+
+    m_list->SetNumItems(10);
+    EXPECT_EQ(m_list->ScrollRange(), 1);
+    EXPECT_FALSE(bar->isEnabled()) << "kept but disabled when nothing scrolls";
+}
+
+TEST_F(ListboxTest, ClickAndDragSelectAndFireOnClickOnRelease)
+{
+    m_list->SetNumItems(100);
+    Show();
+    m_clicks.clear();
+    QWidget* viewport = m_list->viewport();
+
+    QTest::mousePress(viewport, Qt::LeftButton, {}, RowPoint(3));
+    EXPECT_EQ(m_list->ItemIndex(), 3);
+    EXPECT_TRUE(m_clicks.empty()) << "no OnClick while the button is held";
+    QTest::mouseMove(viewport, RowPoint(7));
+    EXPECT_EQ(m_list->ItemIndex(), 7);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, RowPoint(7));
+    EXPECT_EQ(m_clicks, std::vector<int>{7});
+
+    // Dragging below the rows scrolls the list: the item is counted from the top row on.
+    QTest::mousePress(viewport, Qt::LeftButton, {}, RowPoint(19));
+    QTest::mouseMove(viewport, QPoint(20, 20 * kRowHeight + 25));
+    EXPECT_EQ(m_list->ItemIndex(), 22);
+    EXPECT_EQ(m_list->TopIndex(), 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_list->TopIndex() >= 6; }, 2000))
+        << "keeps scrolling while held";
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(20, 20 * kRowHeight + 25));
+    const int top = m_list->TopIndex();
+    EXPECT_EQ(m_clicks.size(), 1u) << "released outside the list";
+    QTest::mouseMove(viewport, QPoint(20, 20 * kRowHeight + 45));
+    EXPECT_EQ(m_list->TopIndex(), top) << "moves without the button select nothing";
+}
+
+TEST_F(ListboxTest, ClicksBelowTheLastRowAndOnTheHeader)
+{
+    m_list->SetNumItems(5);
+    m_list->SetHeader(QStringLiteral("Time Stamp | Size"));
+    m_list->SetShowHeader(true);
+    std::vector<QPoint> headerClicks;
+    m_list->OnClickHeader = [&](TOvcCustomVirtualListBox*, const QPoint& point) {
+        headerClicks.push_back(point);
+    };
+    Show();
+    m_list->SetItemIndex(2);
+    m_clicks.clear();
+    QWidget* viewport = m_list->viewport();
+
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, RowPoint(12));
+    EXPECT_EQ(m_list->ItemIndex(), 2) << "below the last item nothing is selected";
+    EXPECT_EQ(m_clicks, std::vector<int>{2}) << "but OnClick still fires";
+
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(33, 4));
+    ASSERT_EQ(headerClicks.size(), 1u);
+    EXPECT_EQ(headerClicks[0], QPoint(33, 4));
+    EXPECT_EQ(m_list->ItemIndex(), 2);
+    EXPECT_EQ(m_clicks, (std::vector<int>{2, 2}));
+
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, RowPoint(1));
+    EXPECT_EQ(m_list->ItemIndex(), 0) << "the row under the header is item 0";
+}
+
+TEST_F(ListboxTest, ProtectedRowsArePaintedInTheirColoursEvenWhenSelected)
+{
+    m_list->OnGetItem = [](TOvcCustomVirtualListBox*, int index, QString& text) {
+        text = index == 1 ? QString() : QStringLiteral("WWWW");
+    };
+    m_list->OnGetItemStatus = [](TOvcCustomVirtualListBox*, int index, bool& protect) {
+        protect = index == 1;
+    };
+    m_list->ProtectColor().SetColors(QColor(0, 0, 200), QColor(0, 200, 0));
+    m_list->SelectColor().SetColors(QColor(200, 0, 0), QColor(255, 255, 0));
+    m_list->SetNumItems(5);
+    Show();
+    const auto pixel = [&](int row, int x) {
+        const QImage image = m_list->viewport()->grab().toImage();
+        return image.pixelColor(x, row * kRowHeight + kRowHeight / 2);
+    };
+    const int blankX = 280; // right of every text
+    EXPECT_EQ(pixel(0, blankX), QColor(200, 0, 0)) << "item 0 is selected";
+    EXPECT_EQ(pixel(1, blankX), QColor(0, 0, 200));
+    m_list->SetItemIndex(1);
+    EXPECT_EQ(pixel(1, blankX), QColor(0, 0, 200)) << "protection wins over selection";
+    EXPECT_EQ(pixel(0, blankX), m_list->palette().color(QPalette::Base));
+    EXPECT_EQ(pixel(7, blankX), m_list->palette().color(QPalette::Base)) << "below the items";
+}
+
+TEST_F(ListboxTest, RowTextsAreCutTo255CharactersAndScrolledByColumns)
+{
+    QString longText;
+    for (int i = 0; i < 300; ++i)
+        longText += QChar('a' + i % 26);
+    m_list->OnGetItem = [&](TOvcCustomVirtualListBox*, int, QString& text) { text = longText; };
+    m_list->SetNumItems(1);
+    EXPECT_EQ(m_list->ItemText(0), longText.left(255));
+    EXPECT_EQ(m_list->ItemText(1), QString());
+
+    m_list->SetHeader(QString(300, QChar('h')));
+    m_list->SetShowHeader(true);
+    m_list->SetScrollBars(TScrollStyle::ssBoth);
+    Show(2, 40);
+    m_list->SetItemIndex(-1); // black on white
+    const auto inkAt = [&](int y) {
+        // Count dark pixels in the row band: nothing drawn means the text was entirely scrolled away.
+        const QImage image = m_list->viewport()->grab().toImage();
+        int ink = 0;
+        for (int x = 0; x < image.width(); ++x)
+            for (int dy = 0; dy < kRowHeight - 1; ++dy)
+                ink += qGray(image.pixel(x, y + dy)) < 128 ? 1 : 0;
+        return ink;
+    };
+    m_list->SetColumnOffset(254);
+    EXPECT_GT(inkAt(kRowHeight), 0) << "character 254 is still shown";
+    m_list->SetColumnOffset(255);
+    EXPECT_EQ(inkAt(kRowHeight), 0) << "nothing is left past the 255th character";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ListboxTest, UserCommandsCharactersFocusAndALostController)
+{
+    m_controller->EntryCommands().Add(TOvcCommandTable("Mine", true, {{vk::F1 + 1, 0, 0, 0, 300}}));
+    std::vector<std::uint16_t> commands;
+    m_list->OnUserCommand = [&](TOvcCustomVirtualListBox*, std::uint16_t command) {
+        commands.push_back(command);
+    };
+    m_list->OnCharToItem = [](TOvcCustomVirtualListBox*, char ch, int& index) {
+        if (ch >= '0' && ch <= '9')
+            index = (ch - '0') * 10;
+    };
+    int entered = 0;
+    m_list->AfterEnter = [&](TOvcBase*) { ++entered; };
+    m_list->SetNumItems(100);
+    Show();
+
+    Key(Qt::Key_F2);
+    EXPECT_EQ(commands, std::vector<std::uint16_t>{300});
+    QTest::keyClicks(m_list.get(), QStringLiteral("4"));
+    EXPECT_EQ(m_list->ItemIndex(), 40);
+    QTest::keyClicks(m_list.get(), QStringLiteral("x"));
+    EXPECT_EQ(m_list->ItemIndex(), 40) << "the handler left the index alone";
+
+    m_list->activateWindow();
+    m_list->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return entered == 1; }, 2000))
+        << "AfterEnter arrives from the event loop";
+
+    m_controller.reset(); // the window dropped its controller
+    EXPECT_EQ(m_list->Controller(), nullptr);
+    EXPECT_THROW(m_list->RequireController(), ENoControllerAssigned);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(m_list->ItemIndex(), 40) << "keys no longer make commands";
+}
+
+} // namespace

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QTest>
+
+// The one QApplication of a widget test binary, created on first use.
+inline void EnsureApplication()
+{
+    if (QApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "widgets_tests";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+// Shows the widget and sizes it so that its viewport (client area) has the given size.
+inline bool ShowWithViewport(QAbstractScrollArea& area, int width, int height)
+{
+    area.resize(width + 60, height + 60);
+    area.show();
+    if (!QTest::qWaitForWindowExposed(&area))
+        return false;
+    const QSize extra = area.size() - area.viewport()->size();
+    area.resize(width + extra.width(), height + extra.height());
+    QApplication::processEvents();
+    return area.viewport()->size() == QSize(width, height);
+}
