@@ -21,8 +21,7 @@ int usageError(const std::string& what)
 
 bool isDirectory(const std::string& path)
 {
-    struct stat st
-    {};
+    struct stat st = {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 

@@ -16,8 +16,7 @@ std::vector<std::string> MountInfoDriveProbe::probe()
     // "Can be entered" is what chdir would need: a directory with search permission. Testing it
     // without chdir keeps the process's current directory (where the audit log lives) untouched.
     return DriveRootsFromMounts(ParseMountInfo(text.str()), [](const std::string& root) {
-        struct stat st
-        {};
+        struct stat st = {};
         return ::stat(root.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::access(root.c_str(), X_OK) == 0;
     });
 }

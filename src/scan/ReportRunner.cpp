@@ -116,16 +116,14 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, unsigned threads)
         std::uint32_t openDirectory = 0;
         for (size_t p = from; p < to; ++p) {
             entrytype& e = entries[pending[p]];
-            const size_t nameStart = e.path.rfind('/') + 1;
             if (dirFd < 0 || e.directory != openDirectory) {
                 if (dirFd >= 0)
                     ::close(dirFd);
-                dirFd = ::open(e.path.substr(0, nameStart).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+                dirFd = ::open(table.directoryPath(e.directory).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
                 openDirectory = e.directory;
             }
-            struct stat st
-            {};
-            if (dirFd >= 0 && ::fstatat(dirFd, e.path.c_str() + nameStart, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            struct stat st = {};
+            if (dirFd >= 0 && ::fstatat(dirFd, e.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
                 S_ISREG(st.st_mode)) {
                 e.size = st.st_size;
                 e.time = st.st_mtim.tv_sec;

@@ -4,10 +4,6 @@
 #include <algorithm>
 #include <thread>
 
-namespace {
-const std::string kNoPath;
-}
-
 ResultTable::ResultTable(LocaleSettings locale) : m_locale(std::move(locale))
 {
     EntryTable.reserve(kInitialCapacity);
@@ -79,17 +75,35 @@ std::string ResultTable::RowTexts(int row) const
         return {};
     const entrytype& e = EntryTable[index];
     const LocalDateTime when = ToLocalDateTime(e.time);
-    std::string text = m_rowForm == RowForm::ZeroLength ? ZeroLengthRow(when, e.size, e.path, m_locale)
-                                                        : StandardRow(when, e.size, e.path, m_locale);
+    const std::string p = path(index);
+    std::string text = m_rowForm == RowForm::ZeroLength ? ZeroLengthRow(when, e.size, p, m_locale)
+                                                        : StandardRow(when, e.size, p, m_locale);
     if (DeletedFlags[row])
         text += " (Deleted)";
     return text;
 }
 
-const std::string& ResultTable::RowPaths(int row) const
+std::string ResultTable::RowPaths(int row) const
 {
     const int index = m_rowEntries[row];
-    return index < 0 ? kNoPath : EntryTable[index].path;
+    return index < 0 ? std::string() : path(index);
+}
+
+std::string ResultTable::path(int entry) const
+{
+    const entrytype& e = EntryTable[entry];
+    const std::string& directory = m_directories[e.directory];
+    std::string p;
+    p.reserve(directory.size() + e.name.size());
+    p = directory;
+    p += e.name;
+    return p;
+}
+
+std::uint32_t ResultTable::addDirectory(std::string path)
+{
+    m_directories.push_back(std::move(path));
+    return static_cast<std::uint32_t>(m_directories.size() - 1);
 }
 
 void ResultTable::ClearDeletedFlags()
@@ -106,7 +120,7 @@ void ResultTable::addRow(int entry)
 void ResultTable::reset()
 {
     EntryTable.clear();
-    m_directoryCount = 0;
+    m_directories.clear();
     m_rowEntries.clear();
     DeletedFlags.clear();
 }

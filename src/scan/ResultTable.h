@@ -8,14 +8,15 @@
 #include <string>
 #include <vector>
 
-// One file a scan accepted.
+// One file a scan accepted. Its full path is its directory's path followed by its name: a table of
+// a million files keeps each directory's path once (ResultTable::path).
 struct entrytype
 {
     std::string key;       // the bare name with a-z upper-cased; written by duplicates scans only
-    std::string path;      // full path, the bytes as the filesystem spells them
+    std::string name;      // the bare name, the bytes as the filesystem spells them
     std::int64_t size = 0; // bytes
     std::int64_t time = 0; // last write, whole seconds since the epoch
-    // The directory the walk found the file in, numbered in walk order across the whole run.
+    // The directory the walk found the file in: an index into the table's directories.
     std::uint32_t directory = 0;
     // A duplicates scan reads size and time only for names that turn out to repeat; until then
     // this is false and size and time mean nothing.
@@ -57,7 +58,7 @@ public:
     // The row's text: empty for a separator, " (Deleted)" appended once its file was deleted.
     std::string RowTexts(int row) const;
     // The path of the file behind a row; empty for a separator row.
-    const std::string& RowPaths(int row) const;
+    std::string RowPaths(int row) const;
     bool isSeparator(int row) const { return m_rowEntries[row] < 0; }
     // The entry a row shows, or -1 for a separator.
     int rowEntry(int row) const { return m_rowEntries[row]; }
@@ -75,16 +76,19 @@ public:
 
     const LocaleSettings& locale() const { return m_locale; }
 
-    // How many directories the walks of this report have numbered so far.
-    size_t directoryCount() const { return m_directoryCount; }
-    void addDirectories(size_t count) { m_directoryCount += count; }
+    // Directories the walks of this report went through, each path ending in "/".
+    size_t directoryCount() const { return m_directories.size(); }
+    std::uint32_t addDirectory(std::string path);
+    const std::string& directoryPath(std::uint32_t directory) const { return m_directories[directory]; }
+    // The full path of an entry.
+    std::string path(int entry) const;
 
 private:
     // One partition step of the sort: puts the median-of-three pivot in its final slot and returns
     // that slot, or -1 when the range (of three slots or fewer) is already sorted.
     int PartitionEntries(int L, int R);
 
-    size_t m_directoryCount = 0;
+    std::vector<std::string> m_directories;
     LocaleSettings m_locale;
     std::vector<int> m_rowEntries;
     RowForm m_rowForm = RowForm::Standard;

@@ -35,8 +35,7 @@ bool ParentDirectoryMissing(const std::string& path)
     const auto slash = path.rfind('/');
     if (slash == std::string::npos || slash == 0)
         return false;
-    struct stat st
-    {};
+    struct stat st = {};
     return ::stat(path.substr(0, slash).c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
 }
 
@@ -134,8 +133,7 @@ std::int64_t LoadTextFile(const std::string& path, TVwrStringList& lines)
         const int error = errno;
         throw ViewerOpenError(error, error == ENOENT && ParentDirectoryMissing(path));
     }
-    struct stat st
-    {};
+    struct stat st = {};
     if (::fstat(file.get(), &st) != 0)
         throw ViewerOpenError(errno);
     if (S_ISDIR(st.st_mode))

@@ -44,7 +44,7 @@ ResultTable tableOf(const std::vector<std::string>& keys)
     for (size_t i = 0; i < keys.size(); ++i) {
         entrytype e;
         e.key = keys[i];
-        e.path = "/" + std::to_string(i);
+        e.name = std::to_string(i);
         table.appendEntry(e);
     }
     return table;
@@ -54,7 +54,7 @@ std::vector<std::string> paths(const std::vector<entrytype>& entries)
 {
     std::vector<std::string> out;
     for (const entrytype& e : entries)
-        out.push_back(e.path);
+        out.push_back(e.name);
     return out;
 }
 
@@ -66,10 +66,10 @@ std::vector<std::string> keys(const std::vector<entrytype>& entries)
     return out;
 }
 
-entrytype entryOf(const std::string& path, std::int64_t size, std::int64_t time)
+entrytype entryOf(const std::string& name, std::int64_t size, std::int64_t time)
 {
     entrytype e;
-    e.path = path;
+    e.name = name;
     e.size = size;
     e.time = time;
     return e;
@@ -88,7 +88,7 @@ TEST(ResultTable, ThreeKeysAreSortedByTheMedianStepAlone)
 {
     ResultTable t = tableOf({"Y", "X", "Z"});
     t.SortEntriesByKey(0, 2);
-    EXPECT_EQ(paths(t.EntryTable), (std::vector<std::string>{"/1", "/0", "/2"}));
+    EXPECT_EQ(paths(t.EntryTable), (std::vector<std::string>{"1", "0", "2"}));
 }
 
 TEST(ResultTable, EqualKeysEndInTheOrderTheProcedureLeavesThem)
@@ -173,8 +173,9 @@ TEST(ResultTable, RowsShowTheirEntryAndTheDeletedMark)
     setenv("TZ", "UTC", 1);
     tzset();
     ResultTable t;
-    t.appendEntry(entryOf("/a/one", 1234567, 912870246)); // 1998-12-05 15:04:06 UTC
-    t.appendEntry(entryOf("/a/two", 0, 912816000));       // 1998-12-05 00:00:00 UTC
+    ASSERT_EQ(t.addDirectory("/a/"), 0u);
+    t.appendEntry(entryOf("one", 1234567, 912870246)); // 1998-12-05 15:04:06 UTC
+    t.appendEntry(entryOf("two", 0, 912816000));       // 1998-12-05 00:00:00 UTC
     t.addRow(0);
     t.addSeparatorRow();
     t.addRow(1);
@@ -195,7 +196,8 @@ TEST(ResultTable, RowsShowTheirEntryAndTheDeletedMark)
     t.reset();
     EXPECT_EQ(t.LastRow(), -1);
     EXPECT_EQ(t.LastEntry(), -1);
-    t.appendEntry(entryOf("/b", 5, 912870246));
+    t.addDirectory("/");
+    t.appendEntry(entryOf("b", 5, 912870246));
     t.addRow(0);
     EXPECT_EQ(t.DeletedFlags[0], 0); // a new report carries no old deleted marks
 }

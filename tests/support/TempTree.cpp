@@ -88,8 +88,7 @@ void RemoveTree(const std::string& top)
                 const std::string n = de->d_name;
                 if (n == "." || n == "..")
                     continue;
-                struct stat st
-                {};
+                struct stat st = {};
                 if (::fstatat(fd, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)) {
                     subdirectory = n;
                     break;
