@@ -38,6 +38,7 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
     }
 
     const MaskMatcher mask(request.mask);
+    SeenNames seenNames;
     std::int64_t examinedBefore = 0;
     for (const std::string& root : roots) {
         if (stop && stop->load())
@@ -50,6 +51,7 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
         options.mask = &mask;
         options.sizeThreshold = request.sizeThreshold;
         options.deferMeasuring = true;
+        options.seenNames = &seenNames;
         options.threads = request.threads;
         options.stop = stop;
         DirectoryId self;

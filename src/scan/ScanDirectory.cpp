@@ -294,7 +294,8 @@ private:
             ++examined;
             if (!m_options.mask->matches(nameView))
                 continue;
-            const bool defer = canDefer && node.path.size() < kLongPath;
+            const bool defer = canDefer && node.path.size() < kLongPath &&
+                               !(m_options.seenNames && m_options.seenNames->seenBefore(nameView));
             if (!measured && !defer) {
                 if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
                     continue; // vanished or replaced since the directory was read

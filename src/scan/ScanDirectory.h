@@ -4,6 +4,7 @@
 #include "scan/MaskMatcher.h"
 #include "scan/ResultTable.h"
 #include "scan/ScanMode.h"
+#include "scan/SeenNames.h"
 
 #include <atomic>
 #include <cstdint>
@@ -28,9 +29,11 @@ struct ScanOptions
     std::int64_t sizeThreshold = 0; // LargerThan: files of at least this many bytes
     // Directories walked as roots of their own: never entered from another root.
     std::vector<DirectoryId> otherRoots;
-    // Duplicates: leave size and time unread (entry.measured false) where the path can be opened by
-    // name later, so that only names that repeat cost a stat.
+    // Duplicates: leave size and time unread (entry.measured false) where the directory can be
+    // opened by name later, so that names that occur once cost no stat. With seenNames, only the
+    // first file of each name is left unread: a later one will be listed anyway.
     bool deferMeasuring = false;
+    SeenNames* seenNames = nullptr;
     // Worker threads including the calling one; 0 means one per processor, at most 4.
     unsigned threads = 0;
     const std::atomic<bool>* stop = nullptr;

@@ -239,3 +239,31 @@ TEST(ScanDirectory, NameBytesAreKeptAsTheyAre)
     EXPECT_EQ(found.paths[0], odd);
     EXPECT_EQ(found.table.EntryTable[0].key, "CAF\xC3\xA9 \xFF\xFE NAME\tWITH TAB.TXT");
 }
+
+TEST(ScanDirectory, OnlyTheFirstFileOfANameIsLeftUnmeasured)
+{
+    TempTree tree;
+    tree.file("one/Report.txt", 5);
+    tree.file("one/other.txt", 6);
+    tree.file("two/REPORT.TXT", 7);
+    tree.file("three/report.txt", 8);
+    MaskMatcher all("*.*");
+    SeenNames seen;
+    ScanOptions options;
+    options.mask = &all;
+    options.deferMeasuring = true;
+    options.seenNames = &seen;
+    ResultTable table;
+    ScanDirectory(tree.root(), options, table);
+    int unmeasuredReports = 0, measuredReports = 0;
+    for (const entrytype& e : table.EntryTable) {
+        if (e.key == "REPORT.TXT") {
+            (e.measured ? measuredReports : unmeasuredReports)++;
+            if (e.measured) {
+                EXPECT_EQ(e.size, e.name == "Report.txt" ? 5 : e.name == "REPORT.TXT" ? 7 : 8);
+            }
+        }
+    }
+    EXPECT_EQ(unmeasuredReports, 1);
+    EXPECT_EQ(measuredReports, 2);
+}
