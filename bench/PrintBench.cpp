@@ -37,7 +37,7 @@ int main(int argc, char** argv)
     lp.setMarginBottom(1);
     lp.setMarginLeft(0.5f);
     lp.setMarginRight(1);
-    lp.setTitle("Veltrace Report");
+    lp.setTitle("Lintwick Report");
     lp.setTableFormat("<5|>1.5");
     lp.setHeader("{$TITLE}|Page {$PAGE}");
     lp.setFooter("{$DATE}|{$TIME}");

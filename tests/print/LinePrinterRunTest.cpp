@@ -115,7 +115,7 @@ TEST_F(LinePrinterRun, BodyBetweenOneAndTwoLinesGivesEveryLineItsOwnPage)
 TEST_F(LinePrinterRun, HeaderAndFooterRowsSitCentredInTheirBandsOnEveryPage)
 {
     useFormMargins();
-    lp.setTitle("Veltrace Report");
+    lp.setTitle("Lintwick Report");
     lp.setTableFormat("<5|>1.5");
     lp.setHeader("{$TITLE}|Page {$PAGE}");
     lp.setFooter("{$DATE}|{$TIME}");
@@ -131,7 +131,7 @@ TEST_F(LinePrinterRun, HeaderAndFooterRowsSitCentredInTheirBandsOnEveryPage)
     for (int page = 1; page <= 3; ++page) {
         const PrintRecord* row = &texts[(page - 1) * 4];
         // Title left in the 5-inch column from the left margin, at (210 - 42) / 2.
-        EXPECT_EQ(row[0].text, "Veltrace Report");
+        EXPECT_EQ(row[0].text, "Lintwick Report");
         EXPECT_EQ(row[0].x, 90);
         EXPECT_EQ(row[0].y, 84);
         // "Page N" right-aligned in the next 1.5 inches: ends at 90 + 1500 + 450.

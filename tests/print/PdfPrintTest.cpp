@@ -64,7 +64,7 @@ TEST_F(PdfPrint, ThreePageReportCarriesHeaderFooterAndWrappedLines)
     lp.setMarginBottom(1);
     lp.setMarginLeft(0.5f);
     lp.setMarginRight(1);
-    lp.setTitle("Veltrace Report");
+    lp.setTitle("Lintwick Report");
     lp.setTableFormat("<5|>1.5");
     lp.setHeader("{$TITLE}|Page {$PAGE}");
     lp.setFooter("{$DATE}|{$TIME}");
@@ -98,7 +98,7 @@ TEST_F(PdfPrint, ThreePageReportCarriesHeaderFooterAndWrappedLines)
         const QStringList lines = page.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         ASSERT_GE(lines.size(), 3) << i;
         const QString header = lines.front().simplified();
-        EXPECT_TRUE(header.startsWith(QStringLiteral("Veltrace Report"))) << header.toStdString();
+        EXPECT_TRUE(header.startsWith(QStringLiteral("Lintwick Report"))) << header.toStdString();
         EXPECT_TRUE(header.endsWith(QStringLiteral("Page %1").arg(i + 1))) << header.toStdString();
         const QString footer = lines.back().simplified();
         EXPECT_EQ(footer, QStringLiteral("3/7/26 2:05:09 PM")) << footer.toStdString();

@@ -216,8 +216,8 @@ TEST(LinePrinterModel, FontsCarryTheirPointSizeOverToThePrinter)
 
     // Font, title and orientation are the shared printer's.
     TLinePrinter other(printer, LocaleSettings::usEnglish());
-    lp.setTitle("Veltrace Report");
-    EXPECT_EQ(other.title(), "Veltrace Report");
+    lp.setTitle("Lintwick Report");
+    EXPECT_EQ(other.title(), "Lintwick Report");
     other.setFont(screen);
     EXPECT_EQ(lp.font(), other.font());
 }

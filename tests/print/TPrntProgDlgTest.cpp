@@ -28,7 +28,7 @@ protected:
 TEST_F(ProgressWindowLife, ShowsEachPageAndGoesWhenTheDocumentEnds)
 {
     lp.setShowProgress(true);
-    lp.setTitle("Veltrace Report");
+    lp.setTitle("Lintwick Report");
     QStringList pagesSeen;
     lp.setOnNewLine([&](TLinePrinter&) {
         if (lp.lineNumber() == 0 && lp.currentY() == 0 && window)
@@ -39,7 +39,7 @@ TEST_F(ProgressWindowLife, ShowsEachPageAndGoesWhenTheDocumentEnds)
     ASSERT_TRUE(window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->statusText(), QStringLiteral("Currently Printing"));
-    EXPECT_EQ(window->titleText(), QStringLiteral("Veltrace Report"));
+    EXPECT_EQ(window->titleText(), QStringLiteral("Lintwick Report"));
     lp.newPage();
     lp.newPage();
     EXPECT_EQ(pagesSeen, (QStringList{"1", "2", "3"}));
@@ -81,7 +81,7 @@ TEST(PrntProgDlg, FixedToolWindowWithoutButtons)
     EXPECT_EQ(desc->text(), QStringLiteral("Page Number:"));
 
     dlg.setProgressStatus("Currently Printing");
-    dlg.setProgressTitle("Veltrace Report");
+    dlg.setProgressTitle("Lintwick Report");
     dlg.setProgressPageNumber("12");
     dlg.showProgress();
     const QByteArray shot = qgetenv("LINTWICK_KEEP_TEST_PNG");
