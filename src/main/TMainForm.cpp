@@ -159,6 +159,7 @@ void TMainForm::FormCreate()
     m_driveList = m_services.drives.probe();
     m_drivesSummary = ::DrivesSummary(m_driveList, SummaryStyle::StartUp);
     m_drivesEdit->setText(QString::fromStdString(m_drivesSummary));
+    m_drivesEdit->setCursorPosition(0); // the first drives, not the end of a long summary
     m_statusPanel0->setText(QString::fromLatin1(MainTexts::kProductName));
 }
 
