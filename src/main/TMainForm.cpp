@@ -22,6 +22,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -33,6 +34,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -127,8 +130,8 @@ TMainForm::TMainForm(MainServices services, QWidget* parent)
     layout->addWidget(m_listBox, 1);
     layout->addWidget(BuildLinkPanel());
     setCentralWidget(central);
-    BuildStatusBar();
     BuildPopupMenu();
+    BuildStatusBar();
     resize(609, 421);
 
     FormCreate();
@@ -356,12 +359,25 @@ void TMainForm::BuildStatusBar()
 {
     m_statusPanel0 = new QLabel;
     m_statusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
-    m_statusPanel0->setFixedWidth(350);
     m_statusPanel1 = new QLabel;
     m_statusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+    for (QLabel* panel : {m_statusPanel0, m_statusPanel1}) {
+        panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        panel->setMargin(1);
+    }
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addWidget(m_statusPanel0);
     statusBar()->addWidget(m_statusPanel1, 1);
+
+    // 350 pixels as designed, or wider when the desktop font needs it for the longest long hint.
+    const QFontMetrics metrics = m_statusPanel0->fontMetrics();
+    int widest = 0;
+    for (const QWidget* widget : findChildren<QWidget*>())
+        widest = std::max(widest, metrics.horizontalAdvance(widget->statusTip()));
+    for (const QAction* action : findChildren<QAction*>())
+        widest = std::max(widest, metrics.horizontalAdvance(action->statusTip()));
+    const int chrome = 2 * (m_statusPanel0->margin() + m_statusPanel0->frameWidth()) + 8;
+    m_statusPanel0->setFixedWidth(std::max(350, widest + chrome));
 }
 
 void TMainForm::BuildPopupMenu()
