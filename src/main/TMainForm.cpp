@@ -76,16 +76,11 @@ constexpr int kToolButtonWidth = 50;
 constexpr int kToolButtonHeight = 39;
 constexpr QSize kGlyphSize(20, 20);
 
-void SetHint(QWidget* widget, const char* hint)
+// For a control or a menu item.
+template <typename Target> void SetHint(Target* target, const char* hint)
 {
-    widget->setToolTip(QString::fromStdString(ShortHint(hint)));
-    widget->setStatusTip(QString::fromStdString(LongHint(hint)));
-}
-
-void SetHint(QAction* action, const char* hint)
-{
-    action->setToolTip(QString::fromStdString(ShortHint(hint)));
-    action->setStatusTip(QString::fromStdString(LongHint(hint)));
+    target->setToolTip(QString::fromStdString(ShortHint(hint)));
+    target->setStatusTip(QString::fromStdString(LongHint(hint)));
 }
 
 QFrame* Separator()
