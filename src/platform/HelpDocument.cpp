@@ -81,6 +81,19 @@ std::string IdOf(std::string_view tag)
     return {};
 }
 
+// The raw text inside the first <name ...> ... </name>, or empty.
+std::string ElementText(std::string_view html, std::string_view name)
+{
+    const size_t tag = FindFolded(html, "<" + std::string(name), 0);
+    if (tag == std::string_view::npos)
+        return {};
+    const size_t start = html.find('>', tag);
+    const size_t end = FindFolded(html, "</" + std::string(name), tag);
+    if (start == std::string_view::npos || end == std::string_view::npos || start > end)
+        return {};
+    return std::string(html.substr(start + 1, end - start - 1));
+}
+
 struct Heading
 {
     size_t start; // of the start tag
@@ -123,14 +136,8 @@ std::vector<Heading> TopicHeadings(std::string_view html)
 HelpDocument HelpDocument::Parse(std::string_view html)
 {
     HelpDocument document;
-    const size_t styleTag = FindFolded(html, "<style", 0);
-    if (styleTag != std::string_view::npos) {
-        const size_t styleStart = html.find('>', styleTag);
-        const size_t styleEnd = FindFolded(html, "</style", styleTag);
-        if (styleStart != std::string_view::npos && styleEnd != std::string_view::npos &&
-            styleStart < styleEnd)
-            document.m_style = html.substr(styleStart + 1, styleEnd - styleStart - 1);
-    }
+    document.m_style = ElementText(html, "style");
+    document.m_title = PlainText(ElementText(html, "title"));
 
     size_t bodyEnd = FindFolded(html, "</body", 0);
     if (bodyEnd == std::string_view::npos)

@@ -24,6 +24,8 @@ public:
 
     const std::vector<HelpTopic>& topics() const { return m_topics; }
     const std::string& style() const { return m_style; }
+    // The text of the page's <title>, empty when it has none.
+    const std::string& title() const { return m_title; }
     // The topic with this id (compared exactly), or nullptr.
     const HelpTopic* find(std::string_view id) const;
     // The index: positions in topics() of the topics whose title contains filter (letters a-z
@@ -33,4 +35,5 @@ public:
 private:
     std::vector<HelpTopic> m_topics;
     std::string m_style;
+    std::string m_title;
 };

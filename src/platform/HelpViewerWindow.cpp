@@ -37,7 +37,7 @@ HelpViewerWindow::HelpViewerWindow(MessageBoxes& messages, QWidget* parent)
     m_contents->setObjectName(QStringLiteral("HelpContents"));
 
     auto* indexPage = new QWidget;
-    auto* indexLabel = new QLabel(QStringLiteral("&Type the first letters of the word you are looking for:"));
+    auto* indexLabel = new QLabel(QStringLiteral("&Type a word to list the topics whose titles contain it:"));
     indexLabel->setWordWrap(true);
     m_indexEdit = new QLineEdit;
     m_indexEdit->setObjectName(QStringLiteral("HelpIndexEdit"));
@@ -103,6 +103,8 @@ bool HelpViewerWindow::Open(const std::string& helpFile)
     }
     m_document = std::move(document);
     m_openedFile = path;
+    setWindowTitle(m_document->title().empty() ? QStringLiteral("Help")
+                                               : QString::fromStdString(m_document->title()));
     m_currentTopic.clear();
     m_contents->clear();
     for (size_t i = 0; i < m_document->topics().size(); ++i) {

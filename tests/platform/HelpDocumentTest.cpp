@@ -8,7 +8,8 @@
 
 namespace {
 
-const char* const kSample = R"(<html><head><STYLE>h2 { color: red; }</STYLE></head><body>
+const char* const kSample =
+    R"(<html><head><title> Sample &amp; Co </title><STYLE>h2 { color: red; }</STYLE></head><body>
 <p>Before any topic.</p>
 <h1 id="START">Welcome</h1><p>First.</p>
 <h2>No id, so part of Welcome</h2>
@@ -35,6 +36,7 @@ TEST(HelpDocument, TopicsStartAtHeadingsWithAnId)
     EXPECT_NE(doc.topics()[2].html.find("Third."), std::string::npos);
     EXPECT_EQ(doc.topics()[2].html.find("after the body"), std::string::npos);
     EXPECT_EQ(doc.style(), "h2 { color: red; }");
+    EXPECT_EQ(doc.title(), "Sample & Co");
 
     EXPECT_EQ(doc.find("B2"), &doc.topics()[1]);
     EXPECT_EQ(doc.find("b2"), nullptr);

@@ -96,6 +96,7 @@ TEST(HelpViewerWindow, JumpsToTopicsByKeyAndFollowsLinks)
     ASSERT_TRUE(viewer.Contents(kHelpFile));
     EXPECT_TRUE(viewer.isVisible());
     EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE10");
+    EXPECT_EQ(viewer.windowTitle(), "Lintwick Help");
 
     viewer.JumpID("SCRIBBLE90");
     EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE90");
