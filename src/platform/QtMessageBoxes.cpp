@@ -14,10 +14,14 @@ int Run(QMessageBox::Icon icon, const char* title, const std::string& text,
     QMessageBox box(icon, QString::fromLatin1(title), QString::fromStdString(text), buttons,
                     QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
-    // Centred on the screen, not on the window that asked: the box speaks for the whole program.
-    box.adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        box.move(screen->availableGeometry().center() - box.rect().center());
+    // Centred on the screen, not on the window that asked: the box speaks for the whole program. Its
+    // size is final only once it is shown.
+    box.show();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = box.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        box.move(frame.topLeft());
+    }
     if (beforeShowing)
         beforeShowing(&box);
     return box.exec();
