@@ -553,7 +553,9 @@ void TMainForm::ListBoxGetItem(TOvcCustomVirtualListBox* sender, int index, QStr
 
 void TMainForm::ListBoxGetItemStatus(TOvcCustomVirtualListBox*, int index, bool& protect)
 {
-    protect = index < 0 || index > m_table.LastRow() || m_table.RowTexts(index).empty();
+    // Only a separator row has an empty text; asking the table directly spares composing the row a
+    // second time for every row painted.
+    protect = index < 0 || index > m_table.LastRow() || m_table.isSeparator(index);
 }
 
 void TMainForm::ListBoxClick(TOvcCustomVirtualListBox* sender)
