@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "main/CommandEnabling.h"
+
+bool PrintEnabled(int numItems)
+{
+    return numItems > 0;
+}
+
+bool DeleteEnabled(int itemIndex, bool separatorSelected)
+{
+    return itemIndex >= 0 && !separatorSelected;
+}

@@ -1,0 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Print follows whether the report has rows.
+bool PrintEnabled(int numItems);
+
+// Delete needs a selected row that stands for a file: a separator row has none, so Delete is off
+// while one is selected.
+bool DeleteEnabled(int itemIndex, bool separatorSelected);

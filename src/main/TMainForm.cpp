@@ -1,0 +1,579 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "main/TMainForm.h"
+
+#include "info/SvgPicture.h"
+#include "info/TAboutForm.h"
+#include "info/TTipForm.h"
+#include "main/CommandEnabling.h"
+#include "main/HintText.h"
+#include "main/LinkLabel.h"
+#include "main/MainTexts.h"
+#include "main/StatusTipFilter.h"
+#include "platform/DriveProbe.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgramDir.h"
+#include "scan/DrivesSummary.h"
+#include "scan/RowForms.h"
+#include "widgets/TOvcController.h"
+#include "widgets/TOvcVirtualListbox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace {
+
+// Hints: tooltip, a bar, status bar text.
+constexpr const char* kDrivesHint =
+    "Connected Drives|Select connected drives which will be included in dusting";
+constexpr const char* kDeleteHint = "Delete File|Delete selected file from report";
+constexpr const char* kPrintButtonHint = "Print Report|Send results of dusting to connected printer";
+constexpr const char* kPrintMenuHint = "Print Report|Send results of scan to connected printer";
+constexpr const char* kDupesHint =
+    "Duplicate File Report|Perform dusting to find all duplicate files on connected drives";
+constexpr const char* kSizeHint =
+    "Size Criteria Report|Perform dusting to find all files larger than selected size";
+constexpr const char* kZeroHint = "Zero-Length Report|Perform dusting to find all files of size zero";
+constexpr const char* kHelpHint = "Help Topics|Display help topics";
+constexpr const char* kContactHint = "Contact Information|How to contact Corvane";
+constexpr const char* kAboutHint = "About Lintwick|Lintwick version information";
+constexpr const char* kFaqHint = "Frequently Asked Questions|See the answers to frequently asked questions";
+constexpr const char* kNewHint = "New Feature Submission|Suggest a new feature for Lintwick";
+constexpr const char* kDqcHint = "Data Quality Control|How to clean the data in your databases";
+constexpr const char* kExitHint = "Exit|Exit Lintwick application";
+constexpr const char* kAuditHint =
+    "View Delete Log|Displays audit report listing all files that have been deleted";
+constexpr const char* kHomepageMenuHint = "Corvane Homepage|Launch web browser and visit Corvane homepage";
+constexpr const char* kShowTipsHint = "Show Tips|Display window with data quality control tips";
+constexpr const char* kLabel1Hint = "Visit Home Page|Launch browser and visit Corvane home page";
+constexpr const char* kLabel4Hint = "Clean Your Data|Find out how to improve the quality of your data";
+constexpr const char* kMaskHint = "File Mask|Filter in only desired file types";
+constexpr const char* kDrivesEditHint = "Drives List|List of all currently connected drives";
+
+constexpr const char* kMasks[] = {"*.*",   "*.aif", "*.avi", "*.bat", "*.bmp", "*.clp", "*.cmx", "*.dat",
+                                  "*.dll", "*.doc", "*.exe", "*.gif", "*.hlp", "*.htm", "*.jif", "*.jpg",
+                                  "*.max", "*.mid", "*.mov", "*.msp", "*.pcx", "*.pdf", "*.pic", "*.ppm",
+                                  "*.ppt", "*.psd", "*.ras", "*.raw", "*.rle", "*.rpm", "*.spl", "*.tif",
+                                  "*.tmp", "*.txt", "*.vdo", "*.wav", "*.wmf", "*.wpg", "*.xls"};
+
+constexpr int kToolButtonWidth = 50;
+constexpr int kToolButtonHeight = 39;
+constexpr QSize kGlyphSize(20, 20);
+
+// For a control or a menu item.
+template <typename Target> void SetHint(Target* target, const char* hint)
+{
+    target->setToolTip(QString::fromStdString(ShortHint(hint)));
+    target->setStatusTip(QString::fromStdString(LongHint(hint)));
+}
+
+QFrame* Separator()
+{
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setFixedSize(2, kToolButtonHeight - 6);
+    return line;
+}
+
+QFrame* Panel(int height)
+{
+    auto* panel = new QFrame;
+    panel->setFixedHeight(height);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setFrameShadow(QFrame::Raised);
+    return panel;
+}
+
+} // namespace
+
+TMainForm::TMainForm(MainServices services, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_homePage(services.launcher, services.messages),
+      m_table(services.locale), m_controller(std::make_shared<TOvcController>())
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Lintwick - Disk Clean-up"));
+    QFont formFont = font();
+    formFont.setPointSize(8);
+    setFont(formFont);
+    RunModal = [](QDialog& dialog) { return dialog.exec(); };
+
+    BuildMenus();
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(BuildToolbar());
+    layout->addWidget(BuildFieldsPanel());
+    BuildListBox();
+    layout->addWidget(m_listBox, 1);
+    layout->addWidget(BuildLinkPanel());
+    setCentralWidget(central);
+    BuildPopupMenu();
+    BuildStatusBar();
+    resize(609, 421);
+
+    FormCreate();
+
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TMainForm::FocusWindowChanged);
+}
+
+TMainForm::~TMainForm()
+{
+    if (m_statusTipFilter)
+        qApp->removeEventFilter(m_statusTipFilter);
+}
+
+void TMainForm::FormCreate()
+{
+    // Large-font desktops of 120 dots per inch get the wider window the layout was drawn for there.
+    if (logicalDpiX() == 120)
+        resize(770, height());
+    m_programDir = CurrentProgramDir();
+    m_help = std::make_unique<HelpCommands>(m_services.help, m_programDir);
+    m_sizeThreshold = 0;
+
+    m_statusTipFilter = new StatusTipFilter(this);
+    m_statusTipFilter->OnHint = [this](const QString& hint) { DoHint(hint); };
+    qApp->installEventFilter(m_statusTipFilter);
+    m_statusBarWindows.push_back({this, m_statusPanel0});
+
+    m_driveList = m_services.drives.probe();
+    m_drivesSummary = ::DrivesSummary(m_driveList, SummaryStyle::StartUp);
+    m_drivesEdit->setText(QString::fromStdString(m_drivesSummary));
+    m_drivesEdit->setCursorPosition(0); // the first drives, not the end of a long summary
+    m_statusPanel0->setText(QString::fromLatin1(MainTexts::kProductName));
+}
+
+void TMainForm::BuildMenus()
+{
+    const auto addItem = [this](QMenu* menu, const char* name, const char* caption, const char* hint,
+                                QKeySequence shortcut, void (TMainForm::*handler)()) {
+        QAction* action = menu->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        SetHint(action, hint);
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    addItem(file, "SelectDrives1", "Select &Drives...", kDrivesHint, Qt::CTRL | Qt::Key_S,
+            &TMainForm::SelectDrives1Click);
+    m_printReport1 = addItem(file, "PrintReport1", "&Print Report", kPrintMenuHint, Qt::CTRL | Qt::Key_P,
+                             &TMainForm::PrintReport1Click);
+    m_deleteFile1 =
+        addItem(file, "DeleteFile1", "&Delete File", kDeleteHint, {}, &TMainForm::DeleteFile1Click);
+    addItem(file, "Exit1", "E&xit", kExitHint, {}, &TMainForm::Exit1Click);
+    m_printReport1->setEnabled(false);
+    m_deleteFile1->setEnabled(false);
+
+    QMenu* reports = menuBar()->addMenu(QStringLiteral("&Reports"));
+    addItem(reports, "DuplicateFiles1", "&Duplicate Files...", kDupesHint, {},
+            &TMainForm::DuplicateFiles1Click);
+    addItem(reports, "SizeCriteria1", "&Size Criteria...", kSizeHint, {}, &TMainForm::SizeCriteria1Click);
+    addItem(reports, "ZeroLengthFiles1", "&Zero-Length Files...", kZeroHint, {},
+            &TMainForm::ZeroLengthFiles1Click);
+    reports->addSeparator();
+    addItem(reports, "ViewAuditReport1", "Audit Report", kAuditHint, Qt::CTRL | Qt::Key_A,
+            &TMainForm::ViewAuditReport1Click);
+
+    QMenu* maker = menuBar()->addMenu(QStringLiteral("&Corvane"));
+    addItem(maker, "CorvaneHomepage1", "Corvane &Homepage", kHomepageMenuHint, {},
+            &TMainForm::CorvaneHomepage1Click);
+    addItem(maker, "DataQualityControl2", "Data Quality Control...", kDqcHint, {},
+            &TMainForm::DataQualityControl2Click);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    addItem(help, "HelpTopics1", "Help &Topics...", kHelpHint, Qt::CTRL | Qt::Key_H,
+            &TMainForm::HelpTopics1Click);
+    addItem(help, "About1", "&About Lintwick...", kAboutHint, {}, &TMainForm::About1Click);
+    addItem(help, "FrequentlyAskedQuestions1", "Frequently Asked Questions...", kFaqHint,
+            Qt::CTRL | Qt::Key_F, &TMainForm::FrequentlyAskedQuestions1Click);
+    addItem(help, "ContactInformation1", "&Contact Information...", kContactHint, {},
+            &TMainForm::ContactInformation1Click);
+    addItem(help, "ShowDataQualityControlTips1", "&Show Data Quality Control Tips", kShowTipsHint,
+            Qt::CTRL | Qt::Key_T, &TMainForm::ShowDataQualityControlTips1Click);
+}
+
+QWidget* TMainForm::BuildToolbar()
+{
+    QFrame* toolbar = Panel(41);
+    toolbar->setObjectName(QStringLiteral("ToolbarPanel"));
+    auto* layout = new QHBoxLayout(toolbar);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+
+    const auto addButton = [&](const char* name, const char* caption, const char* icon, const char* hint,
+                               void (TMainForm::*handler)()) {
+        auto* button = new QToolButton;
+        button->setObjectName(QString::fromLatin1(name));
+        button->setText(QString::fromLatin1(caption));
+        button->setIcon(SvgIcon(QStringLiteral(":/main/%1.svg").arg(QLatin1String(icon)), kGlyphSize));
+        button->setIconSize(kGlyphSize);
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        button->setFixedSize(kToolButtonWidth, kToolButtonHeight);
+        // Flat buttons take no focus, as on the classic toolbar; the menus reach every command by keyboard.
+        button->setFocusPolicy(Qt::NoFocus);
+        SetHint(button, hint);
+        connect(button, &QToolButton::clicked, this, handler);
+        layout->addWidget(button);
+        return button;
+    };
+
+    addButton("DrivesSpeedButton", "Drives", "drives", kDrivesHint, &TMainForm::DrivesSpeedButtonClick);
+    m_deleteSpeedButton =
+        addButton("DeleteSpeedButton", "Delete", "delete", kDeleteHint, &TMainForm::DeleteSpeedButtonClick);
+    m_printSpeedButton =
+        addButton("PrintSpeedButton", "Print", "print", kPrintButtonHint, &TMainForm::PrintSpeedButtonClick);
+    layout->addWidget(Separator());
+    addButton("DupesSpeedButton", "Dupes", "dupes", kDupesHint, &TMainForm::DupesSpeedButtonClick);
+    addButton("SizeSpeedButton", "Size", "size", kSizeHint, &TMainForm::SizeSpeedButtonClick);
+    addButton("ZeroSpeedButton", "Zero", "zero", kZeroHint, &TMainForm::ZeroSpeedButtonClick);
+    layout->addWidget(Separator());
+    addButton("HelpSpeedButton", "Help", "help", kHelpHint, &TMainForm::HelpSpeedButtonClick);
+    addButton("ContactSpeedButton", "Contact", "contact", kContactHint, &TMainForm::ContactSpeedButtonClick);
+    addButton("AboutSpeedButton", "About", "about", kAboutHint, &TMainForm::AboutSpeedButtonClick);
+    addButton("FAQSpeedButton", "FAQs", "faqs", kFaqHint, &TMainForm::FAQSpeedButtonClick);
+    layout->addWidget(Separator());
+    addButton("NewFeatureSpeedButton", "New", "new", kNewHint, &TMainForm::NewFeatureSpeedButtonClick);
+    addButton("DQCSpeedButton", "DQC", "dqc", kDqcHint, &TMainForm::DQCSpeedButtonClick);
+    layout->addStretch(1);
+
+    m_deleteSpeedButton->setEnabled(false);
+    m_printSpeedButton->setEnabled(false);
+    return toolbar;
+}
+
+QWidget* TMainForm::BuildFieldsPanel()
+{
+    QFrame* panel = Panel(30);
+    auto* layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(6, 2, 6, 2);
+    layout->setSpacing(6);
+
+    auto* maskLabel = new QLabel(QStringLiteral("Mask:"));
+    m_maskComboBox = new QComboBox;
+    m_maskComboBox->setObjectName(QStringLiteral("MaskComboBox"));
+    m_maskComboBox->setEditable(true);
+    m_maskComboBox->setInsertPolicy(QComboBox::InsertAlphabetically);
+    m_maskComboBox->setMaxVisibleItems(24);
+    m_maskComboBox->lineEdit()->setMaxLength(15);
+    for (const char* mask : kMasks)
+        m_maskComboBox->addItem(QString::fromLatin1(mask));
+    m_maskComboBox->setCurrentText(QStringLiteral("*.*"));
+    m_maskComboBox->setFixedWidth(96);
+    SetHint(m_maskComboBox, kMaskHint);
+    maskLabel->setBuddy(m_maskComboBox);
+
+    auto* drivesLabel = new QLabel(QStringLiteral("Drives:"));
+    m_drivesEdit = new QLineEdit;
+    m_drivesEdit->setObjectName(QStringLiteral("DrivesEdit"));
+    m_drivesEdit->setReadOnly(true);
+    m_drivesEdit->setFixedWidth(228);
+    SetHint(m_drivesEdit, kDrivesEditHint);
+    drivesLabel->setBuddy(m_drivesEdit);
+
+    m_label1 = new LinkLabel(QString::fromLatin1(MainTexts::kHomePageLabel));
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    QFont linkFont = m_label1->font();
+    linkFont.setPixelSize(15);
+    m_label1->setFont(linkFont);
+    SetHint(m_label1, kLabel1Hint);
+    m_label1->OnClick = [this] { Label1Click(); };
+
+    layout->addWidget(maskLabel);
+    layout->addWidget(m_maskComboBox);
+    layout->addSpacing(8);
+    layout->addWidget(drivesLabel);
+    layout->addWidget(m_drivesEdit);
+    layout->addStretch(1);
+    layout->addWidget(m_label1);
+    return panel;
+}
+
+void TMainForm::BuildListBox()
+{
+    m_listBox = new TOvcVirtualListbox;
+    m_listBox->setObjectName(QStringLiteral("ListBox"));
+    m_listBox->SetController(m_controller);
+    QFont courier = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    courier.setPixelSize(15);
+    m_listBox->setFont(courier);
+    m_listBox->SetHeader(QString::fromLatin1(kResultListHeader.data(), kResultListHeader.size()));
+    m_listBox->SetShowHeader(true);
+    m_listBox->SetScrollBars(TScrollStyle::ssBoth);
+    m_listBox->ProtectColor().SetColors(QColor(Qt::white), QColor(Qt::white));
+    m_listBox->OnGetItem = [this](TOvcCustomVirtualListBox* sender, int index, QString& text) {
+        ListBoxGetItem(sender, index, text);
+    };
+    m_listBox->OnGetItemStatus = [this](TOvcCustomVirtualListBox* sender, int index, bool& protect) {
+        ListBoxGetItemStatus(sender, index, protect);
+    };
+    m_listBox->OnClick = [this](TOvcCustomVirtualListBox* sender) { ListBoxClick(sender); };
+    m_listBox->SetNumItems(0);
+    m_listBox->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_listBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
+        // The list's context menu events come from its viewport.
+        m_popupMenu->popup(m_listBox->viewport()->mapToGlobal(point));
+    });
+}
+
+QWidget* TMainForm::BuildLinkPanel()
+{
+    QFrame* panel = Panel(26);
+    auto* layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(8, 0, 8, 0);
+    m_label4 = new LinkLabel(QStringLiteral("How can I improve the quality of data within a database?"));
+    m_label4->setObjectName(QStringLiteral("Label4"));
+    SetHint(m_label4, kLabel4Hint);
+    m_label4->OnClick = [this] { Label4Click(); };
+    layout->addWidget(m_label4);
+    layout->addStretch(1);
+    return panel;
+}
+
+void TMainForm::BuildStatusBar()
+{
+    m_statusPanel0 = new QLabel;
+    m_statusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    m_statusPanel1 = new QLabel;
+    m_statusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+    for (QLabel* panel : {m_statusPanel0, m_statusPanel1}) {
+        panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        panel->setMargin(1);
+    }
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->addWidget(m_statusPanel0);
+    statusBar()->addWidget(m_statusPanel1, 1);
+
+    // 350 pixels as designed, or wider when the desktop font needs it for the longest long hint.
+    const QFontMetrics metrics = m_statusPanel0->fontMetrics();
+    int widest = 0;
+    for (const QWidget* widget : findChildren<QWidget*>())
+        widest = std::max(widest, metrics.horizontalAdvance(widget->statusTip()));
+    for (const QAction* action : findChildren<QAction*>())
+        widest = std::max(widest, metrics.horizontalAdvance(action->statusTip()));
+    const int chrome = 2 * (m_statusPanel0->margin() + m_statusPanel0->frameWidth()) + 8;
+    m_statusPanel0->setFixedWidth(std::max(350, widest + chrome));
+}
+
+void TMainForm::BuildPopupMenu()
+{
+    m_popupMenu = new QMenu(this);
+    m_popupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    const auto addItem = [this](const char* name, const char* caption, const char* hint,
+                                void (TMainForm::*handler)()) {
+        QAction* action = m_popupMenu->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        SetHint(action, hint);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    m_delete1 = addItem("Delete1", "Delete", kDeleteHint, &TMainForm::Delete1Click);
+    m_delete1->setEnabled(false);
+    m_popupMenu->addSeparator();
+    addItem("DuplicateReport1", "Duplicate Files...", kDupesHint, &TMainForm::DuplicateReport1Click);
+    addItem("SizeReport1", "Size Criteria...", kSizeHint, &TMainForm::SizeReport1Click);
+    addItem("ZerolengthReport1", "Zero-Length Files...", kZeroHint, &TMainForm::ZerolengthReport1Click);
+    m_popupMenu->addSeparator();
+    addItem("DataQualityControl1", "Data Quality Control...", kDqcHint, &TMainForm::DataQualityControl1Click);
+    addItem("ShowTips1", "Show Tips...", kShowTipsHint, &TMainForm::ShowTips1Click);
+}
+
+void TMainForm::AddStatusBarWindow(QWidget* window, QLabel* panel0)
+{
+    m_statusBarWindows.push_back({window, panel0});
+}
+
+void TMainForm::DoHint(const QString& hint)
+{
+    const QWidget* active = QApplication::activeWindow();
+    for (const StatusBarWindow& target : m_statusBarWindows) {
+        if (target.window && target.panel0 && target.window == active)
+            target.panel0->setText(hint);
+    }
+}
+
+void TMainForm::FocusWindowChanged(QWindow* window)
+{
+    ActivatedWindow kind = ActivatedWindow::Outside;
+    if (window) {
+        // Menus and tooltips come and go without the main window losing its place.
+        if (window->type() == Qt::Popup || window->type() == Qt::ToolTip)
+            return;
+        if (window == windowHandle())
+            kind = ActivatedWindow::Main;
+        else if (window->modality() != Qt::NonModal)
+            kind = ActivatedWindow::Modal;
+        else {
+            // Only the program's own status bar windows (the audit report window) count; the help
+            // viewer stands for a program of its own, as a platform help viewer would be.
+            for (const StatusBarWindow& target : m_statusBarWindows) {
+                if (target.window && target.window->windowHandle() == window)
+                    kind = ActivatedWindow::NonModal;
+            }
+        }
+    }
+    if (m_activationRule.WindowActivated(kind)) {
+        // Shown once the activation has been handled, not inside Qt's focus change.
+        QMetaObject::invokeMethod(this, &TMainForm::FormActivate, Qt::QueuedConnection);
+    }
+}
+
+void TMainForm::FormActivate()
+{
+    ShowNextTip();
+}
+
+void TMainForm::ShowNextTip()
+{
+    if (!m_tipForm)
+        return;
+    m_tipForm->NextTipButtonClick();
+    RunModal(*m_tipForm);
+}
+
+void TMainForm::MaybeShowTip()
+{
+    if (m_tipSchedule.ReportCommand())
+        ShowNextTip();
+}
+
+void TMainForm::ShowDataQualityControlTips1Click()
+{
+    ShowNextTip();
+}
+
+// The drive selection dialog, the deletion of the selected row's file and report printing are
+// wired here once those windows and jobs exist; until then the commands are inert.
+void TMainForm::DrivesSpeedButtonClick() {}
+
+void TMainForm::DeleteSpeedButtonClick() {}
+
+void TMainForm::PrintSpeedButtonClick() {}
+
+// The report runs follow their tip step once the run code exists.
+void TMainForm::DupesSpeedButtonClick()
+{
+    MaybeShowTip();
+}
+
+void TMainForm::SizeSpeedButtonClick()
+{
+    MaybeShowTip();
+}
+
+void TMainForm::ZeroSpeedButtonClick()
+{
+    MaybeShowTip();
+}
+
+void TMainForm::ViewAuditReport1Click() {}
+
+void TMainForm::HelpSpeedButtonClick()
+{
+    m_help->ShowFinder();
+}
+
+void TMainForm::ContactSpeedButtonClick()
+{
+    m_help->ShowTopic(MainTexts::kContactTopic);
+}
+
+void TMainForm::FAQSpeedButtonClick()
+{
+    m_help->ShowTopic(MainTexts::kFaqTopic);
+}
+
+void TMainForm::DQCSpeedButtonClick()
+{
+    m_help->ShowTopic(MainTexts::kDataQualityTopic);
+}
+
+void TMainForm::AboutSpeedButtonClick()
+{
+    if (m_aboutForm)
+        RunModal(*m_aboutForm);
+}
+
+void TMainForm::NewFeatureSpeedButtonClick()
+{
+    m_services.messages.Information(std::string(MainTexts::kNewFeaturePrefix) + MainTexts::kFeatureAddress +
+                                    MainTexts::kNewFeatureSuffix);
+}
+
+void TMainForm::Label1Click()
+{
+    m_homePage.Open();
+}
+
+void TMainForm::Label4Click()
+{
+    m_services.messages.Information(std::string(MainTexts::kCleanDataPrefix) + MainTexts::kTelephone +
+                                    MainTexts::kCleanDataSuffix);
+}
+
+void TMainForm::Exit1Click()
+{
+    close();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    // Closing the main window ends the program, even while the help viewer is still open.
+    if (event->isAccepted())
+        QCoreApplication::quit();
+}
+
+void TMainForm::ListBoxGetItem(TOvcCustomVirtualListBox* sender, int index, QString& itemString)
+{
+    itemString = index >= 0 && index <= m_table.LastRow() ? QString::fromStdString(m_table.RowTexts(index))
+                                                          : QString();
+    SetPrintEnabled(PrintEnabled(sender->NumItems()));
+}
+
+void TMainForm::ListBoxGetItemStatus(TOvcCustomVirtualListBox*, int index, bool& protect)
+{
+    // Only a separator row has an empty text; asking the table directly spares composing the row a
+    // second time for every row painted.
+    protect = index < 0 || index > m_table.LastRow() || m_table.isSeparator(index);
+}
+
+void TMainForm::ListBoxClick(TOvcCustomVirtualListBox* sender)
+{
+    const int index = sender->ItemIndex();
+    const bool separator = index >= 0 && index <= m_table.LastRow() && m_table.isSeparator(index);
+    SetDeleteEnabled(DeleteEnabled(index, separator));
+}
+
+void TMainForm::SetDeleteEnabled(bool enabled)
+{
+    m_deleteSpeedButton->setEnabled(enabled);
+    m_deleteFile1->setEnabled(enabled);
+    m_delete1->setEnabled(enabled);
+}
+
+void TMainForm::SetPrintEnabled(bool enabled)
+{
+    m_printSpeedButton->setEnabled(enabled);
+    m_printReport1->setEnabled(enabled);
+}

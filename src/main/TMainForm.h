@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "main/ActivationTipRule.h"
+#include "main/HelpCommands.h"
+#include "main/HomePageLink.h"
+#include "main/MainServices.h"
+#include "main/TipSchedule.h"
+#include "scan/ResultTable.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class LinkLabel;
+class QAction;
+class QComboBox;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+class QWindow;
+class StatusTipFilter;
+class TAboutForm;
+class TOvcController;
+class TOvcCustomVirtualListBox;
+class TOvcVirtualListbox;
+class TTipForm;
+
+// The window the user sees first: toolbar, menus, mask and drives fields, the result list, the two
+// links and the status bar. It holds the program-wide state of a session (program directory, drive
+// list, result table, tip counter); every user action is one of its handlers.
+class TMainForm : public QMainWindow
+{
+public:
+    explicit TMainForm(MainServices services, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The windows created after this one; commands that need a missing one do nothing.
+    void SetAboutForm(TAboutForm* aboutForm) { m_aboutForm = aboutForm; }
+    void SetTipForm(TTipForm* tipForm) { m_tipForm = tipForm; }
+    // A window with a status bar whose panel 0 shows the hints while it is the active window. The
+    // main window is the first; the others join in the order they are added. Non-modal ones count as
+    // the program's own windows when the main window is activated again (a tip is due then).
+    void AddStatusBarWindow(QWidget* window, QLabel* panel0);
+
+    // Shows a modal window and returns its result; tests replace it so that nobody has to answer.
+    std::function<int(QDialog& dialog)> RunModal;
+
+    // State of the session.
+    const std::string& ProgramDir() const { return m_programDir; }
+    const std::vector<std::string>& DriveList() const { return m_driveList; }
+    const std::string& DrivesSummary() const { return m_drivesSummary; }
+    int TipCounter() const { return m_tipSchedule.TipCounter(); }
+    std::int64_t SizeThreshold() const { return m_sizeThreshold; }
+    ResultTable& Table() { return m_table; }
+
+    // Controls, for the commands of later windows and for tests.
+    TOvcVirtualListbox* ListBox() const { return m_listBox; }
+    QLabel* StatusPanel(int index) const { return index == 0 ? m_statusPanel0 : m_statusPanel1; }
+    QComboBox* MaskComboBox() const { return m_maskComboBox; }
+    QLineEdit* DrivesEdit() const { return m_drivesEdit; }
+    QMenu* PopupMenu() const { return m_popupMenu; }
+
+    // Handlers.
+    void DoHint(const QString& hint);
+    void FormActivate();
+    void MaybeShowTip();
+
+    void DrivesSpeedButtonClick();
+    void DeleteSpeedButtonClick();
+    void PrintSpeedButtonClick();
+    void DupesSpeedButtonClick();
+    void SizeSpeedButtonClick();
+    void ZeroSpeedButtonClick();
+    void HelpSpeedButtonClick();
+    void ContactSpeedButtonClick();
+    void AboutSpeedButtonClick();
+    void FAQSpeedButtonClick();
+    void NewFeatureSpeedButtonClick();
+    void DQCSpeedButtonClick();
+
+    void SelectDrives1Click() { DrivesSpeedButtonClick(); }
+    void PrintReport1Click() { PrintSpeedButtonClick(); }
+    void DeleteFile1Click() { DeleteSpeedButtonClick(); }
+    void Exit1Click();
+    void DuplicateFiles1Click() { DupesSpeedButtonClick(); }
+    void SizeCriteria1Click() { SizeSpeedButtonClick(); }
+    void ZeroLengthFiles1Click() { ZeroSpeedButtonClick(); }
+    void ViewAuditReport1Click();
+    void CorvaneHomepage1Click() { Label1Click(); }
+    void DataQualityControl2Click() { DQCSpeedButtonClick(); }
+    void HelpTopics1Click() { HelpSpeedButtonClick(); }
+    void About1Click() { AboutSpeedButtonClick(); }
+    void FrequentlyAskedQuestions1Click() { FAQSpeedButtonClick(); }
+    void ContactInformation1Click() { ContactSpeedButtonClick(); }
+    void ShowDataQualityControlTips1Click();
+
+    void Delete1Click() { DeleteSpeedButtonClick(); }
+    void DuplicateReport1Click() { DupesSpeedButtonClick(); }
+    void SizeReport1Click() { SizeSpeedButtonClick(); }
+    void ZerolengthReport1Click() { ZeroSpeedButtonClick(); }
+    void DataQualityControl1Click() { DQCSpeedButtonClick(); }
+    void ShowTips1Click() { ShowDataQualityControlTips1Click(); }
+
+    void Label1Click();
+    void Label4Click();
+
+    void ListBoxClick(TOvcCustomVirtualListBox* sender);
+    void ListBoxGetItem(TOvcCustomVirtualListBox* sender, int index, QString& itemString);
+    void ListBoxGetItemStatus(TOvcCustomVirtualListBox* sender, int index, bool& protect);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct StatusBarWindow
+    {
+        QPointer<QWidget> window;
+        QPointer<QLabel> panel0;
+    };
+
+    void FormCreate();
+    void BuildMenus();
+    QWidget* BuildToolbar();
+    QWidget* BuildFieldsPanel();
+    QWidget* BuildLinkPanel();
+    void BuildListBox();
+    void BuildStatusBar();
+    void BuildPopupMenu();
+    void ShowNextTip();
+    void SetDeleteEnabled(bool enabled);
+    void SetPrintEnabled(bool enabled);
+    void FocusWindowChanged(QWindow* window);
+
+    MainServices m_services;
+    HomePageLink m_homePage;
+    std::unique_ptr<HelpCommands> m_help; // needs ProgramDir, known once FormCreate ran
+    TipSchedule m_tipSchedule;
+    ActivationTipRule m_activationRule;
+    ResultTable m_table;
+
+    std::string m_programDir;
+    std::vector<std::string> m_driveList;
+    std::string m_drivesSummary;
+    std::int64_t m_sizeThreshold = 0;
+
+    TAboutForm* m_aboutForm = nullptr;
+    TTipForm* m_tipForm = nullptr;
+    std::vector<StatusBarWindow> m_statusBarWindows;
+    StatusTipFilter* m_statusTipFilter = nullptr;
+    std::shared_ptr<TOvcController> m_controller;
+
+    QToolButton* m_deleteSpeedButton = nullptr;
+    QToolButton* m_printSpeedButton = nullptr;
+    QAction* m_printReport1 = nullptr;
+    QAction* m_deleteFile1 = nullptr;
+    QAction* m_delete1 = nullptr;
+    QComboBox* m_maskComboBox = nullptr;
+    QLineEdit* m_drivesEdit = nullptr;
+    LinkLabel* m_label1 = nullptr;
+    LinkLabel* m_label4 = nullptr;
+    TOvcVirtualListbox* m_listBox = nullptr;
+    QMenu* m_popupMenu = nullptr;
+    QLabel* m_statusPanel0 = nullptr;
+    QLabel* m_statusPanel1 = nullptr;
+};

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/QtMessageBoxes.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace {
+
+int Run(QMessageBox::Icon icon, const char* title, const std::string& text,
+        QMessageBox::StandardButtons buttons, const std::function<void(QWidget*)>& beforeShowing)
+{
+    QMessageBox box(icon, QString::fromLatin1(title), QString::fromStdString(text), buttons,
+                    QApplication::activeWindow());
+    box.setWindowModality(Qt::ApplicationModal);
+    // Centred on the screen, not on the window that asked: the box speaks for the whole program. Its
+    // size is final only once it is shown.
+    box.show();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = box.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        box.move(frame.topLeft());
+    }
+    if (beforeShowing)
+        beforeShowing(&box);
+    return box.exec();
+}
+
+} // namespace
+
+void QtMessageBoxes::Error(const std::string& text)
+{
+    Run(QMessageBox::Critical, "Error", text, QMessageBox::Ok, beforeShowing);
+}
+
+void QtMessageBoxes::Warning(const std::string& text)
+{
+    Run(QMessageBox::Warning, "Warning", text, QMessageBox::Ok, beforeShowing);
+}
+
+void QtMessageBoxes::Information(const std::string& text)
+{
+    Run(QMessageBox::Information, "Information", text, QMessageBox::Ok, beforeShowing);
+}
+
+bool QtMessageBoxes::Confirm(const std::string& text)
+{
+    return Run(QMessageBox::Question, "Confirm", text, QMessageBox::Ok | QMessageBox::Cancel,
+               beforeShowing) == QMessageBox::Ok;
+}
+
+void QtMessageBoxes::Beep()
+{
+    QApplication::beep();
+}

@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/HelpViewerWindow.h"
+#include "platform/PathProgramLauncher.h"
+#include "platform/QtMessageBoxes.h"
+#include "platform/RecordingMessageBoxes.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+using Shown = RecordingMessageBoxes::Shown;
+
+// Sets PATH for one test and puts the old value back.
+class ScopedPath
+{
+public:
+    explicit ScopedPath(const QString& path) : m_old(qgetenv("PATH")) { qputenv("PATH", path.toLocal8Bit()); }
+    ~ScopedPath() { qputenv("PATH", m_old); }
+
+private:
+    QByteArray m_old;
+};
+
+const std::string kHelpFile = LINTWICK_SOURCE_DIR "/help/Lintwick.hlp";
+
+} // namespace
+
+TEST(PathProgramLauncher, StartsAProgramFoundOnPathWithOneArgument)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString out = dir.filePath("args.txt");
+    QFile script(dir.filePath("fake-browser"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\nprintf '%s:%s' \"$#\" \"$1\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
+                     .arg(out)
+                     .toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile plain(dir.filePath("not-executable"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+
+    ScopedPath path(dir.path() + QStringLiteral(":/bin:/usr/bin"));
+    PathProgramLauncher launcher;
+    // Shell characters stay part of the one argument.
+    EXPECT_EQ(launcher.LaunchProgram("fake-browser", "https://www.corvane.example/?a=1&b=2; echo x"),
+              ProgramLauncher::kStarted);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(out); }, 10000));
+    QFile result(out);
+    ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+    EXPECT_EQ(result.readAll().toStdString(), "1:https://www.corvane.example/?a=1&b=2; echo x");
+
+    EXPECT_EQ(launcher.LaunchProgram("no-such-browser-here", "x"), ProgramLauncher::kNotFound);
+    EXPECT_EQ(launcher.LaunchProgram("not-executable", "x"), ProgramLauncher::kNotFound);
+}
+
+TEST(QtMessageBoxes, TitlesButtonsAndTheConfirmAnswer)
+{
+    QtMessageBoxes boxes;
+    std::vector<std::pair<std::string, int>> seen; // title, number of buttons
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+    boxes.beforeShowing = [&](QWidget* widget) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        ASSERT_NE(box, nullptr);
+        seen.emplace_back(box->windowTitle().toStdString(), static_cast<int>(box->buttons().size()));
+        QTimer::singleShot(0, box, [box, answer] { box->button(answer)->click(); });
+    };
+    boxes.Error("e");
+    boxes.Warning("w");
+    boxes.Information("i");
+    EXPECT_TRUE(boxes.Confirm("c"));
+    answer = QMessageBox::Cancel;
+    EXPECT_FALSE(boxes.Confirm("c"));
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{
+                        {"Error", 1}, {"Warning", 1}, {"Information", 1}, {"Confirm", 2}, {"Confirm", 2}}));
+}
+
+TEST(HelpViewerWindow, JumpsToTopicsByKeyAndFollowsLinks)
+{
+    RecordingMessageBoxes messages;
+    HelpViewerWindow viewer(messages);
+    ASSERT_TRUE(viewer.Contents(kHelpFile));
+    EXPECT_TRUE(viewer.isVisible());
+    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE10");
+    EXPECT_EQ(viewer.windowTitle(), "Lintwick Help");
+
+    viewer.JumpID("SCRIBBLE90");
+    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE90");
+    auto* page = viewer.findChild<QTextBrowser*>(QStringLiteral("HelpPage"));
+    EXPECT_TRUE(page->toPlainText().startsWith("Contacting Corvane"));
+    EXPECT_FALSE(page->toPlainText().contains("Frequently asked questions"));
+
+    emit page->anchorClicked(QUrl(QStringLiteral("#SCRIBBLE40")));
+    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE40");
+    EXPECT_TRUE(messages.shown.empty());
+
+    viewer.JumpID("SCRIBBLE999");
+    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE40");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].kind, "Error");
+    EXPECT_NE(messages.shown[0].text.find("SCRIBBLE999"), std::string::npos);
+}
+
+TEST(HelpViewerWindow, FinderListsContentsAndAnIndexThatFiltersAsOneTypes)
+{
+    RecordingMessageBoxes messages;
+    HelpViewerWindow viewer(messages);
+    viewer.Finder(kHelpFile);
+    auto* contents = viewer.findChild<QListWidget*>(QStringLiteral("HelpContents"));
+    auto* index = viewer.findChild<QListWidget*>(QStringLiteral("HelpIndex"));
+    auto* edit = viewer.findChild<QLineEdit*>(QStringLiteral("HelpIndexEdit"));
+    EXPECT_GE(contents->count(), 11);
+    EXPECT_EQ(index->count(), contents->count());
+
+    QTest::keyClicks(edit, QStringLiteral("REPORT"));
+    ASSERT_GE(index->count(), 4);
+    for (int i = 0; i < index->count(); ++i)
+        EXPECT_TRUE(index->item(i)->text().contains("report", Qt::CaseInsensitive))
+            << index->item(i)->text().toStdString();
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE50"); // "Duplicate Files report" sorts first
+
+    contents->itemClicked(contents->item(1));
+    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE20");
+}
+
+TEST(HelpViewerWindow, AMissingFileIsReportedByTheViewer)
+{
+    RecordingMessageBoxes messages;
+    HelpViewerWindow viewer(messages);
+    EXPECT_FALSE(viewer.Contents("/nonexistent/dir/Lintwick.hlp"));
+    viewer.Finder("/nonexistent/dir/Lintwick.hlp");
+    viewer.JumpID("SCRIBBLE90"); // nothing is open: quietly nothing
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].kind, "Error");
+    EXPECT_NE(messages.shown[0].text.find("Lintwick.hlp"), std::string::npos);
+    EXPECT_TRUE(viewer.currentTopic().empty());
+    EXPECT_FALSE(viewer.isVisible());
+}
