@@ -456,9 +456,10 @@ TEST_F(MainFormTest, NewFeatureAndCleanYourDataMessagesAndTheAboutWindow)
 TEST_F(MainFormTest, ListCallbacksEnablePrintAndDeleteButNeverDeleteOnASeparator)
 {
     ResultTable& table = m_form.Table();
-    for (const char* path : {"/a/x.txt", "/b/x.txt"}) {
+    for (const char* directory : {"/a/", "/b/"}) {
         entrytype entry;
-        entry.path = path;
+        entry.directory = table.addDirectory(directory);
+        entry.name = "x.txt";
         entry.size = 1234567;
         table.appendEntry(entry);
     }
@@ -470,8 +471,7 @@ TEST_F(MainFormTest, ListCallbacksEnablePrintAndDeleteButNeverDeleteOnASeparator
     list->resize(500, 200);
     list->SetNumItems(table.LastRow() + 1);
     EXPECT_EQ(list->ItemIndex(), 0);
-    for (const char* name : {"DeleteSpeedButton"})
-        EXPECT_TRUE(Button(name)->isEnabled());
+    EXPECT_TRUE(Button("DeleteSpeedButton")->isEnabled());
     EXPECT_TRUE(Action("DeleteFile1")->isEnabled());
     EXPECT_TRUE(Action("Delete1")->isEnabled());
 
