@@ -1,9 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/DateTimeFormat.h"
 
+#include <array>
 #include <charconv>
+#include <climits>
+#include <ctime>
 
 namespace {
+
+std::int64_t floorDivide(std::int64_t a, std::int64_t b)
+{
+    const std::int64_t q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
 
 void appendNumber(std::string& out, long long value, int minDigits)
 {
@@ -32,17 +41,64 @@ LocalDateTime LocalDateTimeFromTm(const std::tm& tm)
 
 LocalDateTime ToLocalDateTime(std::int64_t secondsSinceEpoch)
 {
-    const std::time_t t = static_cast<std::time_t>(secondsSinceEpoch);
-    std::tm tm{};
-    if (!::localtime_r(&t, &tm))
-        return {};
-    return {tm.tm_year + 1900,
-            tm.tm_mon + 1,
-            tm.tm_mday,
-            tm.tm_hour,
-            tm.tm_min,
-            tm.tm_sec,
-            tm.tm_wday == 0 ? 7 : tm.tm_wday};
+    // localtime_r takes a process-wide lock and walks the zone's rules on every call, and a report
+    // asks for hundreds of thousands of times that mostly share an hour. Each thread remembers the
+    // UTC offset of a few hours; an hour in which the offset changes is always asked afresh. The
+    // zone's name tells the zone the offsets were read in, should TZ change and tzset run.
+    struct HourOffset
+    {
+        std::int64_t hour = INT64_MIN;
+        const char* zone = nullptr;
+        long offset = 0;
+        bool uniform = false;
+    };
+    thread_local std::array<HourOffset, 64> cache;
+
+    const std::int64_t hour = floorDivide(secondsSinceEpoch, 3600);
+    HourOffset& slot = cache[static_cast<std::uint64_t>(hour) % cache.size()];
+    if (slot.hour != hour || slot.zone != ::tzname[0]) {
+        std::tm first{}, last{};
+        const std::time_t start = static_cast<std::time_t>(hour * 3600);
+        const std::time_t end = start + 3599;
+        slot.hour = hour;
+        slot.zone = ::tzname[0];
+        slot.uniform =
+            ::localtime_r(&start, &first) && ::localtime_r(&end, &last) && first.tm_gmtoff == last.tm_gmtoff;
+        slot.offset = first.tm_gmtoff;
+    }
+    if (!slot.uniform) {
+        const std::time_t t = static_cast<std::time_t>(secondsSinceEpoch);
+        std::tm tm{};
+        if (!::localtime_r(&t, &tm))
+            return {};
+        return LocalDateTimeFromTm(tm);
+    }
+    return CivilDateTime(secondsSinceEpoch + slot.offset);
+}
+
+LocalDateTime CivilDateTime(std::int64_t localSeconds)
+{
+    // Days to year, month and day in the proleptic Gregorian calendar, after H. Hinnant's
+    // civil_from_days.
+    const std::int64_t days = floorDivide(localSeconds, 86400);
+    const std::int64_t secondOfDay = localSeconds - days * 86400;
+    const std::int64_t z = days + 719468;
+    const std::int64_t era = floorDivide(z, 146097);
+    const std::int64_t dayOfEra = z - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t mp = (5 * dayOfYear + 2) / 153;
+    const int day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    const int weekday = static_cast<int>(days + 3 - 7 * floorDivide(days + 3, 7)); // 0 = Monday
+    return {year,
+            month,
+            day,
+            static_cast<int>(secondOfDay / 3600),
+            static_cast<int>(secondOfDay / 60 % 60),
+            static_cast<int>(secondOfDay % 60),
+            weekday + 1};
 }
 
 std::string FormatDateTime(std::string_view pattern, const LocalDateTime& when, const LocaleSettings& locale)

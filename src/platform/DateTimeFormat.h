@@ -19,6 +19,9 @@ struct LocalDateTime
 // The local time of a moment given in seconds since the epoch, in the process's time zone.
 LocalDateTime ToLocalDateTime(std::int64_t secondsSinceEpoch);
 
+// The calendar date and time of a count of local seconds since 1970-01-01 00:00:00.
+LocalDateTime CivilDateTime(std::int64_t localSeconds);
+
 // Formats with Qt's date and time pattern letters (d dd ddd dddd, M MM MMM MMMM, yy yyyy,
 // h hh H HH, m mm, s ss, z zzz, AP ap A a, 'quoted text'); "t" (time zone) is left out.
 std::string FormatDateTime(std::string_view pattern, const LocalDateTime& when, const LocaleSettings& locale);

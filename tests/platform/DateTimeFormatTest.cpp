@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/DateTimeFormat.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 const LocalDateTime kAfternoon{1998, 12, 5, 15, 4, 6, 6};
@@ -30,4 +32,43 @@ TEST(DateTimeFormat, NamesQuotesAndTwoDigitYears)
     EXPECT_EQ(FormatDateTime("h 'o''clock' ap", kAfternoon, us), "3 o'clock pm");
     EXPECT_EQ(FormatDateTime("HH:mm:ss t", kAfternoon, us), "15:04:06 ");
     EXPECT_EQ(FormatDateTime("yy", {2107, 1, 1, 0, 0, 0, 1}, us), "07"); // the year mod 100
+}
+
+TEST(DateTimeFormat, LocalTimesAgreeWithTheCLibraryAcrossZonesAndTransitions)
+{
+    const std::string saved = std::getenv("TZ") ? std::getenv("TZ") : "";
+    std::mt19937_64 random(7);
+    std::uniform_int_distribution<std::int64_t> anyTime(-2208988800LL, 4102444800LL); // 1900 to 2100
+    for (const char* zone :
+         {"UTC", "America/New_York", "Europe/Berlin", "Australia/Lord_Howe", "Asia/Kathmandu"}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        // The transition days come first and last, so that a zone starts with hours that the
+        // previous zone's last calls left behind.
+        std::vector<std::int64_t> times;
+        for (int i = 0; i < 20000; ++i)
+            times.push_back(anyTime(random));
+        // Every minute of two days around the 2021 spring and autumn changes of both hemispheres.
+        for (std::int64_t start : {1615600000LL, 1636200000LL, 1617400000LL, 1633200000LL})
+            for (std::int64_t t = start; t < start + 2 * 86400; t += 60) {
+                times.insert(times.begin(), t);
+                times.push_back(t);
+            }
+        for (std::int64_t t : times) {
+            const std::time_t tt = static_cast<std::time_t>(t);
+            std::tm tm{};
+            ASSERT_NE(localtime_r(&tt, &tm), nullptr);
+            const LocalDateTime expected = LocalDateTimeFromTm(tm);
+            const LocalDateTime got = ToLocalDateTime(t);
+            ASSERT_EQ(std::tie(got.year, got.month, got.day, got.hour, got.minute, got.second, got.dayOfWeek),
+                      std::tie(expected.year, expected.month, expected.day, expected.hour, expected.minute,
+                               expected.second, expected.dayOfWeek))
+                << zone << " " << t;
+        }
+    }
+    if (saved.empty())
+        unsetenv("TZ");
+    else
+        setenv("TZ", saved.c_str(), 1);
+    tzset();
 }
