@@ -23,28 +23,34 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
     m_groupCount = 0;
 
     // Roots that name the same directory are walked once; every root is kept out of the others' walks.
-    std::vector<std::string> roots;
-    std::vector<DirectoryId> ids;
-    for (const std::string& root : request.roots) {
+    struct Root
+    {
+        std::string path;
+        bool known = false; // false: unreadable or gone, its walk simply finds nothing
         DirectoryId id;
-        if (!DirectoryIdentity(root, id)) {
-            roots.push_back(root); // unreadable or gone: its walk simply finds nothing
-            continue;
+    };
+    std::vector<Root> roots;
+    std::vector<DirectoryId> ids;
+    for (const std::string& path : request.roots) {
+        Root root;
+        root.path = path;
+        root.known = DirectoryIdentity(path, root.id);
+        if (root.known) {
+            if (std::find(ids.begin(), ids.end(), root.id) != ids.end())
+                continue;
+            ids.push_back(root.id);
         }
-        if (std::find(ids.begin(), ids.end(), id) != ids.end())
-            continue;
-        ids.push_back(id);
         roots.push_back(root);
     }
 
     const MaskMatcher mask(request.mask);
     SeenNames seenNames;
     std::int64_t examinedBefore = 0;
-    for (const std::string& root : roots) {
+    for (const Root& root : roots) {
         if (stop && stop->load())
             break;
         if (progress)
-            progress(root, examinedBefore);
+            progress(root.path, examinedBefore);
 
         ScanOptions options;
         options.mode = request.mode;
@@ -54,16 +60,14 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
         options.seenNames = &seenNames;
         options.threads = request.threads;
         options.stop = stop;
-        DirectoryId self;
-        const bool known = DirectoryIdentity(root, self);
         for (const DirectoryId& id : ids) {
-            if (!known || !(id == self))
+            if (!root.known || !(id == root.id))
                 options.otherRoots.push_back(id);
         }
         if (progress)
-            options.progress = [&](std::int64_t n) { progress(root, examinedBefore + n); };
+            options.progress = [&](std::int64_t n) { progress(root.path, examinedBefore + n); };
         options.afterDirectoryRead = afterDirectoryRead;
-        examinedBefore += ScanDirectory(root, options, table);
+        examinedBefore += ScanDirectory(root.path, options, table);
     }
     if (stop && stop->load()) {
         table.reset();
