@@ -182,15 +182,22 @@ private:
             if (!stopRequested())
                 open = read(*node, subdirectories, buffer);
 
+            // The children's paths are made before taking the lock, which the other threads wait on.
+            for (std::string& name : subdirectories) {
+                std::string path;
+                path.reserve(node->path.size() + name.size() + 1);
+                path = node->path;
+                path += name;
+                path += '/';
+                name = std::move(path);
+            }
+
             lock.lock();
             // Children go on the stack last first, so that a lone worker takes them in read order.
-            for (std::string& name : subdirectories) {
+            for (std::string& path : subdirectories) {
                 Node* child = &m_nodes.emplace_back();
                 child->nameStart = node->path.size();
-                child->path.reserve(node->path.size() + name.size() + 1);
-                child->path = node->path;
-                child->path += name;
-                child->path += '/';
+                child->path = std::move(path);
                 if (child->path.size() >= kLongPath)
                     child->parent = open;
                 node->children.push_back(child);
