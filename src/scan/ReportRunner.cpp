@@ -77,7 +77,7 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
     if (request.mode == ScanMode::Duplicates) {
         table.setRowForm(RowForm::Standard);
         if (table.LastEntry() > 0)
-            table.SortEntriesByKey(0, table.LastEntry(), request.threads ? request.threads : 2);
+            table.SortEntriesByKey(0, table.LastEntry(), WorkerThreads(request.threads));
         if (afterDirectoryRead)
             afterDirectoryRead(std::string());
         measureRepeatedNames(table, request.threads);
@@ -141,8 +141,7 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, unsigned threads)
         if (dirFd >= 0)
             ::close(dirFd);
     };
-    if (threads == 0)
-        threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    threads = WorkerThreads(threads);
     if (threads < 2 || pending.size() < 1000) {
         measure(0, pending.size());
     } else {

@@ -77,11 +77,7 @@ public:
         m_pending = 1;
     }
 
-    unsigned threads() const
-    {
-        return m_options.threads ? m_options.threads
-                                 : std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-    }
+    unsigned threads() const { return WorkerThreads(m_options.threads); }
 
     void run()
     {
@@ -344,6 +340,11 @@ private:
 };
 
 } // namespace
+
+unsigned WorkerThreads(unsigned requested)
+{
+    return requested ? requested : std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+}
 
 std::string NameKey(std::string_view name)
 {

@@ -58,5 +58,8 @@ std::int64_t ScanDirectory(const std::string& root, const ScanOptions& options, 
 // The identity of the directory at path (following symbolic links), if it is one.
 bool DirectoryIdentity(const std::string& path, DirectoryId& id);
 
+// The number of threads a walk uses when asked for 0: one per processor, at most 4.
+unsigned WorkerThreads(unsigned requested);
+
 // The name key of a bare file name: a-z upper-cased, every other byte unchanged.
 std::string NameKey(std::string_view name);
