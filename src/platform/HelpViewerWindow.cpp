@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/HelpViewerWindow.h"
 
+#include "platform/HelpFileSearch.h"
 #include "platform/MessageBoxes.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -85,13 +85,9 @@ HelpViewerWindow::HelpViewerWindow(MessageBoxes& messages, QWidget* parent)
 
 bool HelpViewerWindow::Open(const std::string& helpFile)
 {
-    std::string path = helpFile;
-    if (!QFileInfo::exists(QString::fromStdString(path))) {
-        const QString beside = QCoreApplication::applicationDirPath() + QLatin1Char('/') +
-                               QString::fromStdString(FileName(helpFile));
-        if (QFileInfo::exists(beside))
-            path = beside.toStdString();
-    }
+    std::string path = LocateHelpFile(helpFile, QCoreApplication::applicationDirPath().toStdString());
+    if (path.empty())
+        path = helpFile;
     if (m_document && path == m_openedFile)
         return true;
 

@@ -33,7 +33,7 @@ public:
     const std::string& openedFile() const { return m_openedFile; }
 
 private:
-    // Reads helpFile (or the file of its name beside the executable) unless it is already open.
+    // Reads the help file LocateHelpFile finds for helpFile unless it is already open.
     bool Open(const std::string& helpFile);
     void ShowTopic(size_t topic);
     void FillIndex();
