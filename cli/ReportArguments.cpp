@@ -4,7 +4,7 @@
 #include <limits>
 
 const char* const kReportUsage =
-    "Usage: lintwick-report MODE [--mask MASK] [--kb N | --mb N] [ROOT...]\n"
+    "Usage: lintwick-report MODE [--mask MASK] [--kb N | --mb N] [--format F] [ROOT...]\n"
     "Runs one of Lintwick's reports without a window and prints its rows.\n"
     "\n"
     "  MODE         dupes (duplicate file names), size (files of at least a size)\n"
@@ -12,11 +12,15 @@ const char* const kReportUsage =
     "  --mask MASK  file-name mask, \"*\" and \"?\" as wildcards (default \"*.*\")\n"
     "  --kb N       size report: files of at least N kilobytes (default 1000)\n"
     "  --mb N       size report: files of at least N megabytes\n"
+    "  --format F   text (rows as the window shows them, the default), csv or json\n"
     "  --           ends the options\n"
     "  --help       shows this text\n"
+    "  --version    shows the version\n"
     "\n"
     "Without ROOT, every mounted filesystem that can be entered is walked.\n"
     "Rows go to standard output, the outcome is the last line on standard error.\n";
+
+const char* const kReportVersion = "lintwick-report " LINTWICK_VERSION "\n";
 
 namespace {
 
@@ -45,6 +49,10 @@ ReportArguments ParseReportArguments(const std::vector<std::string>& args)
     ReportArguments result;
     if (!args.empty() && args[0] == "--help") {
         result.help = true;
+        return result;
+    }
+    if (!args.empty() && args[0] == "--version") {
+        result.version = true;
         return result;
     }
     if (args.empty()) {
@@ -77,6 +85,10 @@ ReportArguments ParseReportArguments(const std::vector<std::string>& args)
             result.help = true;
             return result;
         }
+        if (arg == "--version") {
+            result.version = true;
+            return result;
+        }
         std::string name = arg, value;
         bool hasValue = false;
         if (const size_t eq = arg.find('='); eq != std::string::npos) {
@@ -84,7 +96,7 @@ ReportArguments ParseReportArguments(const std::vector<std::string>& args)
             value = arg.substr(eq + 1);
             hasValue = true;
         }
-        if (name != "--mask" && name != "--kb" && name != "--mb") {
+        if (name != "--mask" && name != "--kb" && name != "--mb" && name != "--format") {
             result.error = "unknown option '" + arg + "'";
             return result;
         }
@@ -97,6 +109,19 @@ ReportArguments ParseReportArguments(const std::vector<std::string>& args)
         }
         if (name == "--mask") {
             result.mask = value;
+            continue;
+        }
+        if (name == "--format") {
+            if (value == "text")
+                result.format = ReportFormat::Text;
+            else if (value == "csv")
+                result.format = ReportFormat::Csv;
+            else if (value == "json")
+                result.format = ReportFormat::Json;
+            else {
+                result.error = "unknown format '" + value + "': text, csv or json";
+                return result;
+            }
             continue;
         }
         const bool kb = name == "--kb";

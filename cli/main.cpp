@@ -7,6 +7,7 @@
 #include "scan/ReportRunner.h"
 #include "scan/RowForms.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <future>
 #include <sys/stat.h>
@@ -31,8 +32,8 @@ bool isDirectory(const std::string& path)
 int main(int argc, char** argv)
 {
     const ReportArguments args = ParseReportArguments(std::vector<std::string>(argv + 1, argv + argc));
-    if (args.help) {
-        std::fputs(kReportUsage, stdout);
+    if (args.help || args.version) {
+        std::fputs(args.help ? kReportUsage : kReportVersion, stdout);
         return 0;
     }
     if (!args.error.empty())
@@ -75,15 +76,15 @@ int main(int argc, char** argv)
         std::fputs("\r\033[K", stderr);
 
     // Rows are composed in blocks, two blocks at a time on two threads, and written in order.
+    const ReportFormatter formatter(table, args.format, args.mode);
     constexpr int kBlock = 8192;
-    const auto compose = [&table](int first) {
+    const auto compose = [&table, &formatter](int first) {
         std::string text;
-        for (int row = first; row < first + kBlock && row <= table.LastRow(); ++row) {
-            text += table.RowTexts(row);
-            text += '\n';
-        }
+        formatter.appendRows(first, std::min(first + kBlock, table.LastRow() + 1), text);
         return text;
     };
+    const std::string head = formatter.head(outcome.text);
+    std::fwrite(head.data(), 1, head.size(), stdout);
     for (int first = 0; first <= table.LastRow(); first += 2 * kBlock) {
         auto second = std::async(std::launch::async, compose, first + kBlock);
         const std::string text = compose(first);
@@ -91,6 +92,8 @@ int main(int argc, char** argv)
         const std::string more = second.get();
         std::fwrite(more.data(), 1, more.size(), stdout);
     }
+    const std::string tail = formatter.tail();
+    std::fwrite(tail.data(), 1, tail.size(), stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::perror("lintwick-report: writing the report");
         return 1;

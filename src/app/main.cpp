@@ -10,12 +10,18 @@
 #include "platform/SystemLocale.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lintwick"));
     QApplication::setApplicationDisplayName(QStringLiteral("Lintwick"));
+    // Task bars and docks match the windows to the installed launcher entry and show its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.corvane.Lintwick"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("example.corvane.Lintwick"),
+                         QIcon(QStringLiteral(":/app/example.corvane.Lintwick.svg"))));
     // The main window decides when the program ends, not the last visible window.
     QApplication::setQuitOnLastWindowClosed(false);
 

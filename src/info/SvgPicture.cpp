@@ -21,18 +21,6 @@ QPixmap SvgPixmap(const QString& resource, const QSize& size, qreal devicePixelR
     return pixmap;
 }
 
-QIcon SvgIcon(const QString& resource, const QSize& size)
-{
-    QIcon icon;
-    // Two ratios cover ordinary and doubled screens; Qt derives the disabled look from these.
-    for (const qreal ratio : {1.0, 2.0}) {
-        const QPixmap pixmap = SvgPixmap(resource, size, ratio);
-        if (!pixmap.isNull())
-            icon.addPixmap(pixmap);
-    }
-    return icon;
-}
-
 void CentreOnScreen(QWidget& window)
 {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -2,8 +2,7 @@
 #include "info/TAboutForm.h"
 
 #include "info/SvgPicture.h"
-
-#include <QLabel>
+#include "info/SvgPictureLabel.h"
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent)
 {
@@ -16,11 +15,10 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent)
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
 
-    m_image1 = new QLabel(this);
+    m_image1 = new SvgPictureLabel(QStringLiteral(":/info/about.svg"), QSize(379, 218), this);
     m_image1->setObjectName(QStringLiteral("Image1"));
     m_image1->setGeometry(11, 3, 379, 218);
     m_image1->setAlignment(Qt::AlignCenter);
-    m_image1->setPixmap(SvgPixmap(QStringLiteral(":/info/about.svg"), QSize(379, 218), devicePixelRatioF()));
     m_image1->setAccessibleName(QStringLiteral("Lintwick, Version 1.0, made by Corvane"));
 }
 

@@ -2,6 +2,7 @@
 #include "info/TTipForm.h"
 
 #include "info/SvgPicture.h"
+#include "info/SvgPictureLabel.h"
 #include "info/TipTexts.h"
 
 #include <QFrame>
@@ -31,11 +32,9 @@ TTipForm::TTipForm(std::optional<int> start, QWidget* parent)
     white.setColor(QPalette::WindowText, Qt::black);
     m_panel1->setPalette(white);
 
-    m_image1 = new QLabel(m_panel1);
+    m_image1 = new SvgPictureLabel(QStringLiteral(":/info/tipbanner.svg"), QSize(278, 63), m_panel1);
     m_image1->setObjectName(QStringLiteral("Image1"));
     m_image1->setGeometry(15, 8, 278, 63);
-    m_image1->setPixmap(
-        SvgPixmap(QStringLiteral(":/info/tipbanner.svg"), QSize(278, 63), devicePixelRatioF()));
 
     m_tipLabel = new QLabel(QStringLiteral("Tip goes here"), m_panel1);
     m_tipLabel->setObjectName(QStringLiteral("TipLabel"));

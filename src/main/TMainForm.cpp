@@ -26,6 +26,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -180,7 +181,8 @@ void TMainForm::BuildMenus()
                              &TMainForm::PrintReport1Click);
     m_deleteFile1 =
         addItem(file, "DeleteFile1", "&Delete File", kDeleteHint, {}, &TMainForm::DeleteFile1Click);
-    addItem(file, "Exit1", "E&xit", kExitHint, {}, &TMainForm::Exit1Click);
+    // Ctrl+Q and F1 (below) are desktop habits the classic menus did not have.
+    addItem(file, "Exit1", "E&xit", kExitHint, Qt::CTRL | Qt::Key_Q, &TMainForm::Exit1Click);
     m_printReport1->setEnabled(false);
     m_deleteFile1->setEnabled(false);
 
@@ -201,8 +203,9 @@ void TMainForm::BuildMenus()
             &TMainForm::DataQualityControl2Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    addItem(help, "HelpTopics1", "Help &Topics...", kHelpHint, Qt::CTRL | Qt::Key_H,
-            &TMainForm::HelpTopics1Click);
+    QAction* helpTopics1 = addItem(help, "HelpTopics1", "Help &Topics...", kHelpHint, Qt::CTRL | Qt::Key_H,
+                                   &TMainForm::HelpTopics1Click);
+    helpTopics1->setShortcuts({helpTopics1->shortcut(), QKeySequence(Qt::Key_F1)}); // the menu shows Ctrl+H
     addItem(help, "About1", "&About Lintwick...", kAboutHint, {}, &TMainForm::About1Click);
     addItem(help, "FrequentlyAskedQuestions1", "Frequently Asked Questions...", kFaqHint,
             Qt::CTRL | Qt::Key_F, &TMainForm::FrequentlyAskedQuestions1Click);
@@ -225,7 +228,8 @@ QWidget* TMainForm::BuildToolbar()
         auto* button = new QToolButton;
         button->setObjectName(QString::fromLatin1(name));
         button->setText(QString::fromLatin1(caption));
-        button->setIcon(SvgIcon(QStringLiteral(":/main/%1.svg").arg(QLatin1String(icon)), kGlyphSize));
+        // Qt's SVG icon engine draws the glyph afresh for each size and pixel ratio: sharp at any scale.
+        button->setIcon(QIcon(QStringLiteral(":/main/%1.svg").arg(QLatin1String(icon))));
         button->setIconSize(kGlyphSize);
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setAutoRaise(true);

@@ -4,8 +4,8 @@
 #include <string>
 
 // The help viewer: shows the topics of an HTML help file by their keys. A file that is not where
-// helpFile says is looked for beside the executable; what cannot be found is reported by the
-// viewer itself, so callers check nothing.
+// helpFile says is looked for beside the executable, then where an installed program keeps it
+// (LocateHelpFile); what cannot be found is reported by the viewer itself, so callers check nothing.
 class HelpViewer
 {
 public:

@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/HelpViewerWindow.h"
 
+#include "platform/HelpFileSearch.h"
 #include "platform/MessageBoxes.h"
 
+#include <QAction>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -59,7 +62,7 @@ HelpViewerWindow::HelpViewerWindow(MessageBoxes& messages, QWidget* parent)
 
     auto* splitter = new QSplitter;
     splitter->addWidget(m_tabs);
-    splitter->addWidget(m_page);
+    splitter->addWidget(BuildPagePane());
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({250, 510});
     auto* layout = new QHBoxLayout(this);
@@ -83,15 +86,46 @@ HelpViewerWindow::HelpViewerWindow(MessageBoxes& messages, QWidget* parent)
     });
 }
 
+QWidget* HelpViewerWindow::BuildPagePane()
+{
+    m_back = new QAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("&Back"), this);
+    m_back->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    m_back->setToolTip(QStringLiteral("Back to the topic shown before (Alt+Left)"));
+    m_forward = new QAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("&Forward"), this);
+    m_forward->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+    m_forward->setToolTip(QStringLiteral("Forward to the topic shown after (Alt+Right)"));
+    auto* close = new QAction(QStringLiteral("Close"), this);
+    close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    m_back->setEnabled(false);
+    m_forward->setEnabled(false);
+    addActions({m_back, m_forward, close});
+    connect(m_back, &QAction::triggered, this, [this] { StepThroughHistory(m_history.Back()); });
+    connect(m_forward, &QAction::triggered, this, [this] { StepThroughHistory(m_history.Forward()); });
+    connect(close, &QAction::triggered, this, &QWidget::close);
+
+    auto* pagePane = new QWidget;
+    auto* navigation = new QHBoxLayout;
+    for (QAction* action : {m_back, m_forward}) {
+        auto* button = new QToolButton;
+        button->setObjectName(action == m_back ? QStringLiteral("HelpBack") : QStringLiteral("HelpForward"));
+        button->setDefaultAction(action);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setAutoRaise(true);
+        navigation->addWidget(button);
+    }
+    navigation->addStretch(1);
+    auto* pageLayout = new QVBoxLayout(pagePane);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addLayout(navigation);
+    pageLayout->addWidget(m_page);
+    return pagePane;
+}
+
 bool HelpViewerWindow::Open(const std::string& helpFile)
 {
-    std::string path = helpFile;
-    if (!QFileInfo::exists(QString::fromStdString(path))) {
-        const QString beside = QCoreApplication::applicationDirPath() + QLatin1Char('/') +
-                               QString::fromStdString(FileName(helpFile));
-        if (QFileInfo::exists(beside))
-            path = beside.toStdString();
-    }
+    std::string path = LocateHelpFile(helpFile, QCoreApplication::applicationDirPath().toStdString());
+    if (path.empty())
+        path = helpFile;
     if (m_document && path == m_openedFile)
         return true;
 
@@ -103,6 +137,7 @@ bool HelpViewerWindow::Open(const std::string& helpFile)
     }
     m_document = std::move(document);
     m_openedFile = path;
+    m_history.Clear();
     setWindowTitle(m_document->title().empty() ? QStringLiteral("Help")
                                                : QString::fromStdString(m_document->title()));
     m_currentTopic.clear();
@@ -136,6 +171,15 @@ void HelpViewerWindow::ShowTopic(size_t topic)
     m_page->document()->setDefaultStyleSheet(QString::fromStdString(m_document->style()));
     m_page->setHtml(QString::fromStdString(shown.html));
     m_contents->setCurrentRow(static_cast<int>(topic));
+    m_history.Visit(topic);
+    m_back->setEnabled(m_history.CanGoBack());
+    m_forward->setEnabled(m_history.CanGoForward());
+}
+
+void HelpViewerWindow::StepThroughHistory(std::optional<size_t> topic)
+{
+    if (topic)
+        ShowTopic(*topic);
 }
 
 void HelpViewerWindow::Present()

@@ -3,6 +3,7 @@
 
 #include "platform/HelpDocument.h"
 #include "platform/HelpViewer.h"
+#include "platform/TopicHistory.h"
 
 #include <QWidget>
 
@@ -10,6 +11,7 @@
 #include <string>
 
 class MessageBoxes;
+class QAction;
 class QLineEdit;
 class QListWidget;
 class QTabWidget;
@@ -17,7 +19,8 @@ class QTextBrowser;
 
 // The help viewer as a window of its own, not modal: a finder on the left (a Contents tab with every
 // topic heading in file order, an Index tab whose list filters as one types) and the current topic
-// on the right. Links of the form "#KEY" jump to other topics.
+// on the right. Links of the form "#KEY" jump to other topics; Back and Forward (Alt+Left, Alt+Right)
+// walk the topics shown since the file was opened. Escape and Ctrl+W close the window.
 class HelpViewerWindow : public QWidget, public HelpViewer
 {
 public:
@@ -33,9 +36,12 @@ public:
     const std::string& openedFile() const { return m_openedFile; }
 
 private:
-    // Reads helpFile (or the file of its name beside the executable) unless it is already open.
+    // The page with Back and Forward above it; also makes the window's Close command.
+    QWidget* BuildPagePane();
+    // Reads the help file LocateHelpFile finds for helpFile unless it is already open.
     bool Open(const std::string& helpFile);
     void ShowTopic(size_t topic);
+    void StepThroughHistory(std::optional<size_t> topic);
     void FillIndex();
     void Present();
 
@@ -48,4 +54,7 @@ private:
     QLineEdit* m_indexEdit = nullptr;
     QListWidget* m_index = nullptr;
     QTextBrowser* m_page = nullptr;
+    TopicHistory m_history;
+    QAction* m_back = nullptr;
+    QAction* m_forward = nullptr;
 };

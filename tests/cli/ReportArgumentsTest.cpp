@@ -32,3 +32,17 @@ TEST(ReportArguments, SizesAreWholeNumbersWithoutClamping)
     EXPECT_NE(ParseReportArguments({"size", "--kb", "+5"}).error, "");
     EXPECT_NE(ParseReportArguments({"size", "--mb=1", "--kb=1"}).error, "");
 }
+
+TEST(ReportArguments, FormatAndVersion)
+{
+    EXPECT_EQ(ParseReportArguments({"dupes"}).format, ReportFormat::Text);
+    EXPECT_EQ(ParseReportArguments({"dupes", "--format", "csv", "/"}).format, ReportFormat::Csv);
+    EXPECT_EQ(ParseReportArguments({"zero", "--format=json"}).format, ReportFormat::Json);
+    EXPECT_EQ(ParseReportArguments({"zero", "--format=csv", "--format", "text"}).format, ReportFormat::Text);
+    EXPECT_NE(ParseReportArguments({"zero", "--format", "JSON"}).error, "");
+    EXPECT_NE(ParseReportArguments({"zero", "--format"}).error, "");
+
+    EXPECT_TRUE(ParseReportArguments({"--version"}).version);
+    EXPECT_TRUE(ParseReportArguments({"size", "/", "--version"}).version);
+    EXPECT_FALSE(ParseReportArguments({"size", "--", "--version"}).version);
+}

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main/TMainForm.h"
+#include "info/SvgPicture.h"
 #include "info/TAboutForm.h"
 #include "info/TTipForm.h"
 #include "platform/DriveProbe.h"
@@ -162,6 +163,21 @@ TEST_F(MainFormTest, ToolbarButtonsInOrderWithSeparatorsCaptionsAndHints)
     EXPECT_EQ(next, expected.size());
 }
 
+TEST_F(MainFormTest, ToolbarGlyphsAreDrawnFromTheirSvgForEveryScale)
+{
+    const QIcon icon = Button("DupesSpeedButton")->icon();
+    const QSize glyph = Button("DupesSpeedButton")->iconSize();
+    for (const qreal ratio : {1.0, 1.25, 1.5, 2.0}) {
+        SCOPED_TRACE(ratio);
+        const QImage drawn = icon.pixmap(glyph, ratio).toImage();
+        // The same picture as the SVG drawn straight at that many pixels: nothing enlarged.
+        const QImage direct = SvgPixmap(QStringLiteral(":/main/dupes.svg"), glyph, ratio).toImage();
+        ASSERT_EQ(drawn.size(), glyph * ratio);
+        EXPECT_EQ(drawn.convertToFormat(QImage::Format_ARGB32),
+                  direct.convertToFormat(QImage::Format_ARGB32));
+    }
+}
+
 TEST_F(MainFormTest, MenusWithCaptionsShortcutsHintsAndStartingStates)
 {
     struct Expected
@@ -178,7 +194,7 @@ TEST_F(MainFormTest, MenusWithCaptionsShortcutsHintsAndStartingStates)
            "Select connected drives which will be included in dusting", true},
           {"PrintReport1", "&Print Report", "Ctrl+P", "Send results of scan to connected printer", false},
           {"DeleteFile1", "&Delete File", "", "Delete selected file from report", false},
-          {"Exit1", "E&xit", "", "Exit Lintwick application", true}}},
+          {"Exit1", "E&xit", "Ctrl+Q", "Exit Lintwick application", true}}},
         {"&Reports",
          {{"DuplicateFiles1", "&Duplicate Files...", "",
            "Perform dusting to find all duplicate files on connected drives", true},
@@ -505,5 +521,20 @@ TEST_F(MainFormTest, ExitClosesTheMainWindow)
     m_form.RunModal = [](QDialog&) { return 0; };
     m_form.show();
     Action("Exit1")->trigger();
+    EXPECT_FALSE(m_form.isVisible());
+}
+
+TEST_F(MainFormTest, F1OpensHelpTopicsAndCtrlQExitsEvenFromTheMaskField)
+{
+    ASSERT_TRUE(ShowAndActivate(m_form));
+    QWidget* mask = m_form.MaskComboBox()->lineEdit();
+    mask->setFocus();
+    QTest::keyClick(mask, Qt::Key_F1);
+    QTest::keyClick(mask, Qt::Key_H, Qt::ControlModifier);
+    const std::string finder = "Finder " + m_form.ProgramDir() + "Lintwick.hlp";
+    EXPECT_EQ(m_help.requests, (std::vector<std::string>{finder, finder}));
+    EXPECT_TRUE(m_form.isVisible());
+
+    QTest::keyClick(mask, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(m_form.isVisible());
 }

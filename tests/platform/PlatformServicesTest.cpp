@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -113,6 +114,45 @@ TEST(HelpViewerWindow, JumpsToTopicsByKeyAndFollowsLinks)
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].kind, "Error");
     EXPECT_NE(messages.shown[0].text.find("SCRIBBLE999"), std::string::npos);
+}
+
+TEST(HelpViewerWindow, BackAndForwardWalkTheTopicsShownAndEscapeOrCtrlWClose)
+{
+    RecordingMessageBoxes messages;
+    HelpViewerWindow viewer(messages);
+    ASSERT_TRUE(viewer.Contents(kHelpFile));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+    auto* page = viewer.findChild<QTextBrowser*>(QStringLiteral("HelpPage"));
+    page->setFocus();
+    const auto back = [&] { QTest::keyClick(page, Qt::Key_Left, Qt::AltModifier); };
+    const auto forward = [&] { QTest::keyClick(page, Qt::Key_Right, Qt::AltModifier); };
+    auto* backButton = viewer.findChild<QToolButton*>(QStringLiteral("HelpBack"));
+    EXPECT_FALSE(backButton->isEnabled());
+
+    emit page->anchorClicked(QUrl(QStringLiteral("#SCRIBBLE40")));
+    emit page->anchorClicked(QUrl(QStringLiteral("#SCRIBBLE20")));
+    back();
+    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE40");
+    backButton->click();
+    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE10");
+    EXPECT_FALSE(backButton->isEnabled());
+    back(); // nothing further back
+    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE10");
+    forward();
+    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE40");
+    viewer.JumpID("SCRIBBLE90"); // a new topic drops SCRIBBLE20 ahead
+    forward();
+    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE90");
+    back();
+    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE40");
+
+    for (const QKeyCombination key : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {
+        viewer.Contents(kHelpFile);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+        QTest::keyClick(page, key.key(), key.keyboardModifiers());
+        EXPECT_FALSE(viewer.isVisible());
+    }
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST(HelpViewerWindow, FinderListsContentsAndAnIndexThatFiltersAsOneTypes)
