@@ -2,6 +2,7 @@
 #include "info/SvgPicture.h"
 #include "info/TAboutForm.h"
 #include "info/TTipForm.h"
+#include "main/ConfigureApplication.h"
 #include "main/TMainForm.h"
 #include "platform/DriveProbe.h"
 #include "platform/HelpViewerWindow.h"
@@ -14,10 +15,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Lintwick"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Lintwick"));
-    // The main window decides when the program ends, not the last visible window.
-    QApplication::setQuitOnLastWindowClosed(false);
+    ConfigureApplication();
 
     MountInfoDriveProbe drives;
     QtMessageBoxes messages;
