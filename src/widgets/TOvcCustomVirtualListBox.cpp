@@ -428,7 +428,7 @@ void TOvcCustomVirtualListBox::DrawHeader(QPainter& painter)
     painter.setPen(m_headerColor.TextColor().Resolve(pal));
     painter.drawText(QRect(kTextIndent, 0, rect.width() - kTextIndent, m_rowHeight),
                      Qt::AlignLeft | Qt::AlignTop, text);
-    painter.setPen(Qt::black);
+    painter.setPen(clWindowText.Resolve(pal));
     painter.drawLine(0, m_rowHeight - 1, rect.width(), m_rowHeight - 1);
     painter.setPen(clBtnHighlight.Resolve(pal));
     painter.drawLine(0, 0, rect.width(), 0);
