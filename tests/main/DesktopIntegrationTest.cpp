@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The titles the X server receives for the program's windows. windowTitle() cannot show what the
-// desktop integration adds, so these tests read _NET_WM_NAME back with xprop, on a private Xvfb.
+// What the desktop receives from the program, on a private Xvfb: the windows' titles (windowTitle()
+// cannot show what the desktop integration adds, so _NET_WM_NAME is read back with xprop) and the
+// primary selection, which the offscreen platform does not have.
 #include "info/TAboutForm.h"
 #include "info/TTipForm.h"
 #include "main/ConfigureApplication.h"
@@ -10,11 +11,14 @@
 #include "platform/QtMessageBoxes.h"
 #include "platform/RecordingHelpViewer.h"
 #include "platform/RecordingMessageBoxes.h"
+#include "widgets/TOvcTextFileViewer.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -23,13 +27,16 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr const char* kUnderXvfb = "LINTWICK_TITLE_TEST_XVFB";
+constexpr const char* kUnderXvfb = "LINTWICK_DESKTOP_TEST_XVFB";
 bool g_haveX = false;
+constexpr const char* kNoServer =
+    "no X server: xvfb-run (package xvfb) or xprop (package x11-utils) is missing";
 
 // The window's _NET_WM_NAME as the X server holds it.
 std::string TitleOnTheServer(QWidget* window)
@@ -59,7 +66,7 @@ std::string ShownTitle(QWidget& window)
 TEST(WindowTitles, AreExactlyTheWindowsOwnTexts)
 {
     if (!g_haveX)
-        GTEST_SKIP() << "no X server: xvfb-run (package xvfb) or xprop (package x11-utils) is missing";
+        GTEST_SKIP() << kNoServer;
     FixedDriveProbe drives({"/"});
     RecordingMessageBoxes recorded;
     FakeProgramLauncher launcher;
@@ -80,6 +87,36 @@ TEST(WindowTitles, AreExactlyTheWindowsOwnTexts)
     };
     boxes.Information("Shown to read its title.");
     EXPECT_EQ(boxTitle, "Information");
+}
+
+TEST(PrimarySelection, TakesTheViewersMouseHighlight)
+{
+    if (!g_haveX)
+        GTEST_SKIP() << kNoServer;
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("audit.txt")).toStdString();
+    std::ofstream(path, std::ios::binary) << "alpha beta\r\ngamma\r\n";
+    TOvcTextFileViewer viewer;
+    viewer.SetFileName(path);
+    viewer.SetIsOpen(true);
+    viewer.SetShowCaret(false);
+    viewer.resize(300, 200);
+    viewer.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    ASSERT_TRUE(clipboard->supportsSelection());
+    clipboard->setText(QStringLiteral("before"), QClipboard::Selection);
+
+    const auto cell = [&](int row, int column) {
+        return QPoint(TOvcBaseViewer::kMarginWidth + static_cast<int>((column + 0.5) * viewer.CharAdvance()),
+                      row * viewer.RowHeight() + viewer.RowHeight() / 2);
+    };
+    QTest::mousePress(viewer.viewport(), Qt::LeftButton, {}, cell(0, 6));
+    QTest::mouseMove(viewer.viewport(), cell(1, 2));
+    QTest::mouseRelease(viewer.viewport(), Qt::LeftButton, {}, cell(1, 2));
+    EXPECT_EQ(clipboard->text(QClipboard::Selection).toStdString(), "beta\r\nga");
+    EXPECT_EQ(clipboard->text(QClipboard::Clipboard).toStdString().find("beta"), std::string::npos)
+        << "a mouse highlight alone leaves the clipboard";
 }
 
 } // namespace
