@@ -92,6 +92,21 @@ struct StatusBarWindow
     }
 };
 
+// Rows of a duplicates report: /a/x.txt, a separator row, /b/x.txt.
+void FillTwoDuplicatesApart(ResultTable& table)
+{
+    for (const char* directory : {"/a/", "/b/"}) {
+        entrytype entry;
+        entry.directory = table.addDirectory(directory);
+        entry.name = "x.txt";
+        entry.size = 1234567;
+        table.appendEntry(entry);
+    }
+    table.addRow(0);
+    table.addSeparatorRow();
+    table.addRow(1);
+}
+
 void SendStatusTip(QWidget* widget)
 {
     QStatusTipEvent tip(widget->statusTip());
@@ -526,16 +541,7 @@ TEST_F(MainFormTest, NewFeatureAndCleanYourDataMessagesAndTheAboutWindow)
 TEST_F(MainFormTest, ListCallbacksEnablePrintAndDeleteButNeverDeleteOnASeparator)
 {
     ResultTable& table = m_form.Table();
-    for (const char* directory : {"/a/", "/b/"}) {
-        entrytype entry;
-        entry.directory = table.addDirectory(directory);
-        entry.name = "x.txt";
-        entry.size = 1234567;
-        table.appendEntry(entry);
-    }
-    table.addRow(0);
-    table.addSeparatorRow();
-    table.addRow(1);
+    FillTwoDuplicatesApart(table);
 
     TOvcVirtualListbox* list = m_form.ListBox();
     list->resize(500, 200);
@@ -592,15 +598,7 @@ TEST(MainFormPalette, ADarkDesktopPaletteReachesSeparatorRowsTheHeaderLineAndThe
     RecordingHelpViewer help;
     TMainForm form(MainServices{drives, messages, launcher, help, LocaleSettings::usEnglish()});
     ResultTable& table = form.Table();
-    for (const char* directory : {"/a/", "/b/"}) {
-        entrytype entry;
-        entry.directory = table.addDirectory(directory);
-        entry.name = "x.txt";
-        table.appendEntry(entry);
-    }
-    table.addRow(0);
-    table.addSeparatorRow();
-    table.addRow(1);
+    FillTwoDuplicatesApart(table);
     TOvcVirtualListbox* list = form.ListBox();
     list->resize(500, 200);
     list->SetNumItems(table.LastRow() + 1);

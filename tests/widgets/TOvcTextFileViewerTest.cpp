@@ -19,6 +19,15 @@
 
 namespace {
 
+// "line 0", "line 1" ... with CR LF after each.
+std::string NumberedLines(int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    return text;
+}
+
 class ViewerTest : public ::testing::Test
 {
 protected:
@@ -182,10 +191,7 @@ TEST_F(ViewerTest, BackwardSearchHighlightsTheLastMatchBeforeTheCaret)
 
 TEST_F(ViewerTest, WithoutCaretArrowsScrollAndPageKeysMoveTheViewAndCaret)
 {
-    std::string text;
-    for (int i = 0; i < 200; ++i)
-        text += "line " + std::to_string(i) + "\r\n";
-    Open(text);
+    Open(NumberedLines(200));
     m_viewer->SetShowCaret(false);
     ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
     ASSERT_EQ(m_viewer->VisibleRows(), 10);
@@ -417,10 +423,7 @@ TEST_F(ViewerTest, TheLeftColumnNeverCutsACharacter)
 
 TEST_F(ViewerTest, TheThumbAndAWheelOverTheBarScrollTheTextAtOnce)
 {
-    std::string text;
-    for (int i = 0; i < 500; ++i)
-        text += "line " + std::to_string(i) + "\r\n";
-    Open(text);
+    Open(NumberedLines(500));
     ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
     QScrollBar* bar = m_viewer->verticalScrollBar();
     bar->setSliderDown(true);
@@ -441,10 +444,7 @@ TEST_F(ViewerTest, TheThumbAndAWheelOverTheBarScrollTheTextAtOnce)
 
 TEST_F(ViewerTest, SmallWheelDeltasAddUpAndPixelDeltasScrollByRows)
 {
-    std::string text;
-    for (int i = 0; i < 100; ++i)
-        text += "line " + std::to_string(i) + "\r\n";
-    Open(text);
+    Open(NumberedLines(100));
     ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
     QWidget* viewport = m_viewer->viewport();
     for (int i = 0; i < 8; ++i)
@@ -472,10 +472,7 @@ TEST_F(ViewerTest, CopyWorksWithoutTheCaret)
 
 TEST_F(ViewerTest, MouseTrackingEndsWhenTheReleaseIsLostOrTheFocusGoes)
 {
-    std::string text;
-    for (int i = 0; i < 500; ++i)
-        text += "line " + std::to_string(i) + "\r\n";
-    Open(text);
+    Open(NumberedLines(500));
     ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
     m_viewer->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_viewer.get()));
