@@ -2,6 +2,7 @@
 #include "info/SvgPicture.h"
 #include "info/TAboutForm.h"
 #include "info/TTipForm.h"
+#include "main/ConfigureApplication.h"
 #include "main/TMainForm.h"
 #include "platform/DriveProbe.h"
 #include "platform/HelpViewerWindow.h"
@@ -10,20 +11,11 @@
 #include "platform/SystemLocale.h"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Lintwick"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Lintwick"));
-    // Task bars and docks match the windows to the installed launcher entry and show its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.corvane.Lintwick"));
-    QApplication::setWindowIcon(
-        QIcon::fromTheme(QStringLiteral("example.corvane.Lintwick"),
-                         QIcon(QStringLiteral(":/app/example.corvane.Lintwick.svg"))));
-    // The main window decides when the program ends, not the last visible window.
-    QApplication::setQuitOnLastWindowClosed(false);
+    ConfigureApplication();
 
     MountInfoDriveProbe drives;
     QtMessageBoxes messages;

@@ -93,6 +93,15 @@ QFrame* Separator()
     return line;
 }
 
+// Drop-down menus are windows of their own, which take the desktop's font unless given their bar's.
+void GiveMenusTheFontOf(const QMenuBar* bar, QMenu* popup)
+{
+    for (QAction* item : bar->actions())
+        if (item->menu())
+            item->menu()->setFont(bar->font());
+    popup->setFont(bar->font());
+}
+
 QFrame* Panel(int height)
 {
     auto* panel = new QFrame;
@@ -127,6 +136,7 @@ TMainForm::TMainForm(MainServices services, QWidget* parent)
     layout->addWidget(BuildLinkPanel());
     setCentralWidget(central);
     BuildPopupMenu();
+    GiveMenusTheFontOf(menuBar(), m_popupMenu);
     BuildStatusBar();
     resize(609, 421);
 
@@ -201,6 +211,9 @@ void TMainForm::BuildMenus()
             &TMainForm::CorvaneHomepage1Click);
     addItem(maker, "DataQualityControl2", "Data Quality Control...", kDqcHint, {},
             &TMainForm::DataQualityControl2Click);
+    // The keyboard's way to the toolbar's New command, which has no other menu item.
+    addItem(maker, "NewFeatureSubmission1", "&New Feature Submission...", kNewHint, {},
+            &TMainForm::NewFeatureSubmission1Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     QAction* helpTopics1 = addItem(help, "HelpTopics1", "Help &Topics...", kHelpHint, Qt::CTRL | Qt::Key_H,
@@ -220,7 +233,9 @@ QWidget* TMainForm::BuildToolbar()
     QFrame* toolbar = Panel(41);
     toolbar->setObjectName(QStringLiteral("ToolbarPanel"));
     auto* layout = new QHBoxLayout(toolbar);
-    layout->setContentsMargins(1, 1, 1, 1);
+    // Twelve buttons and three separators fill the designed 609 pixels with the panel's frame; side
+    // margins would widen the window.
+    layout->setContentsMargins(0, 1, 0, 1);
     layout->setSpacing(0);
 
     const auto addButton = [&](const char* name, const char* caption, const char* icon, const char* hint,
@@ -270,7 +285,7 @@ QWidget* TMainForm::BuildFieldsPanel()
 {
     QFrame* panel = Panel(30);
     auto* layout = new QHBoxLayout(panel);
-    layout->setContentsMargins(6, 2, 6, 2);
+    layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(6);
 
     auto* maskLabel = new QLabel(QStringLiteral("Mask:"));
@@ -324,7 +339,8 @@ void TMainForm::BuildListBox()
     m_listBox->SetHeader(QString::fromLatin1(kResultListHeader.data(), kResultListHeader.size()));
     m_listBox->SetShowHeader(true);
     m_listBox->SetScrollBars(TScrollStyle::ssBoth);
-    m_listBox->ProtectColor().SetColors(QColor(Qt::white), QColor(Qt::white));
+    // Separator rows look blank in whatever colours the desktop gives the list.
+    m_listBox->ProtectColor().SetColors(clWindow, clWindow);
     m_listBox->OnGetItem = [this](TOvcCustomVirtualListBox* sender, int index, QString& text) {
         ListBoxGetItem(sender, index, text);
     };

@@ -95,6 +95,7 @@ public:
     void ViewAuditReport1Click();
     void CorvaneHomepage1Click() { Label1Click(); }
     void DataQualityControl2Click() { DQCSpeedButtonClick(); }
+    void NewFeatureSubmission1Click() { NewFeatureSpeedButtonClick(); }
     void HelpTopics1Click() { HelpSpeedButtonClick(); }
     void About1Click() { AboutSpeedButtonClick(); }
     void FrequentlyAskedQuestions1Click() { FAQSpeedButtonClick(); }

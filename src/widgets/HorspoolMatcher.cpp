@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/HorspoolMatcher.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 
 HorspoolMatcher::HorspoolMatcher(std::string_view pattern, bool matchCase)
 {
     for (int c = 0; c < 256; ++c)
         m_fold[c] = static_cast<unsigned char>((!matchCase && c >= 'a' && c <= 'z') ? c - 32 : c);
-    pattern = pattern.substr(0, 255);
+    pattern = pattern.substr(0, Utf8Prefix(pattern, 255));
     m_pattern.reserve(pattern.size());
     for (char c : pattern)
         m_pattern.push_back(static_cast<char>(Fold(c)));

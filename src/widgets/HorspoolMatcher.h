@@ -11,7 +11,7 @@
 class HorspoolMatcher
 {
 public:
-    // The pattern keeps its first 255 characters.
+    // The pattern keeps as many whole characters as fit in its first 255 bytes.
     HorspoolMatcher(std::string_view pattern, bool matchCase);
 
     bool IsEmpty() const { return m_pattern.empty(); }

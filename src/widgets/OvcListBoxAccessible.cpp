@@ -69,7 +69,7 @@ QAccessibleInterface* OvcListBoxAccessible::focusChild() const
 {
     const TOvcCustomVirtualListBox* list = List();
     const int row = list->ItemIndex() - list->TopIndex();
-    if (list->ItemIndex() < 0 || row >= list->VisibleRows())
+    if (list->ItemIndex() < 0 || row < 0 || row >= list->VisibleRows())
         return nullptr;
     return child(row + (list->ShowHeader() ? 1 : 0));
 }

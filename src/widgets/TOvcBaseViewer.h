@@ -1,46 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "widgets/OvcMouseTracker.h"
 #include "widgets/OvcTypes.h"
 #include "widgets/TOvcBase.h"
 #include "widgets/TOvcColors.h"
 #include "widgets/TOvcFixedFont.h"
+#include "widgets/ViewerLineSource.h"
+#include "widgets/ViewerModel.h"
+#include "widgets/ViewerTypes.h"
+#include "widgets/WheelAccumulator.h"
 
-#include <QTimer>
-
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
-class QPainter;
-
-// A position in the text: line index and character offset within the line (0 ... line length).
-struct ViewerPos
-{
-    int Line = 0;
-    int Char = 0;
-    friend auto operator<=>(const ViewerPos&, const ViewerPos&) = default;
-};
-
-// Search options, a set of flags.
-enum SearchOption : unsigned
-{
-    sfFind = 1,
-    sfBackward = 2,
-    sfMatchCase = 4,
-    sfEntireText = 8,
-};
-
 // A read-only text view in a fixed-pitch font with a left margin, a highlighted range, an optional
 // caret, mouse selection and a string search. The lines come from GetLinePtr; a subclass supplies them
-// and sets LineCount, which resets the view. Lines are bytes; the screen decodes them as UTF-8.
-class TOvcBaseViewer : public TOvcBase
+// and sets LineCount, which resets the view. Lines are bytes; the screen decodes them as UTF-8 and its
+// columns count characters, while positions (caret, highlight, search) stay byte offsets.
+//
+// The caret, highlight and scrolling live in a ViewerModel, key commands and the search are plain
+// functions over it; this class paints, takes the events and keeps the scroll bars in step.
+class TOvcBaseViewer : public TOvcBase, public ViewerLineSource
 {
 public:
     static constexpr int kMarginWidth = 16;
-    static constexpr int kMaxLeftColumn = 512;
+    static constexpr int kMaxLeftColumn = ViewerModel::kMaxLeftColumn;
 
     explicit TOvcBaseViewer(QWidget* parent = nullptr);
 
@@ -52,8 +39,8 @@ public:
     // match or s is empty. Case-insensitive unless sfMatchCase; matches never span lines.
     virtual bool Search(const std::string& s, unsigned options);
 
-    int LineCount() const { return m_lineCount; }
-    std::string_view Line(int line);
+    int LineCount() const override { return m_lineCount; }
+    std::string_view Line(int line) override;
 
     // Copies line as it would be printed: tabs expanded whenever the line holds one, at most destLength
     // characters, control characters replaced by the default character. Empty for an absent line.
@@ -66,26 +53,29 @@ public:
     void SetHighlight(int startLine, int startChar, int endLine, int endChar, bool caretAtEnd);
     // The highlighted text, lines joined by CR LF.
     std::string HighlightedText();
-    // Puts the highlighted text on the clipboard. Throws ERegionTooLarge for 65521 bytes or more.
+    // Puts the highlighted text on the clipboard. Throws ERegionTooLarge for 65521 bytes or more,
+    // without reading the lines past that limit.
     void CopyToClipboard();
 
-    ViewerPos Caret() const { return {m_caretLine, m_caretChar}; }
-    int CaretColumn() const { return m_caretColumn; }
-    ViewerPos HighlightStart() const { return m_highlightStart; }
-    ViewerPos HighlightEnd() const { return m_highlightEnd; }
-    bool HasHighlight() const { return m_highlightStart != m_highlightEnd; }
-    int TopLine() const { return m_topLine; }
-    int LeftColumn() const { return m_leftColumn; }
+    ViewerPos Caret() const { return m_model.State().Caret; }
+    int CaretColumn() const { return m_model.State().CaretColumn; }
+    ViewerPos HighlightStart() const { return m_model.State().HighlightStart; }
+    ViewerPos HighlightEnd() const { return m_model.State().HighlightEnd; }
+    bool HasHighlight() const { return m_model.HasHighlight(); }
+    int TopLine() const { return m_model.State().TopLine; }
+    int LeftColumn() const { return m_model.State().LeftColumn; }
     int RowHeight() const { return m_rowHeight; }
     // Rounded; columns are placed on the font's exact (fractional) advance.
     int CharWidth() const { return m_charWidth; }
     qreal CharAdvance() const { return m_charAdvance; }
-    int VisibleRows() const { return m_visibleRows; }
-    int VisibleColumns() const { return m_visibleColumns; }
-    int LargestTopLine() const { return std::max(m_lineCount - m_visibleRows, 0); }
+    int VisibleRows() const { return m_model.VisibleRows(); }
+    int VisibleColumns() const { return m_model.VisibleColumns(); }
+    int LargestTopLine() const { return m_model.LargestTopLine(); }
     bool IsBusy() const { return m_busy; }
+    // True from a press of the primary button in the text until the tracking that follows it ends.
+    bool MouseTracking() const { return m_tracker.IsActive(); }
     // Bookmark n (0 ... 9), Line -1 when unset.
-    ViewerPos Bookmark(int n) const { return m_bookmarks.at(static_cast<std::size_t>(n)); }
+    ViewerPos Bookmark(int n) const { return m_model.State().Bookmarks.at(static_cast<std::size_t>(n)); }
     void ToggleBookmark(int n);
     // The screen position of a point of the viewport, as the mouse uses it.
     ViewerPos PositionAtPoint(const QPoint& point);
@@ -94,9 +84,9 @@ public:
     TOvcColors& HighlightColors() { return m_highlightColors; }
     const OvcColor& MarginColor() const { return m_marginColor; }
     void SetMarginColor(const OvcColor& color);
-    bool ExpandTabs() const { return m_expandTabs; }
+    bool ExpandTabs() const { return m_model.ExpandTabs(); }
     void SetExpandTabs(bool expand);
-    int TabSize() const { return m_tabSize; }
+    int TabSize() const { return m_model.TabSize(); }
     // 0 is refused.
     void SetTabSize(std::uint8_t size);
     TScrollStyle ScrollBars() const { return m_scrollBars; }
@@ -143,64 +133,47 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // Runs a change of the model, then scrolls, repaints and notifies as far as the state changed.
+    void Change(const std::function<void(ViewerModel& model)>& change);
+    void Changed(const ViewerState& before);
     void RecalcMetrics();
     void UpdateScrollBars();
+    // Brings the view to wherever the bars' values were set (thumb, wheel, the bars' own menu).
+    void FollowScrollBars();
     void OnVerticalAction(int action);
     void OnHorizontalAction(int action);
-    void ScrollTo(int leftColumn, int topLine);
-    bool HandleCommandCaretOff(std::uint16_t command);
-    bool HandleCommandCaretOn(std::uint16_t command);
-    // Commands that act the same with and without a caret.
-    bool HandleCommonCommand(std::uint16_t command);
-    void MoveCharacters(int delta, bool extend);
-    void MoveWord(int direction, bool extend);
-    // Highlights whole lines from anchorLine to line, the caret at the end of line's side.
-    void SelectLines(int anchorLine, int line);
-    void TrackMouse();
-    void SelectWordAt(const ViewerPos& pos);
+    void RunCommand(std::uint16_t command);
+    void TrackMouseAt(const QPoint& point);
+    // A highlight made with the mouse is done: it becomes the primary selection.
+    void EndMouseSelection();
     void RepaintLines(int first, int last);
-    void PlaceCaret();
     void PostStatus();
-    int LineLength(int line);
     // The x of a display column counted from LeftColumn.
     qreal ColumnX(int visibleColumn) const { return kMarginWidth + visibleColumn * m_charAdvance; }
-    QRect CaretRect() const;
-    void DrawRow(QPainter& painter, int row, const QRect& clip);
-    std::string DisplayBytes(std::string_view line) const;
+    QRect CaretRect(const ViewerState& state) const;
+    void DrawMargin(QPainter& painter, int row, int line);
 
+    int m_lineCount = 0;
+    ViewerModel m_model;
     TBorderStyle m_borderStyle = TBorderStyle::bsSingle;
-    bool m_expandTabs = true;
     TOvcFixedFont m_fixedFont;
     TOvcColors m_highlightColors;
     OvcColor m_marginColor = clWindow;
     TScrollStyle m_scrollBars = TScrollStyle::ssBoth;
     bool m_showBookmarks = true;
     bool m_showCaret = true;
-    int m_tabSize = 8;
-    int m_caretColumn = 0;
-    int m_caretLine = 0;
-    int m_caretChar = 0;
-    int m_lineCount = 0;
-    std::array<ViewerPos, 10> m_bookmarks;
-    int m_topLine = 0;
-    ViewerPos m_selectionAnchor;
-    int m_visibleColumns = 1;
     int m_charWidth = 12;
     qreal m_charAdvance = 12;
     int m_verticalScale = 1;
-    ViewerPos m_highlightStart;
-    ViewerPos m_highlightEnd;
-    int m_leftColumn = 0;
     bool m_marginMode = false;
     int m_rowHeight = 12;
-    int m_visibleRows = 1;
     int m_busyDepth = 0;
     bool m_busy = false;
+    bool m_updatingBars = false;
 
-    bool m_mouseDown = false;
+    OvcMouseTracker m_tracker;
     bool m_mouseInMargin = false; // the press was in the margin: whole lines are selected
     int m_marginAnchorLine = 0;
-    QPoint m_lastMousePos;
-    QTimer m_trackTimer; // keeps extending while the mouse rests outside the text
+    WheelAccumulator m_wheel;
     bool m_statusPending = false;
 };

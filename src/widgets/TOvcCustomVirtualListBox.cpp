@@ -3,6 +3,7 @@
 
 #include "widgets/OvcAccessibility.h"
 #include "widgets/OvcCommands.h"
+#include "widgets/ThumbScale.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
@@ -18,7 +19,6 @@ namespace {
 
 constexpr int kMaxItemLength = 255;
 constexpr int kTextIndent = 2;
-constexpr int kTrackIntervalMs = 50;
 
 QString CutToItemLength(const QString& text)
 {
@@ -35,7 +35,8 @@ QString CutToItemLength(const QString& text)
 
 TOvcCustomVirtualListBox::TOvcCustomVirtualListBox(QWidget* parent)
     : TOvcBase(parent), m_headerColor(clBtnFace, clBtnText), m_protectColor(clRed, clWhite),
-      m_selectColor(clHighlight, clHighlightText)
+      m_selectColor(clHighlight, clHighlightText),
+      m_tracker([this](const QPoint& point) { TrackMouse(point); }, [this] { EndCapture(false); })
 {
     InstallOvcAccessibleFactory();
     const auto repaint = [this] { viewport()->update(); };
@@ -49,8 +50,6 @@ TOvcCustomVirtualListBox::TOvcCustomVirtualListBox(QWidget* parent)
     SetScrollBars(m_scrollBars);
     SetBorderStyle(m_borderStyle);
 
-    m_trackTimer.setInterval(kTrackIntervalMs);
-    connect(&m_trackTimer, &QTimer::timeout, this, &TOvcCustomVirtualListBox::TrackMouse);
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             &TOvcCustomVirtualListBox::OnVerticalAction);
     connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
@@ -239,7 +238,7 @@ void TOvcCustomVirtualListBox::UpdateVerticalBar()
     bar->setRange(0, maximum);
     bar->setPageStep(m_visibleRows);
     bar->setSingleStep(1);
-    bar->setValue(std::min(maximum, m_topIndex / m_scrollScale));
+    bar->setValue(ThumbScale(m_numItems - m_visibleRows, maximum).PositionOf(m_topIndex));
     bar->setEnabled(maximum > 0);
     m_updatingBars = false;
 }
@@ -256,12 +255,24 @@ void TOvcCustomVirtualListBox::UpdateHorizontalBar()
 
 void TOvcCustomVirtualListBox::scrollContentsBy(int, int)
 {
-    // Scrolling is driven by the bars' actions (OnVerticalAction), never by their values directly.
+    FollowScrollBars();
+}
+
+void TOvcCustomVirtualListBox::FollowScrollBars()
+{
+    if (m_updatingBars)
+        return;
+    const QScrollBar* vertical = verticalScrollBar();
+    const ThumbScale scale(m_numItems - m_visibleRows, vertical->maximum());
+    if (scale.PositionOf(m_topIndex) != vertical->value())
+        SetTopIndex(scale.TopAt(vertical->value()));
+    SetColumnOffset(horizontalScrollBar()->value());
 }
 
 void TOvcCustomVirtualListBox::OnVerticalAction(int action)
 {
-    QScrollBar* bar = verticalScrollBar();
+    // Steps move by rows and pages, not by positions of a scaled bar; other actions (thumb, wheel
+    // over the bar, its ends) come through the bar's value.
     switch (action) {
     case QAbstractSlider::SliderSingleStepAdd:
         ScrollBy(1);
@@ -275,55 +286,30 @@ void TOvcCustomVirtualListBox::OnVerticalAction(int action)
     case QAbstractSlider::SliderPageStepSub:
         ScrollBy(-(m_visibleRows - 1));
         break;
-    case QAbstractSlider::SliderToMinimum:
-        SetTopIndex(0);
-        break;
-    case QAbstractSlider::SliderToMaximum:
-    case QAbstractSlider::SliderMove: {
-        const int position = action == QAbstractSlider::SliderMove ? bar->sliderPosition() : bar->maximum();
-        if (position <= 0)
-            SetTopIndex(0);
-        else if (position >= bar->maximum())
-            SetTopIndex(m_numItems > m_visibleRows ? m_lastIndex - (m_visibleRows - 1) : 0);
-        else
-            SetTopIndex(static_cast<int>(std::min<long long>(INT_MAX, 1LL * position * m_scrollScale)));
-        return; // the thumb stays where the user put it
-    }
     default:
         return;
     }
-    bar->setSliderPosition(std::min(bar->maximum(), m_topIndex / m_scrollScale));
+    verticalScrollBar()->setSliderPosition(verticalScrollBar()->value());
 }
 
 void TOvcCustomVirtualListBox::OnHorizontalAction(int action)
 {
-    QScrollBar* bar = horizontalScrollBar();
     switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd:
-        SetColumnOffset(m_columnOffset + 1);
-        break;
-    case QAbstractSlider::SliderSingleStepSub:
-        SetColumnOffset(m_columnOffset - 1);
-        break;
     case QAbstractSlider::SliderPageStepAdd:
         SetColumnOffset(m_columnOffset + 10);
         break;
     case QAbstractSlider::SliderPageStepSub:
         SetColumnOffset(m_columnOffset - 10);
         break;
-    case QAbstractSlider::SliderToMinimum:
-        SetColumnOffset(0);
-        break;
-    case QAbstractSlider::SliderToMaximum:
-        SetColumnOffset(m_columns);
-        break;
-    case QAbstractSlider::SliderMove:
-        SetColumnOffset(bar->sliderPosition());
-        return;
     default:
         return;
     }
-    bar->setSliderPosition(m_columnOffset);
+    horizontalScrollBar()->setSliderPosition(m_columnOffset);
+}
+
+bool TOvcCustomVirtualListBox::HasHorizontalBar() const
+{
+    return m_scrollBars == TScrollStyle::ssHorizontal || m_scrollBars == TScrollStyle::ssBoth;
 }
 
 void TOvcCustomVirtualListBox::ScrollBy(int delta)
@@ -442,7 +428,7 @@ void TOvcCustomVirtualListBox::DrawHeader(QPainter& painter)
     painter.setPen(m_headerColor.TextColor().Resolve(pal));
     painter.drawText(QRect(kTextIndent, 0, rect.width() - kTextIndent, m_rowHeight),
                      Qt::AlignLeft | Qt::AlignTop, text);
-    painter.setPen(Qt::black);
+    painter.setPen(clWindowText.Resolve(pal));
     painter.drawLine(0, m_rowHeight - 1, rect.width(), m_rowHeight - 1);
     painter.setPen(clBtnHighlight.Resolve(pal));
     painter.drawLine(0, 0, rect.width(), 0);
@@ -517,11 +503,9 @@ void TOvcCustomVirtualListBox::keyPressEvent(QKeyEvent* event)
 
 void TOvcCustomVirtualListBox::HandleCommand(std::uint16_t command)
 {
-    const bool horizontalBar =
-        m_scrollBars == TScrollStyle::ssHorizontal || m_scrollBars == TScrollStyle::ssBoth;
-    if (command == ccLeft && !horizontalBar)
+    if (command == ccLeft && !HasHorizontalBar())
         command = ccUp;
-    if (command == ccRight && !horizontalBar)
+    if (command == ccRight && !HasHorizontalBar())
         command = ccDown;
     switch (command) {
     case ccDown:
@@ -575,9 +559,11 @@ void TOvcCustomVirtualListBox::mousePressEvent(QMouseEvent* event)
         return;
     }
     m_mouseCaptured = true;
+    m_captureStartIndex = m_itemIndex;
+    const QPoint pos = event->position().toPoint();
+    m_tracker.Start(pos);
     if (focusPolicy() & Qt::ClickFocus)
         setFocus(Qt::MouseFocusReason);
-    const QPoint pos = event->position().toPoint();
     if (m_showHeader && pos.y() < m_rowHeight) {
         if (OnClickHeader)
             OnClickHeader(this, pos);
@@ -588,24 +574,19 @@ void TOvcCustomVirtualListBox::mousePressEvent(QMouseEvent* event)
     RepaintItem(m_itemIndex);
     m_focusIndex = m_itemIndex;
     m_tracking = true;
-    m_lastMousePos = pos;
-    TrackMouse();
-    m_trackTimer.start();
+    TrackMouse(pos);
 }
 
 void TOvcCustomVirtualListBox::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!m_tracking)
-        return;
-    m_lastMousePos = event->position().toPoint();
-    TrackMouse();
+    m_tracker.Move(event->position().toPoint(), event->buttons());
 }
 
-void TOvcCustomVirtualListBox::TrackMouse()
+void TOvcCustomVirtualListBox::TrackMouse(const QPoint& point)
 {
     if (!m_tracking)
         return;
-    const int index = ItemAtPoint(m_lastMousePos);
+    const int index = ItemAtPoint(point);
     if (index <= m_lastIndex) {
         SetItemIndex(index);
         m_anchorIndex = index;
@@ -618,14 +599,19 @@ void TOvcCustomVirtualListBox::mouseReleaseEvent(QMouseEvent* event)
         TOvcBase::mouseReleaseEvent(event);
         return;
     }
-    if (m_tracking) {
-        m_lastMousePos = event->position().toPoint();
-        TrackMouse();
-    }
+    const QPoint pos = event->position().toPoint();
+    TrackMouse(pos);
+    m_tracker.Stop();
+    EndCapture(viewport()->rect().contains(pos));
+}
+
+void TOvcCustomVirtualListBox::EndCapture(bool releasedInside)
+{
+    if (!m_mouseCaptured)
+        return;
     m_tracking = false;
-    m_trackTimer.stop();
     m_mouseCaptured = false;
-    if (viewport()->rect().contains(event->position().toPoint()) && OnClick)
+    if ((releasedInside || m_itemIndex != m_captureStartIndex) && OnClick)
         OnClick(this);
 }
 
@@ -633,8 +619,11 @@ void TOvcCustomVirtualListBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (m_showHeader && event->position().y() <= m_rowHeight) {
         // Swallowed, but the press still captures the mouse so that its release fires OnClick.
-        if (event->button() == Qt::LeftButton)
+        if (event->button() == Qt::LeftButton) {
             m_mouseCaptured = true;
+            m_captureStartIndex = m_itemIndex;
+            m_tracker.Start(event->position().toPoint());
+        }
         return;
     }
     mousePressEvent(event);
@@ -644,9 +633,13 @@ void TOvcCustomVirtualListBox::mouseDoubleClickEvent(QMouseEvent* event)
 
 void TOvcCustomVirtualListBox::wheelEvent(QWheelEvent* event)
 {
-    const int notches = event->angleDelta().y() / 120;
-    if (notches != 0)
-        ScrollBy(-notches * 3);
+    const WheelAccumulator::Steps steps =
+        m_wheel.Add(event->angleDelta().x(), event->angleDelta().y(), event->pixelDelta().x(),
+                    event->pixelDelta().y(), std::max(1, fontMetrics().averageCharWidth()), m_rowHeight);
+    if (steps.Rows != 0)
+        ScrollBy(steps.Rows);
+    if (steps.Columns != 0 && HasHorizontalBar())
+        SetColumnOffset(m_columnOffset + steps.Columns);
     event->accept();
 }
 
@@ -659,5 +652,6 @@ void TOvcCustomVirtualListBox::focusInEvent(QFocusEvent* event)
 void TOvcCustomVirtualListBox::focusOutEvent(QFocusEvent* event)
 {
     TOvcBase::focusOutEvent(event);
+    m_tracker.Lose();
     RepaintItem(std::max(0, m_focusIndex));
 }

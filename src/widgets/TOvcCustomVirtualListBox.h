@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "widgets/OvcMouseTracker.h"
 #include "widgets/OvcTypes.h"
 #include "widgets/TOvcBase.h"
 #include "widgets/TOvcColors.h"
+#include "widgets/WheelAccumulator.h"
 
 #include <QString>
-#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -18,8 +19,9 @@ class QPainter;
 // items; the vertical scroll bar is scaled so that its positions stay within 16 bits.
 //
 // Indexes are 0-based, -1 meaning none. OnClick fires after every ItemIndex change that is not part of
-// a mouse press (keys, NumItems) and when the primary button is released inside the list after a press
-// there; ItemIndex then names the selected row.
+// a mouse press (keys, NumItems) and when the mouse capture of a press in the list ends: on a release
+// inside the list, and on a release elsewhere or a lost one (a popup or a modal window took it, the
+// list lost the focus) when the row changed during the press. ItemIndex then names the selected row.
 class TOvcCustomVirtualListBox : public TOvcBase
 {
 public:
@@ -37,6 +39,8 @@ public:
     virtual void SetTopIndex(int value);
     int FocusIndex() const { return m_focusIndex; }
     int AnchorIndex() const { return m_anchorIndex; }
+    // True from a press of the primary button in the list until the tracking that follows it ends.
+    bool MouseCaptured() const { return m_mouseCaptured; }
 
     const QString& Header() const { return m_header; }
     void SetHeader(const QString& header);
@@ -112,9 +116,14 @@ private:
     void UpdateHorizontalBar();
     void OnVerticalAction(int action);
     void OnHorizontalAction(int action);
+    // Brings the view to wherever the bars' values were set (thumb, wheel, the bars' own menu).
+    void FollowScrollBars();
+    bool HasHorizontalBar() const;
     void ScrollBy(int delta);
     void HandleCommand(std::uint16_t command);
-    void TrackMouse();
+    void TrackMouse(const QPoint& point);
+    // The press is over: OnClick when it ended inside the list or moved the current row.
+    void EndCapture(bool releasedInside);
     void RepaintItem(int index);
     void DrawHeader(QPainter& painter);
     void DrawItem(QPainter& painter, int index, int rowPosition, const QRect& clip);
@@ -144,7 +153,8 @@ private:
 
     bool m_mouseCaptured = false; // primary button pressed inside the list and not yet released
     bool m_tracking = false;      // selection follows the mouse while the button is held
-    QPoint m_lastMousePos;
-    QTimer m_trackTimer; // keeps scrolling while the mouse rests above or below the rows
+    int m_captureStartIndex = -1; // ItemIndex when the press began
+    OvcMouseTracker m_tracker;    // keeps scrolling while the mouse rests above or below the rows
+    WheelAccumulator m_wheel;
     bool m_updatingBars = false;
 };

@@ -3,6 +3,8 @@
 
 #include "widgets/TVwrStringList.h"
 
+#include "platform/Utf8.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
@@ -12,6 +14,8 @@
 namespace {
 
 constexpr char kCtrlZ = 26;
+// A line is collected a few bytes past its limit, to see whether the character at the limit is whole.
+constexpr std::size_t kCollectedLength = kMaxViewerLineLength + 3;
 
 class FileHandle
 {
@@ -57,7 +61,7 @@ bool TextLineSplitter::Feed(std::string_view chunk)
         while (j < n && chunk[j] != '\r' && chunk[j] != '\n' && chunk[j] != kCtrlZ)
             ++j;
         if (j == n) {
-            const std::size_t room = kMaxViewerLineLength - std::min(kMaxViewerLineLength, m_pending.size());
+            const std::size_t room = kCollectedLength - std::min(kCollectedLength, m_pending.size());
             m_pending.append(chunk.substr(i, std::min(room, n - i)));
             m_inLine = true;
             return true;
@@ -83,14 +87,14 @@ bool TextLineSplitter::Feed(std::string_view chunk)
 
 void TextLineSplitter::EndLine(std::string_view tail)
 {
-    if (m_pending.empty()) {
-        m_lines.Append(tail.substr(0, kMaxViewerLineLength));
-    } else {
-        const std::size_t room = kMaxViewerLineLength - std::min(kMaxViewerLineLength, m_pending.size());
+    std::string_view line = tail.substr(0, kCollectedLength);
+    if (!m_pending.empty()) {
+        const std::size_t room = kCollectedLength - std::min(kCollectedLength, m_pending.size());
         m_pending.append(tail.substr(0, room));
-        m_lines.Append(m_pending);
-        m_pending.clear();
+        line = m_pending;
     }
+    m_lines.Append(line.substr(0, Utf8Prefix(line, kMaxViewerLineLength)));
+    m_pending.clear();
     m_inLine = false;
 }
 

@@ -13,7 +13,8 @@ class TVwrStringList;
 inline constexpr std::size_t kMaxViewerLineLength = 1023;
 
 // Splits text into lines the way the viewer reads a file: a line ends at CR, at CR LF and at a lone LF;
-// a Ctrl+Z (26) ends the text; lines keep their first 1023 characters. One more, empty, line is
+// a Ctrl+Z (26) ends the text; lines keep as many whole characters as fit in their first 1023 bytes
+// (never half of a UTF-8 sequence). One more, empty, line is
 // appended at the end, so text of N lines gives N + 1 and empty text gives 1. Fed in pieces of any size.
 class TextLineSplitter
 {

@@ -6,12 +6,14 @@
 #include "platform/DriveProbe.h"
 #include "platform/FakeProgramLauncher.h"
 #include "platform/ProgramDir.h"
+#include "platform/ProgramLauncher.h"
 #include "platform/RecordingHelpViewer.h"
 #include "platform/RecordingMessageBoxes.h"
 #include "scan/RowForms.h"
 #include "widgets/TOvcVirtualListbox.h"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -90,6 +92,21 @@ struct StatusBarWindow
         field->setStatusTip(QStringLiteral("Text to find"));
     }
 };
+
+// Rows of a duplicates report: /a/x.txt, a separator row, /b/x.txt.
+void FillTwoDuplicatesApart(ResultTable& table)
+{
+    for (const char* directory : {"/a/", "/b/"}) {
+        entrytype entry;
+        entry.directory = table.addDirectory(directory);
+        entry.name = "x.txt";
+        entry.size = 1234567;
+        table.appendEntry(entry);
+    }
+    table.addRow(0);
+    table.addSeparatorRow();
+    table.addRow(1);
+}
 
 void SendStatusTip(QWidget* widget)
 {
@@ -209,6 +226,8 @@ TEST_F(MainFormTest, MenusWithCaptionsShortcutsHintsAndStartingStates)
          {{"CorvaneHomepage1", "Corvane &Homepage", "", "Launch web browser and visit Corvane homepage",
            true},
           {"DataQualityControl2", "Data Quality Control...", "", "How to clean the data in your databases",
+           true},
+          {"NewFeatureSubmission1", "&New Feature Submission...", "", "Suggest a new feature for Lintwick",
            true}}},
         {"&Help",
          {{"HelpTopics1", "Help &Topics...", "Ctrl+H", "Display help topics", true},
@@ -303,7 +322,23 @@ TEST_F(MainFormTest, FieldsListAndStatusBarAtStartUp)
     EXPECT_TRUE(m_form.StatusPanel(0)->accessibleName().isEmpty());
     EXPECT_TRUE(m_form.StatusPanel(1)->text().isEmpty());
     EXPECT_TRUE(m_form.windowTitle().startsWith("Lintwick"));
-    EXPECT_EQ(m_form.size(), QSize(609, 421));
+}
+
+TEST_F(MainFormTest, OpensAtItsDesignedSizeWithMenusInTheFontOfTheirBar)
+{
+    m_form.RunModal = [](QDialog&) { return 0; };
+    m_form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_form));
+    EXPECT_EQ(m_form.size(), QSize(609, 421)) << "as shown, with the toolbar's buttons in place";
+    const QFont barFont = m_form.menuBar()->font();
+    EXPECT_EQ(barFont.pointSize(), 8);
+    std::vector<QMenu*> menus{m_form.PopupMenu()};
+    for (QAction* item : m_form.menuBar()->actions())
+        menus.push_back(item->menu());
+    for (QMenu* menu : menus) {
+        SCOPED_TRACE(menu->title().toStdString());
+        EXPECT_EQ(menu->font(), barFont);
+    }
 }
 
 TEST_F(MainFormTest, HintsReachPanelZeroOfTheActiveWindowOnly)
@@ -391,7 +426,7 @@ TEST_F(MainFormTest, ActivationShowsATipAtStartUpAndFromANonModalWindowButNotAft
     audit.window.hide();
 }
 
-TEST_F(MainFormTest, HelpCommandsOpenTheirTopicsInTheProgramDirectoryFile)
+TEST_F(MainFormTest, HelpCommandsAskForTheirTopicsInTheProgramDirectoryFile)
 {
     const std::string file = m_form.ProgramDir() + "Lintwick.hlp";
     const std::vector<std::pair<std::function<void()>, std::string>> cases = {
@@ -413,37 +448,87 @@ TEST_F(MainFormTest, HelpCommandsOpenTheirTopicsInTheProgramDirectoryFile)
     Button("HelpSpeedButton")->click();
     Action("HelpTopics1")->trigger();
     EXPECT_EQ(m_help.requests, (std::vector<std::string>{"Finder " + file, "Finder " + file}));
-
-    // A help file the viewer cannot open: no jump.
-    m_help.requests.clear();
-    m_help.contentsResult = false;
-    Button("ContactSpeedButton")->click();
-    EXPECT_EQ(m_help.requests, (std::vector<std::string>{"Contents " + file}));
 }
 
-TEST_F(MainFormTest, HomePageLinkFallsBackAndReportsWhenNoBrowserIsFound)
+TEST_F(MainFormTest, TheHomePageLinkAndItsMenuItemOpenTheHomePage)
 {
     m_launcher.results["xdg-open"] = ProgramLauncher::kStarted;
     QLabel* label1 = m_form.findChild<QLabel*>(QStringLiteral("Label1"));
     EXPECT_EQ(label1->toolTip(), "Visit Home Page");
     EXPECT_EQ(label1->statusTip(), "Launch browser and visit Corvane home page");
     QTest::mouseClick(label1, Qt::LeftButton);
-    ASSERT_EQ(m_launcher.calls.size(), 1u);
-    EXPECT_EQ(m_launcher.calls[0].second, "https://www.corvane.example/");
-    EXPECT_TRUE(m_messages.shown.empty());
-
-    m_launcher.calls.clear();
-    m_launcher.results = {{"x-www-browser", ProgramLauncher::kStarted}};
     Action("CorvaneHomepage1")->trigger();
-    EXPECT_EQ(m_launcher.calls.size(), 2u);
-    EXPECT_TRUE(m_messages.shown.empty());
+    const std::pair<std::string, std::string> homePage{"xdg-open", "https://www.corvane.example/"};
+    EXPECT_EQ(m_launcher.calls, (std::vector<std::pair<std::string, std::string>>{homePage, homePage}));
+}
 
-    m_launcher.calls.clear();
-    m_launcher.results.clear();
-    Action("CorvaneHomepage1")->trigger();
-    EXPECT_EQ(m_launcher.calls.size(), 2u);
-    EXPECT_EQ(m_messages.shown,
-              (std::vector<Shown>{{"beep", ""}, {"Error", "Web browser could not be launched."}}));
+TEST_F(MainFormTest, LinksAreLinksToTheKeyboardAndToScreenReaders)
+{
+    m_launcher.results["xdg-open"] = ProgramLauncher::kStarted;
+    m_form.RunModal = [](QDialog&) { return 0; };
+    ASSERT_TRUE(ShowAndActivate(m_form));
+    for (const char* name : {"Label1", "Label4"}) {
+        SCOPED_TRACE(name);
+        QLabel* link = m_form.findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(link, nullptr);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(link);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_EQ(accessible->role(), QAccessible::Link);
+        EXPECT_EQ(accessible->text(QAccessible::Name), link->text());
+        ASSERT_NE(accessible->actionInterface(), nullptr);
+        EXPECT_TRUE(
+            accessible->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+
+        m_form.MaskComboBox()->setFocus();
+        const QImage plain = link->grab().toImage();
+        for (int presses = 0; presses < 20 && !link->hasFocus(); ++presses)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_TRUE(link->hasFocus()) << "Tab reaches the link";
+        EXPECT_NE(link->grab().toImage(), plain) << "the focused link shows it";
+    }
+    QAccessible::queryAccessibleInterface(m_form.findChild<QLabel*>(QStringLiteral("Label1")))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(m_launcher.calls.size(), 1u) << "pressing the link opens the home page";
+    QAccessible::queryAccessibleInterface(m_form.findChild<QLabel*>(QStringLiteral("Label4")))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_EQ(m_messages.shown[0].kind, "Information");
+}
+
+TEST_F(MainFormTest, EveryToolbarCommandHasAMenuItem)
+{
+    // The flat toolbar buttons take no focus; the menus carry their commands to the keyboard.
+    const std::vector<std::pair<const char*, const char*>> pairs = {
+        {"DrivesSpeedButton", "SelectDrives1"},
+        {"DeleteSpeedButton", "DeleteFile1"},
+        {"PrintSpeedButton", "PrintReport1"},
+        {"DupesSpeedButton", "DuplicateFiles1"},
+        {"SizeSpeedButton", "SizeCriteria1"},
+        {"ZeroSpeedButton", "ZeroLengthFiles1"},
+        {"HelpSpeedButton", "HelpTopics1"},
+        {"ContactSpeedButton", "ContactInformation1"},
+        {"AboutSpeedButton", "About1"},
+        {"FAQSpeedButton", "FrequentlyAskedQuestions1"},
+        {"NewFeatureSpeedButton", "NewFeatureSubmission1"},
+        {"DQCSpeedButton", "DataQualityControl2"},
+    };
+    std::vector<QAction*> menuItems;
+    for (QAction* menu : m_form.menuBar()->actions())
+        for (QAction* item : menu->menu()->actions())
+            menuItems.push_back(item);
+    for (const auto& [button, item] : pairs) {
+        SCOPED_TRACE(button);
+        QAction* action = Action(item);
+        ASSERT_NE(action, nullptr);
+        EXPECT_NE(std::find(menuItems.begin(), menuItems.end(), action), menuItems.end());
+        EXPECT_EQ(action->statusTip(),
+                  Button(button)->statusTip().replace("dusting to connected", "scan to connected"));
+    }
+    Action("NewFeatureSubmission1")->trigger();
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_EQ(m_messages.shown[0].text.rfind("Idea for a new feature?", 0), 0u);
 }
 
 TEST_F(MainFormTest, NewFeatureAndCleanYourDataMessagesAndTheAboutWindow)
@@ -472,16 +557,7 @@ TEST_F(MainFormTest, NewFeatureAndCleanYourDataMessagesAndTheAboutWindow)
 TEST_F(MainFormTest, ListCallbacksEnablePrintAndDeleteButNeverDeleteOnASeparator)
 {
     ResultTable& table = m_form.Table();
-    for (const char* directory : {"/a/", "/b/"}) {
-        entrytype entry;
-        entry.directory = table.addDirectory(directory);
-        entry.name = "x.txt";
-        entry.size = 1234567;
-        table.appendEntry(entry);
-    }
-    table.addRow(0);
-    table.addSeparatorRow();
-    table.addRow(1);
+    FillTwoDuplicatesApart(table);
 
     TOvcVirtualListbox* list = m_form.ListBox();
     list->resize(500, 200);
@@ -514,6 +590,45 @@ TEST_F(MainFormTest, ListCallbacksEnablePrintAndDeleteButNeverDeleteOnASeparator
     list->SetNumItems(0);
     EXPECT_FALSE(Button("DeleteSpeedButton")->isEnabled());
     EXPECT_FALSE(Action("Delete1")->isEnabled());
+}
+
+TEST(MainFormPalette, ADarkDesktopPaletteReachesSeparatorRowsTheHeaderLineAndTheLinks)
+{
+    const QPalette original = QApplication::palette();
+    QPalette dark(QColor(53, 53, 53));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(220, 220, 220));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Link, QColor(130, 180, 250));
+    dark.setColor(QPalette::Highlight, QColor(40, 120, 200));
+    QApplication::setPalette(dark);
+    struct Restore
+    {
+        QPalette palette;
+        ~Restore() { QApplication::setPalette(palette); }
+    } restore{original};
+
+    FixedDriveProbe drives({"/"});
+    RecordingMessageBoxes messages;
+    FakeProgramLauncher launcher;
+    RecordingHelpViewer help;
+    TMainForm form(MainServices{drives, messages, launcher, help, LocaleSettings::usEnglish()});
+    ResultTable& table = form.Table();
+    FillTwoDuplicatesApart(table);
+    TOvcVirtualListbox* list = form.ListBox();
+    list->resize(500, 200);
+    list->SetNumItems(table.LastRow() + 1);
+    const QImage image = list->viewport()->grab().toImage();
+    const int rowHeight = list->RowHeight();
+    for (int x : {5, 200, 480})
+        EXPECT_EQ(image.pixelColor(x, 2 * rowHeight + rowHeight / 2), QColor(30, 30, 30))
+            << "the separator row is the list's own background at x " << x;
+    EXPECT_EQ(image.pixelColor(200, rowHeight - 1), QColor(220, 220, 220)) << "the header's bottom line";
+
+    for (const char* name : {"Label1", "Label4"}) {
+        const QLabel* link = form.findChild<QLabel*>(QString::fromLatin1(name));
+        EXPECT_EQ(link->palette().color(link->foregroundRole()), QColor(130, 180, 250)) << name;
+    }
 }
 
 TEST_F(MainFormTest, ExitClosesTheMainWindow)

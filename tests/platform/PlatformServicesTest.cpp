@@ -4,6 +4,7 @@
 #include "platform/QtMessageBoxes.h"
 #include "platform/RecordingMessageBoxes.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,7 +12,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -176,6 +179,32 @@ TEST(HelpViewerWindow, FinderListsContentsAndAnIndexThatFiltersAsOneTypes)
 
     contents->itemClicked(contents->item(1));
     EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE20");
+}
+
+TEST(HelpViewerWindow, PagesFollowTheViewersPaletteInsteadOfFixingTheirColours)
+{
+    const QPalette original = QApplication::palette();
+    QPalette dark(QColor(53, 53, 53));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(220, 220, 220));
+    QApplication::setPalette(dark);
+    RecordingMessageBoxes messages;
+    HelpViewerWindow viewer(messages);
+    ASSERT_TRUE(viewer.Contents(kHelpFile));
+    for (const char* key : {"SCRIBBLE10", "SCRIBBLE90"}) {
+        viewer.JumpID(key);
+        const QTextDocument* page = viewer.findChild<QTextBrowser*>(QStringLiteral("HelpPage"))->document();
+        for (QTextBlock block = page->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                if (format.isAnchor())
+                    continue; // links take the palette's link colour
+                EXPECT_FALSE(format.hasProperty(QTextFormat::ForegroundBrush))
+                    << key << ": \"" << it.fragment().text().toStdString() << "\" has a colour of its own";
+            }
+        }
+    }
+    QApplication::setPalette(original);
 }
 
 TEST(HelpViewerWindow, AMissingFileIsReportedByTheViewer)

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/HorspoolMatcher.h"
-#include "widgets/ViewerColumns.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +24,9 @@ TEST(HorspoolMatcher, ForwardFindsTheFirstWholeMatchFromAnOffset)
     EXPECT_EQ(HorspoolMatcher("abab", false).FindForward("aabababb", 0), 1u);
     EXPECT_TRUE(HorspoolMatcher("", false).IsEmpty());
     EXPECT_EQ(HorspoolMatcher(std::string(300, 'x'), false).PatternLength(), 255u);
+    // The 255-byte cut keeps whole characters: a two-byte letter across it goes entirely.
+    EXPECT_EQ(HorspoolMatcher(std::string(254, 'x') + "\xc3\xa9", false).PatternLength(), 254u);
+    EXPECT_EQ(HorspoolMatcher(std::string(253, 'x') + "\xc3\xa9", false).PatternLength(), 255u);
 }
 
 TEST(HorspoolMatcher, BackwardFindsTheLastMatchEndingAtTheLimit)
@@ -35,20 +37,6 @@ TEST(HorspoolMatcher, BackwardFindsTheLastMatchEndingAtTheLimit)
     EXPECT_EQ(abc.FindBackward("abcabcabc_abc", 8), 3u);
     EXPECT_EQ(abc.FindBackward("abcabcabc_abc", 2), npos);
     EXPECT_EQ(HorspoolMatcher("aa", false).FindBackward("aaaa", 4), 2u) << "overlapping matches count";
-}
-
-TEST(ViewerColumns, TabsAdvanceToTheNextMultipleOfTheTabSize)
-{
-    const std::string_view line = "a\tbc\td";
-    EXPECT_EQ(ExpandTabStops(line, 8), "a       bc      d");
-    EXPECT_EQ(DisplayColumn(line, 2, 8, true), 8);
-    EXPECT_EQ(DisplayColumn(line, 5, 8, true), 16);
-    EXPECT_EQ(DisplayColumn(line, 5, 8, false), 5);
-    EXPECT_EQ(DisplayColumn(line, 99, 8, true), 17);
-    EXPECT_EQ(CharAtColumn(line, 4, 8, true), 1) << "inside the tab's blanks";
-    EXPECT_EQ(CharAtColumn(line, 9, 8, true), 3);
-    EXPECT_EQ(CharAtColumn(line, 40, 8, true), 6);
-    EXPECT_EQ(CharAtColumn(line, 4, 8, false), 4);
 }
 
 } // namespace

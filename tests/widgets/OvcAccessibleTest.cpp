@@ -80,3 +80,27 @@ TEST(OvcAccessible, TheViewerExposesItsVisibleLinesAsText)
 }
 
 } // namespace
+
+namespace {
+
+TEST(OvcAccessible, TheFocusedRowIsNeverTheHeader)
+{
+    EnsureApplication();
+    TOvcVirtualListbox list;
+    list.SetRowHeight(10);
+    list.SetHeader(QStringLiteral("Time Stamp | Size"));
+    list.SetShowHeader(true);
+    list.SetNumItems(1000);
+    ASSERT_TRUE(ShowWithViewport(list, 200, 60));
+    list.SetItemIndex(12);
+    list.SetTopIndex(13); // the current row lies just above the visible rows
+
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&list);
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->focusChild(), nullptr);
+    list.SetTopIndex(10);
+    ASSERT_NE(iface->focusChild(), nullptr);
+    EXPECT_EQ(iface->focusChild(), iface->child(3));
+}
+
+} // namespace

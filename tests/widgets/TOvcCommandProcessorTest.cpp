@@ -113,12 +113,6 @@ TEST(TOvcCommandProcessor, FirstActiveTableThatKnowsTheKeyWins)
     EXPECT_EQ(CommandName(301), "ccUser301");
     EXPECT_EQ(CommandName(ccGotoMarker0 + 4), "ccGotoMarker4");
     EXPECT_EQ(CommandName(ccSetMarker0), "ccSetMarker0");
-    EXPECT_EQ(CommandName(ccWordRight), "ccWordRight");
-    EXPECT_EQ(CommandName(ccTab), "ccTab");
-    EXPECT_EQ(CommandName(ccNone), "ccNone");
-    EXPECT_EQ(CommandName(ccFirstPage), "ccFirstPage");
-    EXPECT_EQ(CommandName(ccHome), "ccHome");
-    EXPECT_EQ(CommandName(ccScrollUp), "ccScrollUp");
     EXPECT_EQ(CommandName(200), "");
 }
 

@@ -6,14 +6,27 @@
 #include "widgets/TOvcTextFileViewer.h"
 
 #include <QClipboard>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <memory>
+#include <new>
 
 namespace {
+
+// "line 0", "line 1" ... with CR LF after each.
+std::string NumberedLines(int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    return text;
+}
 
 class ViewerTest : public ::testing::Test
 {
@@ -178,10 +191,7 @@ TEST_F(ViewerTest, BackwardSearchHighlightsTheLastMatchBeforeTheCaret)
 
 TEST_F(ViewerTest, WithoutCaretArrowsScrollAndPageKeysMoveTheViewAndCaret)
 {
-    std::string text;
-    for (int i = 0; i < 200; ++i)
-        text += "line " + std::to_string(i) + "\r\n";
-    Open(text);
+    Open(NumberedLines(200));
     m_viewer->SetShowCaret(false);
     ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
     ASSERT_EQ(m_viewer->VisibleRows(), 10);
@@ -310,6 +320,231 @@ TEST(TOvcFixedFont, KeepsToFixedPitchFamilies)
     font.SetSize(10);
     EXPECT_EQ(font.Size(), 10);
     EXPECT_GE(changes, 1);
+}
+
+} // namespace
+
+namespace {
+
+// What the window system shows of a widget: its backing store, where pixels moved by a scroll stay
+// until something repaints them (a grab() would paint everything afresh).
+QImage OnScreen(QWidget* widget)
+{
+    QApplication::processEvents();
+    QWidget* window = widget->window();
+    const QPoint origin = widget->mapTo(window, QPoint(0, 0));
+    const QImage whole = window->screen()->grabWindow(window->winId()).toImage();
+    return whole.copy(QRect(origin * whole.devicePixelRatio(), widget->size() * whole.devicePixelRatio()))
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+QImage Painted(QWidget* widget)
+{
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The columns of a row whose cells have the background colour (looked at above the glyphs).
+std::vector<int> ColumnsWithColour(const TOvcBaseViewer& viewer, const QImage& image, int row,
+                                   const QColor& colour)
+{
+    std::vector<int> columns;
+    const int y = row * viewer.RowHeight() + 1;
+    for (int column = 0; column < viewer.VisibleColumns(); ++column) {
+        const int x = TOvcBaseViewer::kMarginWidth + static_cast<int>((column + 0.5) * viewer.CharAdvance());
+        if (image.pixelColor(x, y) == colour)
+            columns.push_back(column);
+    }
+    return columns;
+}
+
+TEST_F(ViewerTest, AScrollAlongBothAxesLeavesNoStaleRows)
+{
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += std::to_string(i) + " abcdefghijklmnopqrstuvwxyz ERROR 0123456789\r\n";
+    Open(text);
+    m_viewer->SetShowCaret(false);
+    ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
+    ASSERT_TRUE(OnScreen(m_viewer->viewport()) == Painted(m_viewer->viewport())) << "the screen is readable";
+
+    for (int i = 0; i < 5; ++i)
+        Key(Qt::Key_Right);
+    ASSERT_EQ(m_viewer->LeftColumn(), 5);
+    ASSERT_TRUE(OnScreen(m_viewer->viewport()) == Painted(m_viewer->viewport()));
+    Key(Qt::Key_PageDown); // back to the first column and down a page at once
+    ASSERT_EQ(m_viewer->LeftColumn(), 0);
+    ASSERT_EQ(m_viewer->TopLine(), 9);
+    EXPECT_TRUE(OnScreen(m_viewer->viewport()) == Painted(m_viewer->viewport())) << "stale rows";
+
+    m_viewer->Scroll(20, 0);
+    m_viewer->MoveCaretTo(9, 40, false);
+    ASSERT_TRUE(OnScreen(m_viewer->viewport()) == Painted(m_viewer->viewport()));
+    ASSERT_TRUE(m_viewer->Search("25 a", sfFind)); // a few lines below the view, left of it
+    ASSERT_EQ(m_viewer->TopLine(), 16);
+    ASSERT_EQ(m_viewer->LeftColumn(), 0);
+    EXPECT_TRUE(OnScreen(m_viewer->viewport()) == Painted(m_viewer->viewport())) << "stale rows";
+}
+
+TEST_F(ViewerTest, TheGridCountsCharactersNotBytes)
+{
+    Open("\xc3\xa9\xc3\xa9\xc3\xa9 abc\r\n"        // ééé abc
+         "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\tx\r\n" // éééé<tab>x
+         "\xe4\xb8\xad\xe6\x96\x87 zh\r\n");       // 中文 zh
+    ASSERT_TRUE(ShowWithViewport(*m_viewer, 400, 10 * m_viewer->RowHeight()));
+    QTest::mouseClick(m_viewer->viewport(), Qt::LeftButton, {}, CellPoint(0, 4));
+    EXPECT_EQ(m_viewer->Caret(), (ViewerPos{0, 7})) << "column 4 is the a after three two-byte letters";
+    QTest::mouseClick(m_viewer->viewport(), Qt::LeftButton, {}, CellPoint(2, 3));
+    EXPECT_EQ(m_viewer->Caret(), (ViewerPos{2, 7})) << "z after two three-byte characters and a blank";
+    m_viewer->MoveCaretTo(1, 9, false);
+    EXPECT_EQ(m_viewer->CaretColumn(), 8) << "the tab after four characters reaches column 8";
+
+    // The highlight covers the characters it names, wherever they sit in the line.
+    m_viewer->SetHighlight(0, 7, 0, 10, true);
+    const QColor highlight = m_viewer->palette().color(QPalette::Highlight);
+    EXPECT_EQ(ColumnsWithColour(*m_viewer, Painted(m_viewer->viewport()), 0, highlight),
+              (std::vector<int>{4, 5, 6}));
+    m_viewer->SetHighlight(2, 0, 2, 3, true);
+    EXPECT_EQ(ColumnsWithColour(*m_viewer, Painted(m_viewer->viewport()), 2, highlight),
+              (std::vector<int>{0}));
+}
+
+TEST_F(ViewerTest, TheLeftColumnNeverCutsACharacter)
+{
+    // The same two letters, once behind a two-byte letter scrolled out of view and once alone.
+    Open("\xc3\xa9xa\r\nxa\r\n");
+    m_viewer->SetShowCaret(false);
+    ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 4 * m_viewer->RowHeight()));
+    const int rowHeight = m_viewer->RowHeight();
+    const QRect firstRow(0, 0, 300, rowHeight);
+    const QImage unscrolled = Painted(m_viewer->viewport()).copy(firstRow.translated(0, rowHeight));
+    m_viewer->Scroll(1, 0);
+    EXPECT_EQ(Painted(m_viewer->viewport()).copy(firstRow), unscrolled);
+}
+
+TEST_F(ViewerTest, TheThumbAndAWheelOverTheBarScrollTheTextAtOnce)
+{
+    Open(NumberedLines(500));
+    ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
+    QScrollBar* bar = m_viewer->verticalScrollBar();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(100);
+    EXPECT_EQ(m_viewer->TopLine(), 100) << "while the thumb is still held";
+    bar->setSliderPosition(bar->maximum());
+    EXPECT_EQ(m_viewer->TopLine(), m_viewer->LargestTopLine());
+    bar->setSliderDown(false);
+
+    bar->setValue(20); // the bar's own context menu: "Scroll here"
+    EXPECT_EQ(m_viewer->TopLine(), 20);
+    SendWheel(bar, {0, -120});
+    EXPECT_GT(m_viewer->TopLine(), 20);
+    EXPECT_EQ(m_viewer->TopLine(), bar->value()) << "a wheel over the bar scrolls the text with it";
+    m_viewer->horizontalScrollBar()->setValue(9);
+    EXPECT_EQ(m_viewer->LeftColumn(), 9);
+}
+
+TEST_F(ViewerTest, SmallWheelDeltasAddUpAndPixelDeltasScrollByRows)
+{
+    Open(NumberedLines(100));
+    ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
+    QWidget* viewport = m_viewer->viewport();
+    for (int i = 0; i < 8; ++i)
+        SendWheel(viewport, {0, -15});
+    EXPECT_EQ(m_viewer->TopLine(), 3) << "a notch in pieces scrolls three lines, as a whole one does";
+    SendWheel(viewport, {0, -15}, {0, -m_viewer->RowHeight() - 1});
+    EXPECT_EQ(m_viewer->TopLine(), 4);
+    SendWheel(viewport, {-120, 0});
+    EXPECT_EQ(m_viewer->LeftColumn(), 3);
+}
+
+TEST_F(ViewerTest, CopyWorksWithoutTheCaret)
+{
+    Open("alpha beta\r\ngamma\r\n");
+    m_viewer->SetShowCaret(false);
+    ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
+    QGuiApplication::clipboard()->clear();
+    QWidget* viewport = m_viewer->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, CellPoint(0, 6));
+    QTest::mouseMove(viewport, CellPoint(1, 2));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, CellPoint(1, 2));
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("beta\r\nga"));
+}
+
+TEST_F(ViewerTest, MouseTrackingEndsWhenTheReleaseIsLostOrTheFocusGoes)
+{
+    Open(NumberedLines(500));
+    ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
+    m_viewer->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_viewer.get()));
+    QWidget* viewport = m_viewer->viewport();
+    const QPoint below(40, 12 * m_viewer->RowHeight());
+
+    QTest::mousePress(viewport, Qt::LeftButton, {}, CellPoint(2, 1));
+    QTest::mouseMove(viewport, below);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_viewer->TopLine() >= 3; }, 2000)) << "extends while held";
+    QWindow other;
+    other.resize(50, 50);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    QTest::mouseRelease(&other, Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_viewer->MouseTracking(); }, 2000));
+    const ViewerPos end = m_viewer->HighlightEnd();
+    QTest::mouseMove(viewport, CellPoint(1, 1));
+    EXPECT_EQ(m_viewer->HighlightEnd(), end) << "moves without the button extend nothing";
+
+    m_viewer->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_viewer.get()));
+    QTest::mousePress(viewport, Qt::LeftButton, {}, CellPoint(2, 1));
+    QTest::mouseMove(viewport, below);
+    ASSERT_TRUE(m_viewer->MouseTracking());
+    QWidget focusTaker;
+    focusTaker.show();
+    focusTaker.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&focusTaker));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_viewer->MouseTracking(); }, 2000));
+    QTest::mouseRelease(&other, Qt::LeftButton, {}, QPoint(10, 10));
+}
+
+// Lines made up on request, as many as wanted, counting how many were read.
+class MadeUpViewer : public TOvcBaseViewer
+{
+public:
+    void SetLines(int count) { SetLineCount(count); }
+    const char* GetLinePtr(int line, int& length) override
+    {
+        ++reads;
+        if (failing)
+            throw std::bad_alloc();
+        length = line >= 0 && line < LineCount() ? static_cast<int>(m_line.size()) : 0;
+        return m_line.c_str();
+    }
+    int reads = 0;
+    bool failing = false;
+
+private:
+    std::string m_line = std::string(99, 'x');
+};
+
+TEST(ViewerCopy, StopsReadingAtTheLimitAndKeepsFailuresInside)
+{
+    EnsureApplication();
+    auto controller = std::make_shared<TOvcController>();
+    MadeUpViewer viewer;
+    viewer.SetController(controller);
+    viewer.SetLines(200000);
+    ASSERT_TRUE(ShowWithViewport(viewer, 300, 10 * viewer.RowHeight()));
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::keyClick(&viewer, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(viewer.HighlightEnd().Line, 199999);
+    viewer.reads = 0;
+    EXPECT_THROW(viewer.CopyToClipboard(), ERegionTooLarge);
+    EXPECT_LT(viewer.reads, 2000) << "a copy reads no further than the limit";
+    QTest::keyClick(&viewer, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+
+    viewer.failing = true;
+    EXPECT_NO_THROW(QTest::keyClick(&viewer, Qt::Key_C, Qt::ControlModifier));
+    viewer.failing = false;
 }
 
 } // namespace

@@ -88,7 +88,7 @@ TEST(OvcKeyEvent, QtKeysBecomeVirtualKeysWithExactShiftStates)
 TEST_F(ListboxTest, KeysMoveTheSelectionAndScrollItIntoView)
 {
     m_list->SetNumItems(100);
-    Show();
+    ASSERT_NO_FATAL_FAILURE(Show());
     m_list->SetItemIndex(-1);
     m_clicks.clear();
 
@@ -123,7 +123,7 @@ TEST_F(ListboxTest, LeftAndRightScrollByCharactersOnlyWithAHorizontalBar)
 {
     m_list->SetNumItems(10);
     m_list->SetScrollBars(TScrollStyle::ssBoth);
-    Show();
+    ASSERT_NO_FATAL_FAILURE(Show());
     Key(Qt::Key_Left);
     EXPECT_EQ(m_list->ColumnOffset(), 0);
     Key(Qt::Key_Right);
@@ -145,7 +145,7 @@ TEST_F(ListboxTest, LeftAndRightScrollByCharactersOnlyWithAHorizontalBar)
 TEST_F(ListboxTest, NumItemsChangesResetTheSelectionAndFireOnClick)
 {
     m_list->SetNumItems(1000);
-    Show();
+    ASSERT_NO_FATAL_FAILURE(Show());
     m_list->SetTopIndex(57);
     m_list->SetItemIndex(60);
     m_clicks.clear();
@@ -179,7 +179,7 @@ TEST_F(ListboxTest, NumItemsChangesResetTheSelectionAndFireOnClick)
 TEST_F(ListboxTest, ScrollBarPositionsAreScaledToSixteenBits)
 {
     m_list->SetNumItems(40000);
-    Show();
+    ASSERT_NO_FATAL_FAILURE(Show());
     EXPECT_EQ(m_list->ScrollScale(), 2);
     EXPECT_EQ(m_list->ScrollRange(), 20000);
     QScrollBar* bar = m_list->verticalScrollBar();
@@ -208,7 +208,7 @@ TEST_F(ListboxTest, ScrollBarPositionsAreScaledToSixteenBits)
 TEST_F(ListboxTest, ClickAndDragSelectAndFireOnClickOnRelease)
 {
     m_list->SetNumItems(100);
-    Show();
+    ASSERT_NO_FATAL_FAILURE(Show());
     m_clicks.clear();
     QWidget* viewport = m_list->viewport();
 
@@ -229,7 +229,8 @@ TEST_F(ListboxTest, ClickAndDragSelectAndFireOnClickOnRelease)
         << "keeps scrolling while held";
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(20, 20 * kRowHeight + 25));
     const int top = m_list->TopIndex();
-    EXPECT_EQ(m_clicks.size(), 1u) << "released outside the list";
+    ASSERT_EQ(m_clicks.size(), 2u) << "released outside the list after the row changed";
+    EXPECT_EQ(m_clicks.back(), m_list->ItemIndex());
     QTest::mouseMove(viewport, QPoint(20, 20 * kRowHeight + 45));
     EXPECT_EQ(m_list->TopIndex(), top) << "moves without the button select nothing";
 }
@@ -243,7 +244,7 @@ TEST_F(ListboxTest, ClicksBelowTheLastRowAndOnTheHeader)
     m_list->OnClickHeader = [&](TOvcCustomVirtualListBox*, const QPoint& point) {
         headerClicks.push_back(point);
     };
-    Show();
+    ASSERT_NO_FATAL_FAILURE(Show());
     m_list->SetItemIndex(2);
     m_clicks.clear();
     QWidget* viewport = m_list->viewport();
@@ -273,7 +274,7 @@ TEST_F(ListboxTest, ProtectedRowsArePaintedInTheirColoursEvenWhenSelected)
     m_list->ProtectColor().SetColors(QColor(0, 0, 200), QColor(0, 200, 0));
     m_list->SelectColor().SetColors(QColor(200, 0, 0), QColor(255, 255, 0));
     m_list->SetNumItems(5);
-    Show();
+    ASSERT_NO_FATAL_FAILURE(Show());
     const auto pixel = [&](int row, int x) {
         const QImage image = m_list->viewport()->grab().toImage();
         return image.pixelColor(x, row * kRowHeight + kRowHeight / 2);
@@ -300,7 +301,7 @@ TEST_F(ListboxTest, RowTextsAreCutTo255CharactersAndScrolledByColumns)
     m_list->SetHeader(QString(300, QChar('h')));
     m_list->SetShowHeader(true);
     m_list->SetScrollBars(TScrollStyle::ssBoth);
-    Show(2, 40);
+    ASSERT_NO_FATAL_FAILURE(Show(2, 40));
     m_list->SetItemIndex(-1); // black on white
     const auto inkAt = [&](int y) {
         // Count dark pixels in the row band: nothing drawn means the text was entirely scrolled away.
@@ -335,7 +336,7 @@ TEST_F(ListboxTest, UserCommandsCharactersFocusAndALostController)
     int entered = 0;
     m_list->AfterEnter = [&](TOvcBase*) { ++entered; };
     m_list->SetNumItems(100);
-    Show();
+    ASSERT_NO_FATAL_FAILURE(Show());
 
     Key(Qt::Key_F2);
     EXPECT_EQ(commands, std::vector<std::uint16_t>{300});
@@ -354,6 +355,120 @@ TEST_F(ListboxTest, UserCommandsCharactersFocusAndALostController)
     EXPECT_THROW(m_list->RequireController(), ENoControllerAssigned);
     Key(Qt::Key_Down);
     EXPECT_EQ(m_list->ItemIndex(), 40) << "keys no longer make commands";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ListboxTest, SmallWheelDeltasAddUpAndPixelDeltasScrollByRows)
+{
+    m_list->SetNumItems(100);
+    m_list->SetScrollBars(TScrollStyle::ssBoth);
+    ASSERT_NO_FATAL_FAILURE(Show());
+    QWidget* viewport = m_list->viewport();
+    // A notch (120) scrolls three rows; a touchpad sends it in small pieces.
+    SendWheel(viewport, {0, -30});
+    EXPECT_EQ(m_list->TopIndex(), 0) << "less than a row";
+    SendWheel(viewport, {0, -30});
+    EXPECT_EQ(m_list->TopIndex(), 1);
+    for (int i = 0; i < 4; ++i)
+        SendWheel(viewport, {0, -15});
+    EXPECT_EQ(m_list->TopIndex(), 3) << "a notch in pieces scrolls as far as a whole one";
+    SendWheel(viewport, {0, -15}, {0, -2 * kRowHeight - 5});
+    EXPECT_EQ(m_list->TopIndex(), 5) << "pixels count where the device gives them";
+    SendWheel(viewport, {0, -15}, {0, -5});
+    EXPECT_EQ(m_list->TopIndex(), 6);
+    SendWheel(viewport, {0, 120});
+    EXPECT_EQ(m_list->TopIndex(), 3);
+    SendWheel(viewport, {-120, 0});
+    EXPECT_EQ(m_list->ColumnOffset(), 3) << "sideways scrolling moves the columns";
+    EXPECT_EQ(m_list->ItemIndex(), 0) << "the wheel never selects";
+}
+
+TEST_F(ListboxTest, TheViewFollowsTheBarHoweverItsValueChanges)
+{
+    m_list->SetNumItems(1000);
+    m_list->SetScrollBars(TScrollStyle::ssBoth);
+    ASSERT_NO_FATAL_FAILURE(Show());
+    QScrollBar* bar = m_list->verticalScrollBar();
+    // The bar's own context menu sets values without an action: "Scroll here", "Bottom", "Top".
+    bar->setValue(500);
+    EXPECT_EQ(m_list->TopIndex(), 500);
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(m_list->TopIndex(), 980);
+    bar->setValue(0);
+    EXPECT_EQ(m_list->TopIndex(), 0);
+    m_list->horizontalScrollBar()->setValue(7);
+    EXPECT_EQ(m_list->ColumnOffset(), 7);
+    SendWheel(bar, {0, -120});
+    EXPECT_GT(m_list->TopIndex(), 0);
+    EXPECT_EQ(m_list->TopIndex(), bar->value()) << "a wheel over the bar scrolls the rows with it";
+}
+
+TEST_F(ListboxTest, TheThumbMapsLinearlyOntoTheRowsOfAHugeList)
+{
+    m_list->SetNumItems(500001);
+    ASSERT_NO_FATAL_FAILURE(Show());
+    QScrollBar* bar = m_list->verticalScrollBar();
+    const int lastTop = 500001 - 20;
+    bar->setSliderPosition(bar->maximum() / 2);
+    EXPECT_NEAR(m_list->TopIndex(), lastTop / 2, m_list->ScrollScale());
+    bar->setSliderPosition(bar->maximum() - 1);
+    EXPECT_NEAR(m_list->TopIndex(), lastTop - m_list->ScrollScale(), 1)
+        << "one step before the end is one step's rows before the last page";
+    bar->setSliderPosition(bar->maximum());
+    EXPECT_EQ(m_list->TopIndex(), lastTop);
+}
+
+TEST_F(ListboxTest, TrackingEndsWhenTheReleaseIsLost)
+{
+    m_list->SetNumItems(1000);
+    ASSERT_NO_FATAL_FAILURE(Show());
+    m_clicks.clear();
+    QWidget* viewport = m_list->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, RowPoint(5));
+    QTest::mouseMove(viewport, QPoint(20, 20 * kRowHeight + 25));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_list->TopIndex() >= 3; }, 2000));
+
+    // A window that opened meanwhile takes the release; the list never sees it.
+    QWindow other;
+    other.resize(50, 50);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    QTest::mouseRelease(&other, Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_list->MouseCaptured(); }, 2000))
+        << "the auto-scroll stops by itself";
+    ASSERT_EQ(m_clicks.size(), 1u) << "the changed row is reported";
+    EXPECT_EQ(m_clicks.back(), m_list->ItemIndex());
+    const int top = m_list->TopIndex();
+    const int item = m_list->ItemIndex();
+    QTest::mouseMove(viewport, QPoint(20, 20 * kRowHeight + 45));
+    EXPECT_EQ(m_list->TopIndex(), top);
+    EXPECT_EQ(m_list->ItemIndex(), item);
+}
+
+TEST_F(ListboxTest, TrackingEndsWhenTheFocusGoes)
+{
+    m_list->SetNumItems(1000);
+    ASSERT_NO_FATAL_FAILURE(Show());
+    m_list->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_list.get()));
+    m_clicks.clear();
+    QWidget* viewport = m_list->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, RowPoint(5));
+    QTest::mouseMove(viewport, QPoint(20, 20 * kRowHeight + 25));
+    ASSERT_TRUE(m_list->MouseCaptured());
+
+    QWidget other;
+    other.setFocusPolicy(Qt::StrongFocus);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_list->MouseCaptured(); }, 2000));
+    ASSERT_EQ(m_clicks.size(), 1u);
+    EXPECT_EQ(m_clicks.back(), m_list->ItemIndex());
+    QTest::mouseRelease(&other, Qt::LeftButton, {}, QPoint(5, 5));
 }
 
 } // namespace

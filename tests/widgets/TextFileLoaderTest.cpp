@@ -2,10 +2,11 @@
 #include "widgets/TextFileLoader.h"
 #include "widgets/TVwrStringList.h"
 
+#include "TempTree.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -77,23 +78,26 @@ TEST(TextLineSplitter, LongLinesKeepTheirFirst1023Characters)
     EXPECT_EQ(lines[1], "next");
 }
 
+TEST(TextLineSplitter, TheCutNeverKeepsHalfACharacter)
+{
+    const std::string e = "\xc3\xa9";
+    const auto lines = Split(std::string(1022, 'x') + e + "rest\r\n" + std::string(1021, 'x') + e + "\r\n");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], std::string(1022, 'x')) << "the letter across the limit goes entirely";
+    EXPECT_EQ(lines[1], std::string(1021, 'x') + e) << "a letter that ends at the limit stays";
+}
+
 class TextFileLoaderTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/lintwick-loader-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + m_dir + "'").c_str()); }
     std::string Write(const std::string& name, const std::string& bytes)
     {
-        const std::string path = m_dir + "/" + name;
+        const std::string path = m_tree.path(name);
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
-    std::string m_dir;
+    TempTree m_tree;
+    const std::string m_dir = m_tree.root().substr(0, m_tree.root().size() - 1);
 };
 
 TEST_F(TextFileLoaderTest, LoadsAFileAndReportsItsSize)

@@ -4,6 +4,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QTest>
+#include <QWheelEvent>
 
 // The one QApplication of a widget test binary, created on first use.
 inline void EnsureApplication()
@@ -27,4 +28,13 @@ inline bool ShowWithViewport(QAbstractScrollArea& area, int width, int height)
     area.resize(width + extra.width(), height + extra.height());
     QApplication::processEvents();
     return area.viewport()->size() == QSize(width, height);
+}
+
+// A wheel event as a mouse wheel (angle, 120 a notch) or a touchpad (small angles, with pixels) sends it.
+inline void SendWheel(QWidget* target, QPoint angle, QPoint pixels = {})
+{
+    const QPointF pos(10, 10);
+    QWheelEvent event(pos, target->mapToGlobal(pos), pixels, angle, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &event);
 }

@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "widgets/ViewerModel.h"
+#include "widgets/OvcCommands.h"
+#include "widgets/ViewerKeyCommands.h"
+#include "widgets/ViewerLineSource.h"
+#include "widgets/ViewerSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class Lines : public ViewerLineSource
+{
+public:
+    explicit Lines(std::vector<std::string> lines) : m_lines(std::move(lines)) {}
+    int LineCount() const override { return static_cast<int>(m_lines.size()); }
+    std::string_view Line(int line) override
+    {
+        ++reads;
+        return line >= 0 && line < LineCount() ? std::string_view(m_lines[static_cast<std::size_t>(line)])
+                                               : std::string_view();
+    }
+    int reads = 0;
+
+private:
+    std::vector<std::string> m_lines;
+};
+
+TEST(ViewerModel, CaretKeysStepOverWholeCharactersAndKeepTheScreenColumn)
+{
+    Lines lines({"\xc3\xa9t\xc3\xa9 x", "abcdef", "\xe4\xb8\xad\xe6\x96\x87\xe4\xb8\xad"});
+    ViewerModel model(lines);
+    model.SetPageSize(10, 40);
+    RunViewerCommand(model, ccRight, true);
+    EXPECT_EQ(model.State().Caret, (ViewerPos{0, 2})) << "over the two bytes of the first letter";
+    RunViewerCommand(model, ccRight, true);
+    RunViewerCommand(model, ccExtendRight, true);
+    EXPECT_EQ(model.State().HighlightStart, (ViewerPos{0, 3}));
+    EXPECT_EQ(model.State().HighlightEnd, (ViewerPos{0, 5}));
+    EXPECT_EQ(model.State().CaretColumn, 3);
+    RunViewerCommand(model, ccDown, true);
+    EXPECT_EQ(model.State().Caret, (ViewerPos{1, 3}));
+    RunViewerCommand(model, ccDown, true);
+    EXPECT_EQ(model.State().Caret, (ViewerPos{2, 9})) << "column 3 is the end of three characters";
+    RunViewerCommand(model, ccLeft, true);
+    EXPECT_EQ(model.State().Caret, (ViewerPos{2, 6}));
+    RunViewerCommand(model, ccUp, true);
+    EXPECT_EQ(model.State().Caret, (ViewerPos{1, 2}));
+
+    RunViewerCommand(model, ccSetMarker0 + 4, true);
+    RunViewerCommand(model, ccFirstPage, true);
+    RunViewerCommand(model, ccGotoMarker0 + 4, true);
+    EXPECT_EQ(model.State().Caret, (ViewerPos{1, 2}));
+    EXPECT_EQ(RunViewerCommand(model, ccCopy, false), ViewerCommandResult::Copy) << "copy without a caret";
+    EXPECT_EQ(RunViewerCommand(model, ccCut, false), ViewerCommandResult::NotHandled);
+}
+
+TEST(ViewerModel, TheHighlightedTextStopsAtItsLimitWithoutReadingFurther)
+{
+    Lines lines(std::vector<std::string>(10000, std::string(99, 'x')));
+    ViewerModel model(lines);
+    model.SetPageSize(10, 40);
+    model.SetHighlight(0, 0, 9999, 99, true);
+    EXPECT_EQ(model.State().TopLine, 9990) << "the view follows the caret to the end";
+    lines.reads = 0;
+    EXPECT_FALSE(model.HighlightedText(65521));
+    EXPECT_LT(lines.reads, 700);
+    model.SetHighlight(0, 97, 1, 2, true);
+    EXPECT_EQ(model.HighlightedText(65521), std::optional<std::string>("xx\r\nxx"));
+}
+
+TEST(ViewerSearch, FindsWholeMatchesOnEitherSideOfTheCaret)
+{
+    Lines lines({"caf\xc3\xa9 CAF\xc3\x89", "no match", "caf\xc3\xa9 again"});
+    const auto forward = FindInLines(lines, "CAF\xc3\xa9", sfFind, {0, 1});
+    ASSERT_TRUE(forward);
+    EXPECT_EQ(forward->Start, (ViewerPos{2, 0})) << "letters outside a to z match only themselves";
+    EXPECT_EQ(forward->End, (ViewerPos{2, 5}));
+    const auto backward = FindInLines(lines, "caf", sfBackward, {2, 2});
+    ASSERT_TRUE(backward);
+    EXPECT_EQ(backward->Start, (ViewerPos{0, 6}));
+    EXPECT_FALSE(FindInLines(lines, "CAF", sfMatchCase | sfBackward, {0, 8}));
+    EXPECT_FALSE(FindInLines(lines, "", sfFind, {}));
+}
+
+} // namespace
