@@ -70,7 +70,7 @@ protected:
     {
         return m_form.findChild<QToolButton*>(QString::fromLatin1(name));
     }
-    QString Panel1() const { return m_form.StatusPanel(1)->text(); }
+    std::string Panel1() const { return m_form.StatusPanel(1)->text().toStdString(); }
     QLabel* FilesPanel() { return m_form.ReportRun().FilesPanel(); }
     bool Running() { return m_form.ReportRun().Running(); }
     bool Finished()
@@ -147,7 +147,7 @@ TEST_F(ReportCommandsTest, DuplicatesRunShowsItsProgressThenTwoGroupsWithOneSepa
               (std::vector<Shown>{{"Confirm", "Run report searching for duplicate filenames?"}}));
 
     ASSERT_TRUE(WaitArrived("one/"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Panel1().toStdString() == "Dusting: " + m_tree.path("one/"); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Panel1() == "Dusting: " + m_tree.path("one/"); }));
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     EXPECT_EQ(m_form.ListBox()->NumItems(), 0);
@@ -155,7 +155,7 @@ TEST_F(ReportCommandsTest, DuplicatesRunShowsItsProgressThenTwoGroupsWithOneSepa
     m_gate->Release(m_tree.path("one/"));
 
     ASSERT_TRUE(WaitArrived("two/"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Panel1().toStdString() == "Dusting: " + m_tree.path("two/"); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Panel1() == "Dusting: " + m_tree.path("two/"); }));
     EXPECT_TRUE(FilesPanel()->isVisible());
     EXPECT_TRUE(QTest::qWaitFor([&] { return FilesPanel()->text() == "1,003 files"; }));
 
@@ -307,6 +307,35 @@ TEST_F(ReportCommandsTest, CancelAndABlankMaskKeepThePreviousReport)
     EXPECT_EQ(RowPaths().size(), 2u);
 }
 
+TEST_F(ReportCommandsTest, EscStopsTheRunAndWhatWasFoundBecomesTheReport)
+{
+    m_tree.file("one/A.txt");
+    m_tree.file("one/sub/a.txt");
+    m_tree.file("one/sub/c.txt");
+    m_tree.file("two/sub/B.txt");
+    m_tree.file("two/sub2/b.txt");
+    m_tree.file("two/sub2/C.txt");
+    m_gate->HoldAt(m_tree.path("two/"));
+    m_messages.confirmAnswer = true;
+    Button("DupesSpeedButton")->click();
+    ASSERT_TRUE(WaitArrived("two/"));
+    QTest::keyClick(m_form.ListBox(), Qt::Key_Escape);
+    m_gate->Release(m_tree.path("two/"));
+
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(Panel1(), "Dust Stopped: 1 Groups Found");
+    const std::vector<std::string> rows = RowPaths();
+    EXPECT_EQ(std::set<std::string>(rows.begin(), rows.end()),
+              (std::set<std::string>{m_tree.path("one/A.txt"), m_tree.path("one/sub/a.txt")}));
+    EXPECT_EQ(m_form.ListBox()->ItemIndex(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // Esc outside a run stops nothing: the next run is whole.
+    QTest::keyClick(m_form.ListBox(), Qt::Key_Escape);
+    RunDupes();
+    EXPECT_EQ(Panel1(), "Dust Complete: 3 Groups Found");
+}
+
 TEST_F(ReportCommandsTest, AFaultOfTheWalkIsShownAndTheHourglassRestored)
 {
     m_tree.file("one/a.txt");
@@ -350,10 +379,11 @@ TEST_F(ReportCommandsTest, ClosingTheWindowDuringARunStopsItWithoutWaitingForThe
     EXPECT_TRUE(m_gate->Arrived(m_tree.path("one/")));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-    // Let go, the walk finds itself stopped and ends without reading another directory.
+    // Let go, the walk finds itself stopped and ends without reading another directory (the
+    // empty path marks the measuring, which runs on what the walk found).
     m_gate->ReleaseAll();
     EXPECT_TRUE(QTest::qWaitFor([&] { return runAlive.expired(); }, 30000));
-    EXPECT_EQ(m_gate->Visited(), (Roots{m_tree.path("one/")}));
+    EXPECT_EQ(m_gate->Visited(), (Roots{m_tree.path("one/"), ""}));
 }
 
 TEST_F(ReportCommandsTest, TheMaskFieldTakesWhatIsTypedLetterForLetter)
