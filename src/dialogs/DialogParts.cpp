@@ -3,8 +3,9 @@
 
 #include "main/HintText.h"
 
+#include <QBoxLayout>
+#include <QDialog>
 #include <QLabel>
-#include <QLayout>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -23,8 +24,14 @@ QPushButton* DialogButton(const char* name, const char* caption, const char* hin
     return button;
 }
 
-QLabel* AddStatusBar(QLayout* dialogLayout)
+QLabel* LayOutDialog(QDialog& dialog, QLayout* controls, QLayout* buttons)
 {
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(8, 8, 8, 6);
+    body->setSpacing(10);
+    body->addLayout(controls, 1);
+    body->addLayout(buttons);
+
     auto* bar = new QStatusBar;
     bar->setObjectName(QStringLiteral("StatusBar"));
     bar->setSizeGripEnabled(false);
@@ -34,6 +41,13 @@ QLabel* AddStatusBar(QLayout* dialogLayout)
     panel->setMargin(1);
     panel->setMinimumWidth(250);
     bar->addWidget(panel, 1);
-    dialogLayout->addWidget(bar);
+
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(body, 1);
+    layout->addWidget(bar);
+    // The size the controls need, not resizable.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     return panel;
 }

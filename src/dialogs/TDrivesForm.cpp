@@ -9,7 +9,6 @@
 #include "platform/FolderChooser.h"
 
 #include <QApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -61,26 +60,18 @@ TDrivesForm::TDrivesForm(DriveProbe& probe, FolderChooser& folders, HelpViewer& 
     m_drivesOKButton->setDefault(true);
 
     auto* listColumn = new QVBoxLayout;
+    listColumn->setSpacing(2);
     listColumn->addWidget(m_label1);
     listColumn->addWidget(m_drivesListBox, 1);
     auto* buttons = new QVBoxLayout;
-    buttons->addSpacing(m_label1->sizeHint().height());
+    buttons->setSpacing(6);
+    buttons->addSpacing(m_label1->sizeHint().height() + 2);
     for (QPushButton* button : {m_detectButton, m_disableButton, m_addButton})
         buttons->addWidget(button);
     buttons->addStretch(1);
     for (QPushButton* button : {m_drivesOKButton, m_drivesCancelButton, m_drivesHelp})
         buttons->addWidget(button);
-    auto* body = new QHBoxLayout;
-    body->setContentsMargins(8, 6, 8, 6);
-    body->addLayout(listColumn, 1);
-    body->addLayout(buttons);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addLayout(body, 1);
-    m_statusPanel = AddStatusBar(layout);
-    // A fixed dialog border: the size the controls need, not resizable.
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_statusPanel = LayOutDialog(*this, listColumn, buttons);
 
     connect(m_drivesListBox, &QListWidget::itemSelectionChanged, this, &TDrivesForm::DrivesListBoxClick);
     connect(m_detectButton, &QPushButton::clicked, this, &TDrivesForm::DetectButtonClick);

@@ -63,27 +63,20 @@ TSizeForm::TSizeForm(HelpViewer& help, QWidget* parent) : QDialog(parent), m_hel
     m_sizeGoButton->setDefault(true);
 
     auto* field = new QHBoxLayout;
+    field->setSpacing(8);
     field->addWidget(m_sizeFilterSpinEdit);
     field->addWidget(m_sizeFilterLabel, 1);
     auto* left = new QVBoxLayout;
+    left->setSpacing(8);
     left->addLayout(field);
     left->addWidget(m_sizeFilterRadioGroup);
     left->addStretch(1);
     auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(6);
     for (QPushButton* button : {m_sizeGoButton, m_sizeCancelButton, m_sizeHelpButton})
         buttons->addWidget(button);
     buttons->addStretch(1);
-    auto* body = new QHBoxLayout;
-    body->setContentsMargins(8, 8, 8, 6);
-    body->setSpacing(12);
-    body->addLayout(left, 1);
-    body->addLayout(buttons);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addLayout(body, 1);
-    m_statusPanel = AddStatusBar(layout);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_statusPanel = LayOutDialog(*this, left, buttons);
 
     // Only a change of the unit runs the switch; choosing the unit already chosen keeps the number.
     connect(m_unitGroup, &QButtonGroup::idToggled, this, [this](int, bool checked) {
