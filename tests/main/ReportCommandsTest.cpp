@@ -23,6 +23,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QToolButton>
 
@@ -315,10 +316,16 @@ TEST_F(ReportCommandsTest, EscStopsTheRunAndWhatWasFoundBecomesTheReport)
     m_tree.file("two/sub/B.txt");
     m_tree.file("two/sub2/b.txt");
     m_tree.file("two/sub2/C.txt");
+    RunDupes();
+    EXPECT_EQ(Panel1(), "Dust Complete: 3 Groups Found");
+    EXPECT_EQ(m_form.ListBox()->NumItems(), 8);
+
     m_gate->HoldAt(m_tree.path("two/"));
-    m_messages.confirmAnswer = true;
     Button("DupesSpeedButton")->click();
     ASSERT_TRUE(WaitArrived("two/"));
+    // Nothing of the old report is left to show while the new one is built.
+    EXPECT_EQ(m_form.ListBox()->NumItems(), 0);
+    EXPECT_EQ(m_form.Table().LastRow(), -1);
     QTest::keyClick(m_form.ListBox(), Qt::Key_Escape);
     m_gate->Release(m_tree.path("two/"));
 
@@ -435,4 +442,24 @@ TEST_F(ReportCommandsTest, DrivesCommandTakesTheDialogsListOnlyOnOk)
     Button("DrivesSpeedButton")->click();
     EXPECT_EQ(m_form.DriveList(), twelve);
     EXPECT_EQ(m_form.DrivesSummary(), "/m01 /m02 /m03 /m04 /m05 /m06 /m07 /m08 /m09 {more}");
+}
+
+TEST_F(ReportCommandsTest, HintsOfAnOpenDialogGoToItsOwnStatusBar)
+{
+    ASSERT_TRUE(ShowActive());
+    for (QDialog* dialog : {static_cast<QDialog*>(&m_sizeForm), static_cast<QDialog*>(&m_drivesForm)}) {
+        m_form.StatusPanel(0)->setText(QStringLiteral("Lintwick"));
+        dialog->open();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        QPushButton* help = dialog == &m_sizeForm ? m_sizeForm.SizeHelpButton() : m_drivesForm.DrivesHelp();
+        QStatusTipEvent tip(help->statusTip());
+        QApplication::sendEvent(help, &tip);
+        QLabel* panel = dialog == &m_sizeForm ? m_sizeForm.StatusPanel() : m_drivesForm.StatusPanel();
+        EXPECT_EQ(panel->text(), help->statusTip());
+        EXPECT_EQ(m_form.StatusPanel(0)->text(), "Lintwick");
+        dialog->reject();
+    }
+    EXPECT_EQ(m_sizeForm.StatusPanel()->text(), "Display size report help page");
+    EXPECT_EQ(m_drivesForm.StatusPanel()->text(), "Display drives help page");
 }
