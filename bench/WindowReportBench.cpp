@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The duplicates report through the main window's own handler, offscreen, on the tree given as the
 // only drive: the time from the command to the first painted row, and the worst lateness of a 10 ms
-// timer on the window thread during the run. window_bench.py sets it beside lintwick-report.
+// timer on the window thread during the run. window_bench.py sets it beside lintwick-report. With
+// --idle it measures only the timer's lateness in an idle window for SECONDS: what the machine's load
+// alone costs.
 //
 //     QT_QPA_PLATFORM=offscreen build/bench/window_report_bench TREE
+//     QT_QPA_PLATFORM=offscreen build/bench/window_report_bench --idle SECONDS
 #include "main/ReportRunController.h"
 #include "main/TMainForm.h"
 #include "platform/DriveProbe.h"
@@ -23,6 +26,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -37,12 +41,13 @@ double MsBetween(Clock::time_point from, Clock::time_point to)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: window_report_bench TREE\n");
+    const bool idle = argc == 3 && std::string(argv[1]) == "--idle";
+    if (argc != 2 && !idle) {
+        std::fprintf(stderr, "usage: window_report_bench TREE | --idle SECONDS\n");
         return 2;
     }
     QApplication app(argc, argv);
-    std::string root = argv[1];
+    std::string root = idle ? "/" : argv[1];
     if (root.back() != '/')
         root += '/';
 
@@ -96,6 +101,12 @@ int main(int argc, char** argv)
 
     lastTick = Clock::now();
     ticker.start();
+    if (idle) {
+        QTimer::singleShot(std::stoi(argv[2]) * 1000, &loop, &QEventLoop::quit);
+        loop.exec();
+        std::printf("worst_delay_ms %.1f\n", worstDelay);
+        return 0;
+    }
     const Clock::time_point command = Clock::now();
     form.DupesSpeedButtonClick();
     finished.start();
