@@ -25,12 +25,13 @@ public:
     };
 
     // How long destruction waits for a stopped run to end before leaving it behind.
-    static constexpr std::chrono::milliseconds kStopGrace{500};
+    static constexpr std::chrono::milliseconds kStopGrace{200};
 
     ReportWorker() = default;
-    // Stops a run that is still going and waits up to kStopGrace for it. A run that takes longer
-    // (a directory read that hangs on a dead network mount) is left to end on its own, with the
-    // table it fills, so that quitting the program never waits for a walk.
+    // Stops a run that is still going and waits up to kStopGrace for it. A run that takes longer (a
+    // stopped duplicates run still sorts what it found; a directory read may hang on a dead network
+    // mount) is left to end on its own, with the table it fills, so that quitting the program never
+    // waits for it.
     ~ReportWorker();
     ReportWorker(const ReportWorker&) = delete;
     ReportWorker& operator=(const ReportWorker&) = delete;
