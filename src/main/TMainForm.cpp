@@ -509,7 +509,6 @@ void TMainForm::DrivesSpeedButtonClick()
 
 // The deletion of the selected row's file and report printing are wired here once those jobs
 // exist; until then the commands are inert.
-
 void TMainForm::DeleteSpeedButtonClick() {}
 
 void TMainForm::PrintSpeedButtonClick() {}
