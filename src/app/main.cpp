@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/TDrivesForm.h"
+#include "dialogs/TSizeForm.h"
 #include "info/SvgPicture.h"
 #include "info/TAboutForm.h"
 #include "info/TTipForm.h"
@@ -7,6 +9,7 @@
 #include "platform/DriveProbe.h"
 #include "platform/HelpViewerWindow.h"
 #include "platform/PathProgramLauncher.h"
+#include "platform/QtFolderChooser.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SystemLocale.h"
 
@@ -21,12 +24,17 @@ int main(int argc, char** argv)
     QtMessageBoxes messages;
     PathProgramLauncher launcher;
     HelpViewerWindow help(messages);
+    QtFolderChooser folders;
 
     // Every window once, hidden, in this order; the main window's creation comes first, so it sees
     // no other window yet.
     TMainForm mainForm(MainServices{drives, messages, launcher, help, systemLocaleSettings()});
+    TDrivesForm drivesForm(drives, folders, help);
+    TSizeForm sizeForm(help);
     TAboutForm aboutForm;
     TTipForm tipForm;
+    mainForm.SetDrivesForm(&drivesForm);
+    mainForm.SetSizeForm(&sizeForm);
     mainForm.SetAboutForm(&aboutForm);
     mainForm.SetTipForm(&tipForm);
 

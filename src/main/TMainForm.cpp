@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main/TMainForm.h"
 
+#include "dialogs/TDrivesForm.h"
+#include "dialogs/TSizeForm.h"
 #include "info/SvgPicture.h"
 #include "info/TAboutForm.h"
 #include "info/TTipForm.h"
@@ -8,6 +10,8 @@
 #include "main/HintText.h"
 #include "main/LinkLabel.h"
 #include "main/MainTexts.h"
+#include "main/ReportRunController.h"
+#include "main/ReportTexts.h"
 #include "main/StatusTipFilter.h"
 #include "platform/DriveProbe.h"
 #include "platform/MessageBoxes.h"
@@ -66,6 +70,9 @@ constexpr const char* kLabel1Hint = "Visit Home Page|Launch browser and visit Co
 constexpr const char* kLabel4Hint = "Clean Your Data|Find out how to improve the quality of your data";
 constexpr const char* kMaskHint = "File Mask|Filter in only desired file types";
 constexpr const char* kDrivesEditHint = "Drives List|List of all currently connected drives";
+
+constexpr const char* kDrivesCanceled = "Drives Update Canceled";
+constexpr const char* kDrivesUpdated = "Drives List Updated";
 
 constexpr const char* kMasks[] = {"*.*",   "*.aif", "*.avi", "*.bat", "*.bmp", "*.clp", "*.cmx", "*.dat",
                                   "*.dll", "*.doc", "*.exe", "*.gif", "*.hlp", "*.htm", "*.jif", "*.jpg",
@@ -139,6 +146,9 @@ TMainForm::TMainForm(MainServices services, QWidget* parent)
     GiveMenusTheFontOf(menuBar(), m_popupMenu);
     BuildStatusBar();
     resize(609, 421);
+    m_reportRun = std::make_unique<ReportRunController>(
+        ReportRunController::Window{this, m_maskComboBox, m_listBox, m_statusPanel1, &m_services.messages,
+                                    &m_table, [this](bool enabled) { SetPrintEnabled(enabled); }});
 
     FormCreate();
 
@@ -292,9 +302,12 @@ QWidget* TMainForm::BuildFieldsPanel()
     m_maskComboBox = new QComboBox;
     m_maskComboBox->setObjectName(QStringLiteral("MaskComboBox"));
     m_maskComboBox->setEditable(true);
-    m_maskComboBox->setInsertPolicy(QComboBox::InsertAlphabetically);
+    // What the user types is the mask, letter for letter: no completion from the list, and typed
+    // masks stay out of it.
+    m_maskComboBox->setInsertPolicy(QComboBox::NoInsert);
     m_maskComboBox->setMaxVisibleItems(24);
     m_maskComboBox->lineEdit()->setMaxLength(15);
+    m_maskComboBox->setCompleter(nullptr);
     for (const char* mask : kMasks)
         m_maskComboBox->addItem(QString::fromLatin1(mask));
     m_maskComboBox->setCurrentText(QStringLiteral("*.*"));
@@ -423,6 +436,18 @@ void TMainForm::AddStatusBarWindow(QWidget* window, QLabel* panel0)
     m_statusBarWindows.push_back({window, panel0});
 }
 
+void TMainForm::SetDrivesForm(TDrivesForm* drivesForm)
+{
+    m_drivesForm = drivesForm;
+    AddStatusBarWindow(drivesForm, drivesForm->StatusPanel());
+}
+
+void TMainForm::SetSizeForm(TSizeForm* sizeForm)
+{
+    m_sizeForm = sizeForm;
+    AddStatusBarWindow(sizeForm, sizeForm->StatusPanel());
+}
+
 void TMainForm::DoHint(const QString& hint)
 {
     const QWidget* active = QApplication::activeWindow();
@@ -460,6 +485,9 @@ void TMainForm::FocusWindowChanged(QWindow* window)
 
 void TMainForm::FormActivate()
 {
+    // A modal tip could not be closed while a run holds back the user's input.
+    if (m_reportRun->Running())
+        return;
     ShowNextTip();
 }
 
@@ -482,28 +510,60 @@ void TMainForm::ShowDataQualityControlTips1Click()
     ShowNextTip();
 }
 
-// The drive selection dialog, the deletion of the selected row's file and report printing are
-// wired here once those windows and jobs exist; until then the commands are inert.
-void TMainForm::DrivesSpeedButtonClick() {}
+void TMainForm::DrivesSpeedButtonClick()
+{
+    if (!m_drivesForm || m_reportRun->Running())
+        return;
+    m_drivesForm->SetDrives(m_driveList);
+    m_drivesForm->SetProgramDir(m_programDir);
+    if (RunModal(*m_drivesForm) != QDialog::Accepted) {
+        m_statusPanel1->setText(QString::fromLatin1(kDrivesCanceled));
+        return;
+    }
+    m_driveList = m_drivesForm->Drives();
+    m_drivesSummary = ::DrivesSummary(m_driveList, SummaryStyle::DrivesCommand);
+    m_drivesEdit->setText(QString::fromStdString(m_drivesSummary));
+    m_drivesEdit->setCursorPosition(0);
+    m_statusPanel1->setText(QString::fromLatin1(kDrivesUpdated));
+}
 
+// The deletion of the selected row's file and report printing are wired here once those jobs
+// exist; until then the commands are inert.
 void TMainForm::DeleteSpeedButtonClick() {}
 
 void TMainForm::PrintSpeedButtonClick() {}
 
-// The report runs follow their tip step once the run code exists.
 void TMainForm::DupesSpeedButtonClick()
 {
+    if (m_reportRun->Running())
+        return;
     MaybeShowTip();
+    if (m_services.messages.Confirm(ReportTexts::kDupesQuestion))
+        m_reportRun->Start(ScanMode::Duplicates, m_driveList);
 }
 
 void TMainForm::SizeSpeedButtonClick()
 {
+    if (m_reportRun->Running())
+        return;
     MaybeShowTip();
+    if (!m_sizeForm)
+        return;
+    m_sizeForm->SetProgramDir(m_programDir);
+    if (RunModal(*m_sizeForm) != QDialog::Accepted)
+        return;
+    const std::int64_t threshold = m_sizeForm->SizeThreshold();
+    if (m_reportRun->Start(ScanMode::LargerThan, m_driveList, threshold))
+        m_sizeThreshold = threshold;
 }
 
 void TMainForm::ZeroSpeedButtonClick()
 {
+    if (m_reportRun->Running())
+        return;
     MaybeShowTip();
+    if (m_services.messages.Confirm(ReportTexts::kZeroQuestion))
+        m_reportRun->Start(ScanMode::ZeroLength, m_driveList);
 }
 
 void TMainForm::ViewAuditReport1Click() {}
@@ -558,6 +618,8 @@ void TMainForm::Exit1Click()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // A run under way is stopped; the program then ends without waiting for its walk.
+    m_reportRun->Stop();
     QMainWindow::closeEvent(event);
     // Closing the main window ends the program, even while the help viewer is still open.
     if (event->isAccepted())
