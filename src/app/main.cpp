@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "audit/TAuditForm.h"
 #include "info/SvgPicture.h"
 #include "info/TAboutForm.h"
 #include "info/TTipForm.h"
@@ -7,9 +8,13 @@
 #include "platform/HelpViewerWindow.h"
 #include "platform/PathProgramLauncher.h"
 #include "platform/QtMessageBoxes.h"
+#include "platform/QtPrintDialog.h"
+#include "platform/QtPrinterDevice.h"
 #include "platform/SystemLocale.h"
+#include "print/TPrntProgDlg.h"
 
 #include <QApplication>
+#include <QPrinter>
 
 int main(int argc, char** argv)
 {
@@ -23,15 +28,27 @@ int main(int argc, char** argv)
     QtMessageBoxes messages;
     PathProgramLauncher launcher;
     HelpViewerWindow help(messages);
+    const LocaleSettings locale = systemLocaleSettings();
+
+    // The one printer of the program: both windows print on it, so the print dialog's choice of
+    // printer and copies holds for either.
+    QPrinter printer(QPrinter::HighResolution);
+    QtPrinterDevice printerDevice(printer);
+    QtPrintDialog printDialog(printer);
+    const PrintServices printing{printerDevice, printDialog, [] { return std::make_unique<TPrntProgDlg>(); }};
 
     // Every window once, hidden, in this order; the main window's creation comes first, so it sees
     // no other window yet.
-    TMainForm mainForm(MainServices{drives, messages, launcher, help, systemLocaleSettings()});
+    TMainForm mainForm(MainServices{drives, messages, launcher, help, locale});
+    mainForm.SetPrinting(printing);
+    TAuditForm auditForm(messages, help, printing, locale);
     TAboutForm aboutForm;
     TTipForm tipForm;
+    mainForm.SetAuditForm(&auditForm);
     mainForm.SetAboutForm(&aboutForm);
     mainForm.SetTipForm(&tipForm);
 
+    CentreOnScreen(auditForm);
     CentreOnScreen(mainForm);
     mainForm.show();
     // Window managers activate a new window themselves; asking as well covers desktops that do not.

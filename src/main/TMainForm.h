@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "audit/DeleteCommand.h"
+#include "audit/RecycleBin.h"
 #include "main/ActivationTipRule.h"
 #include "main/HelpCommands.h"
 #include "main/HomePageLink.h"
 #include "main/MainServices.h"
 #include "main/TipSchedule.h"
+#include "print/PrintServices.h"
 #include "scan/ResultTable.h"
 
 #include <QMainWindow>
@@ -17,6 +20,8 @@
 #include <vector>
 
 class LinkLabel;
+class MenuShortcutFilter;
+class PrintJob;
 class QAction;
 class QComboBox;
 class QDialog;
@@ -27,6 +32,7 @@ class QToolButton;
 class QWindow;
 class StatusTipFilter;
 class TAboutForm;
+class TAuditForm;
 class TOvcController;
 class TOvcCustomVirtualListBox;
 class TOvcVirtualListbox;
@@ -44,6 +50,10 @@ public:
     // The windows created after this one; commands that need a missing one do nothing.
     void SetAboutForm(TAboutForm* aboutForm) { m_aboutForm = aboutForm; }
     void SetTipForm(TTipForm* tipForm) { m_tipForm = tipForm; }
+    // The audit report window, which also joins the windows whose status bars show hints.
+    void SetAuditForm(TAuditForm* auditForm);
+    // The printer of the program; without it Print does nothing.
+    void SetPrinting(const PrintServices& printing);
     // A window with a status bar whose panel 0 shows the hints while it is the active window. The
     // main window is the first; the others join in the order they are added. Non-modal ones count as
     // the program's own windows when the main window is activated again (a tip is due then).
@@ -117,6 +127,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct StatusBarWindow
@@ -150,10 +161,16 @@ private:
     std::string m_drivesSummary;
     std::int64_t m_sizeThreshold = 0;
 
+    RecycleBin m_recycleBin;
+    DeleteCommand m_deleteCommand;
+    std::unique_ptr<PrintJob> m_printJob; // LinePrinter with PrintDialog1
+
     TAboutForm* m_aboutForm = nullptr;
     TTipForm* m_tipForm = nullptr;
+    TAuditForm* m_auditForm = nullptr;
     std::vector<StatusBarWindow> m_statusBarWindows;
     StatusTipFilter* m_statusTipFilter = nullptr;
+    MenuShortcutFilter* m_shortcutFilter = nullptr;
     std::shared_ptr<TOvcController> m_controller;
 
     QToolButton* m_deleteSpeedButton = nullptr;
