@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "InterruptStop.h"
 #include "ReportArguments.h"
 
 #include "platform/DriveProbe.h"
@@ -70,7 +71,12 @@ int main(int argc, char** argv)
     }
 
     ReportRunner runner;
-    const ReportOutcome outcome = runner.run(request, table, progress);
+    ReportOutcome outcome;
+    {
+        InterruptStop interrupt;
+        interrupt.holdForTests(runner);
+        outcome = runner.run(request, table, progress, interrupt.flag());
+    }
     if (showProgress)
         std::fputs("\r\033[K", stderr);
 
@@ -96,5 +102,5 @@ int main(int argc, char** argv)
         return 1;
     }
     std::fprintf(stderr, "%s\n", outcome.text.c_str());
-    return 0;
+    return outcome.stopped ? 130 : 0; // 128 + SIGINT, as a shell reports an interrupted command
 }

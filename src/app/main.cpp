@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audit/TAuditForm.h"
+#include "dialogs/TDrivesForm.h"
+#include "dialogs/TSizeForm.h"
 #include "info/SvgPicture.h"
 #include "info/TAboutForm.h"
 #include "info/TTipForm.h"
@@ -7,6 +9,7 @@
 #include "platform/DriveProbe.h"
 #include "platform/HelpViewerWindow.h"
 #include "platform/PathProgramLauncher.h"
+#include "platform/QtFolderChooser.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtPrintDialog.h"
 #include "platform/QtPrinterDevice.h"
@@ -28,6 +31,7 @@ int main(int argc, char** argv)
     QtMessageBoxes messages;
     PathProgramLauncher launcher;
     HelpViewerWindow help(messages);
+    QtFolderChooser folders;
     const LocaleSettings locale = systemLocaleSettings();
 
     // The one printer of the program: both windows print on it, so the print dialog's choice of
@@ -41,9 +45,13 @@ int main(int argc, char** argv)
     // no other window yet.
     TMainForm mainForm(MainServices{drives, messages, launcher, help, locale});
     mainForm.SetPrinting(printing);
+    TDrivesForm drivesForm(drives, folders, help);
+    TSizeForm sizeForm(help);
     TAuditForm auditForm(messages, help, printing, locale);
     TAboutForm aboutForm;
     TTipForm tipForm;
+    mainForm.SetDrivesForm(&drivesForm);
+    mainForm.SetSizeForm(&sizeForm);
     mainForm.SetAuditForm(&auditForm);
     mainForm.SetAboutForm(&aboutForm);
     mainForm.SetTipForm(&tipForm);

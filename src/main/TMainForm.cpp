@@ -3,6 +3,8 @@
 
 #include "audit/AuditLog.h"
 #include "audit/TAuditForm.h"
+#include "dialogs/TDrivesForm.h"
+#include "dialogs/TSizeForm.h"
 #include "info/SvgPicture.h"
 #include "info/TAboutForm.h"
 #include "info/TTipForm.h"
@@ -11,6 +13,8 @@
 #include "main/LinkLabel.h"
 #include "main/MainTexts.h"
 #include "main/MenuShortcutFilter.h"
+#include "main/ReportRunController.h"
+#include "main/ReportTexts.h"
 #include "main/SetHint.h"
 #include "main/StatusTipFilter.h"
 #include "platform/DriveProbe.h"
@@ -73,6 +77,9 @@ constexpr const char* kLabel4Hint = "Clean Your Data|Find out how to improve the
 constexpr const char* kMaskHint = "File Mask|Filter in only desired file types";
 constexpr const char* kDrivesEditHint = "Drives List|List of all currently connected drives";
 
+constexpr const char* kDrivesCanceled = "Drives Update Canceled";
+constexpr const char* kDrivesUpdated = "Drives List Updated";
+
 constexpr const char* kMasks[] = {"*.*",   "*.aif", "*.avi", "*.bat", "*.bmp", "*.clp", "*.cmx", "*.dat",
                                   "*.dll", "*.doc", "*.exe", "*.gif", "*.hlp", "*.htm", "*.jif", "*.jpg",
                                   "*.max", "*.mid", "*.mov", "*.msp", "*.pcx", "*.pdf", "*.pic", "*.ppm",
@@ -130,6 +137,9 @@ TMainForm::TMainForm(MainServices services, QWidget* parent)
     BuildPopupMenu();
     BuildStatusBar();
     resize(609, 421);
+    m_reportRun = std::make_unique<ReportRunController>(
+        ReportRunController::Window{this, m_maskComboBox, m_listBox, m_statusPanel1, &m_services.messages,
+                                    &m_table, [this](bool enabled) { SetPrintEnabled(enabled); }});
 
     FormCreate();
 
@@ -279,9 +289,12 @@ QWidget* TMainForm::BuildFieldsPanel()
     m_maskComboBox = new QComboBox;
     m_maskComboBox->setObjectName(QStringLiteral("MaskComboBox"));
     m_maskComboBox->setEditable(true);
-    m_maskComboBox->setInsertPolicy(QComboBox::InsertAlphabetically);
+    // What the user types is the mask, letter for letter: no completion from the list, and typed
+    // masks stay out of it.
+    m_maskComboBox->setInsertPolicy(QComboBox::NoInsert);
     m_maskComboBox->setMaxVisibleItems(24);
     m_maskComboBox->lineEdit()->setMaxLength(15);
+    m_maskComboBox->setCompleter(nullptr);
     for (const char* mask : kMasks)
         m_maskComboBox->addItem(QString::fromLatin1(mask));
     m_maskComboBox->setCurrentText(QStringLiteral("*.*"));
@@ -440,6 +453,18 @@ void TMainForm::AddStatusBarWindow(QWidget* window, QLabel* panel0)
     m_statusBarWindows.push_back({window, panel0});
 }
 
+void TMainForm::SetDrivesForm(TDrivesForm* drivesForm)
+{
+    m_drivesForm = drivesForm;
+    AddStatusBarWindow(drivesForm, drivesForm->StatusPanel());
+}
+
+void TMainForm::SetSizeForm(TSizeForm* sizeForm)
+{
+    m_sizeForm = sizeForm;
+    AddStatusBarWindow(sizeForm, sizeForm->StatusPanel());
+}
+
 void TMainForm::DoHint(const QString& hint)
 {
     const QWidget* active = QApplication::activeWindow();
@@ -477,6 +502,9 @@ void TMainForm::FocusWindowChanged(QWindow* window)
 
 void TMainForm::FormActivate()
 {
+    // A modal tip could not be closed while a run holds back the user's input.
+    if (m_reportRun->Running())
+        return;
     ShowNextTip();
 }
 
@@ -499,8 +527,22 @@ void TMainForm::ShowDataQualityControlTips1Click()
     ShowNextTip();
 }
 
-// The drive selection dialog is wired here once it exists; until then the command is inert.
-void TMainForm::DrivesSpeedButtonClick() {}
+void TMainForm::DrivesSpeedButtonClick()
+{
+    if (!m_drivesForm || m_reportRun->Running())
+        return;
+    m_drivesForm->SetDrives(m_driveList);
+    m_drivesForm->SetProgramDir(m_programDir);
+    if (RunModal(*m_drivesForm) != QDialog::Accepted) {
+        m_statusPanel1->setText(QString::fromLatin1(kDrivesCanceled));
+        return;
+    }
+    m_driveList = m_drivesForm->Drives();
+    m_drivesSummary = ::DrivesSummary(m_driveList, SummaryStyle::DrivesCommand);
+    m_drivesEdit->setText(QString::fromStdString(m_drivesSummary));
+    m_drivesEdit->setCursorPosition(0);
+    m_statusPanel1->setText(QString::fromLatin1(kDrivesUpdated));
+}
 
 void TMainForm::DeleteSpeedButtonClick()
 {
@@ -524,20 +566,37 @@ void TMainForm::PrintSpeedButtonClick()
         m_statusPanel1->setText(QString::fromStdString(PrintJob::StatusText(result)));
 }
 
-// The report runs follow their tip step once the run code exists.
 void TMainForm::DupesSpeedButtonClick()
 {
+    if (m_reportRun->Running())
+        return;
     MaybeShowTip();
+    if (m_services.messages.Confirm(ReportTexts::kDupesQuestion))
+        m_reportRun->Start(ScanMode::Duplicates, m_driveList);
 }
 
 void TMainForm::SizeSpeedButtonClick()
 {
+    if (m_reportRun->Running())
+        return;
     MaybeShowTip();
+    if (!m_sizeForm)
+        return;
+    m_sizeForm->SetProgramDir(m_programDir);
+    if (RunModal(*m_sizeForm) != QDialog::Accepted)
+        return;
+    const std::int64_t threshold = m_sizeForm->SizeThreshold();
+    if (m_reportRun->Start(ScanMode::LargerThan, m_driveList, threshold))
+        m_sizeThreshold = threshold;
 }
 
 void TMainForm::ZeroSpeedButtonClick()
 {
+    if (m_reportRun->Running())
+        return;
     MaybeShowTip();
+    if (m_services.messages.Confirm(ReportTexts::kZeroQuestion))
+        m_reportRun->Start(ScanMode::ZeroLength, m_driveList);
 }
 
 void TMainForm::ViewAuditReport1Click()
@@ -603,6 +662,8 @@ void TMainForm::Exit1Click()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // A run under way is stopped; the program then ends without waiting for its walk.
+    m_reportRun->Stop();
     QMainWindow::closeEvent(event);
     // Closing the main window ends the program, even while the help viewer is still open.
     if (event->isAccepted())

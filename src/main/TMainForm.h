@@ -30,12 +30,15 @@ class QLineEdit;
 class QMenu;
 class QToolButton;
 class QWindow;
+class ReportRunController;
 class StatusTipFilter;
 class TAboutForm;
 class TAuditForm;
+class TDrivesForm;
 class TOvcController;
 class TOvcCustomVirtualListBox;
 class TOvcVirtualListbox;
+class TSizeForm;
 class TTipForm;
 
 // The window the user sees first: toolbar, menus, mask and drives fields, the result list, the two
@@ -54,6 +57,9 @@ public:
     void SetAuditForm(TAuditForm* auditForm);
     // The printer of the program; without it Print does nothing.
     void SetPrinting(const PrintServices& printing);
+    // The two dialogs also show hints in their status bars.
+    void SetDrivesForm(TDrivesForm* drivesForm);
+    void SetSizeForm(TSizeForm* sizeForm);
     // A window with a status bar whose panel 0 shows the hints while it is the active window. The
     // main window is the first; the others join in the order they are added. Non-modal ones count as
     // the program's own windows when the main window is activated again (a tip is due then).
@@ -69,6 +75,8 @@ public:
     int TipCounter() const { return m_tipSchedule.TipCounter(); }
     std::int64_t SizeThreshold() const { return m_sizeThreshold; }
     ResultTable& Table() { return m_table; }
+    // The report run of the three report commands; while it runs, commands are refused.
+    ReportRunController& ReportRun() { return *m_reportRun; }
 
     // Controls, for the commands of later windows and for tests.
     TOvcVirtualListbox* ListBox() const { return m_listBox; }
@@ -168,6 +176,8 @@ private:
     TAboutForm* m_aboutForm = nullptr;
     TTipForm* m_tipForm = nullptr;
     TAuditForm* m_auditForm = nullptr;
+    TDrivesForm* m_drivesForm = nullptr;
+    TSizeForm* m_sizeForm = nullptr;
     std::vector<StatusBarWindow> m_statusBarWindows;
     StatusTipFilter* m_statusTipFilter = nullptr;
     MenuShortcutFilter* m_shortcutFilter = nullptr;
@@ -186,4 +196,5 @@ private:
     QMenu* m_popupMenu = nullptr;
     QLabel* m_statusPanel0 = nullptr;
     QLabel* m_statusPanel1 = nullptr;
+    std::unique_ptr<ReportRunController> m_reportRun;
 };

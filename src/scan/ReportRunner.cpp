@@ -16,11 +16,20 @@ std::string OutcomeText(ScanMode mode, int lastRow, int groupCount)
     return "Dust Complete: " + std::to_string(lastRow + 1) + " Found";
 }
 
+std::string StoppedText(ScanMode mode, std::int64_t found)
+{
+    return "Dust Stopped: " + std::to_string(found) +
+           (mode == ScanMode::Duplicates ? " Groups Found" : " Found");
+}
+
 ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table,
                                 const ReportProgress& progress, const std::atomic<bool>* stop)
 {
     table.reset();
     m_groupCount = 0;
+    const std::function<bool()> stopRequested = [stop] {
+        return stop && stop->load(std::memory_order_relaxed);
+    };
 
     // Roots that name the same directory are walked once; every root is kept out of the others' walks.
     struct Root
@@ -47,7 +56,7 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
     SeenNames seenNames;
     std::int64_t examinedBefore = 0;
     for (const Root& root : roots) {
-        if (stop && stop->load())
+        if (stopRequested())
             break;
         if (progress)
             progress(root.path, examinedBefore);
@@ -69,18 +78,23 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
         options.afterDirectoryRead = afterDirectoryRead;
         examinedBefore += ScanDirectory(root.path, options, table);
     }
-    if (stop && stop->load()) {
-        table.reset();
-        return {true, 0, {}};
-    }
+    // The first phase that sees the flag is the one that is cut; the later ones run in full.
+    bool stopped = stopRequested();
 
     if (request.mode == ScanMode::Duplicates) {
         table.setRowForm(RowForm::Standard);
-        if (table.LastEntry() > 0)
-            table.SortEntriesByKey(0, table.LastEntry(), WorkerThreads(request.threads));
+        if (table.LastEntry() > 0) {
+            const int sorted = table.SortEntriesByKey(0, table.LastEntry(), WorkerThreads(request.threads),
+                                                      stopped ? std::function<bool()>() : stopRequested);
+            if (!stopped && stopRequested()) {
+                stopped = true;
+                table.KeepCompleteKeys(sorted);
+            }
+        }
         if (afterDirectoryRead)
             afterDirectoryRead(std::string());
-        measureRepeatedNames(table, request.threads);
+        measureRepeatedNames(table, request.threads, stopped ? std::function<bool()>() : stopRequested);
+        stopped = stopped || stopRequested();
         buildGroupedRows(table);
     } else {
         table.setRowForm(request.mode == ScanMode::ZeroLength ? RowForm::ZeroLength : RowForm::Standard);
@@ -89,15 +103,19 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
     }
 
     ReportOutcome outcome;
+    outcome.stopped = stopped;
     outcome.found = request.mode == ScanMode::Duplicates ? m_groupCount : table.LastRow() + 1;
-    outcome.text = OutcomeText(request.mode, table.LastRow(), m_groupCount);
+    outcome.text = stopped ? StoppedText(request.mode, outcome.found)
+                           : OutcomeText(request.mode, table.LastRow(), m_groupCount);
     return outcome;
 }
 
 // Reads size and time of every entry whose name occurs more than once; an entry whose file has
-// vanished in the meantime is removed, as if the walk had not met it. Files are measured directory
-// by directory, relative to the directory, which costs far less than looking up every full path.
-void ReportRunner::measureRepeatedNames(ResultTable& table, unsigned threads)
+// vanished in the meantime is removed, as if the walk had not met it, and so is every entry left
+// unmeasured by a stop. Files are measured directory by directory, relative to the directory, which
+// costs far less than looking up every full path.
+void ReportRunner::measureRepeatedNames(ResultTable& table, unsigned threads,
+                                        const std::function<bool()>& stopRequested)
 {
     auto& entries = table.EntryTable;
     std::vector<int> pending;
@@ -122,6 +140,11 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, unsigned threads)
         std::uint32_t openDirectory = 0;
         for (size_t p = from; p < to; ++p) {
             entrytype& e = entries[pending[p]];
+            if (stopRequested && stopRequested()) {
+                for (; p < to; ++p)
+                    entries[pending[p]].size = -1; // left out, like a file that vanished
+                break;
+            }
             if (dirFd < 0 || e.directory != openDirectory) {
                 if (dirFd >= 0)
                     ::close(dirFd);

@@ -25,7 +25,7 @@ struct ReportOutcome
     bool stopped = false;
     // Rows found (LargerThan, ZeroLength) or groups found (Duplicates).
     std::int64_t found = 0;
-    // "Dust Complete: 12 Found" and its kin; empty when the run was stopped.
+    // "Dust Complete: 12 Found" and its kin, or "Dust Stopped: 12 Found" ("... Groups Found").
     std::string text;
 };
 
@@ -35,22 +35,41 @@ using ReportProgress = std::function<void(const std::string& root, std::int64_t 
 // A whole report run, as the main window and lintwick-report both make it: empties the table, walks
 // every root (a root that is the same directory as an earlier one is walked once; a root inside
 // another root's tree is walked only as a root of its own), sorts and groups the entries of a
-// duplicates run, builds the rows and returns the outcome. Setting *stop ends the run early with an
-// empty table and outcome.stopped.
+// duplicates run, builds the rows and returns the outcome.
+//
+// Stopping. *stop may be set from any thread (or a signal handler) at any time; the run then ends
+// soon and still leaves a sound report of what it found, with outcome.stopped set. A run goes
+// through phases: the walk, and for duplicates the sort and the measuring of repeated names. The
+// first phase that sees the flag is cut short as below; the phases after it run in full on what it
+// left, since the report needs them. A flag that is set between two phases cuts the earlier one
+// after its end, which leaves it whole.
+// - The walk ends within a tenth of a second: no further root or directory is read, and a
+//   directory being read is left at the next few thousand entries. Every file found so far stays.
+// - The sort ends before its next partition step. The leading entries that are already in their
+//   final order stay; the others are dropped, and so is the last key of that prefix when a dropped
+//   entry shares it. So each key that remains has all the entries the walk found for it.
+// - The measuring ends before its next file. Entries not yet measured are left out; groups are
+//   formed from what remains, and a name left with one entry is no group.
+// Whatever the moment of the stop, every listed file was found by the walk and shows the size and
+// time measured for it, every group lists two or more files of one name, and no group is listed
+// with only part of the files the remaining entries hold for its name. Rows are built as usual
+// (sorted and grouped for duplicates). A run that saw the flag reports "Dust Stopped: " with the
+// number of rows (LargerThan, ZeroLength: " Found") or groups (" Groups Found"), also when that is 0.
 class ReportRunner
 {
 public:
     ReportOutcome run(const ReportRequest& request, ResultTable& table, const ReportProgress& progress = {},
                       const std::atomic<bool>* stop = nullptr);
 
-    // For tests: called with each directory's path after it was read, and once more with an empty
-    // path after the walk, before the entries of a duplicates run are measured.
+    // For tests: called on a walker thread with each directory's path after it was read, and once
+    // more with an empty path on the calling thread when the measuring of a duplicates run begins.
     std::function<void(const std::string& directory)> afterDirectoryRead;
 
     int GroupCount() const { return m_groupCount; }
 
 private:
-    void measureRepeatedNames(ResultTable& table, unsigned threads);
+    void measureRepeatedNames(ResultTable& table, unsigned threads,
+                              const std::function<bool()>& stopRequested);
     void buildGroupedRows(ResultTable& table);
 
     int m_groupCount = 0;
@@ -58,3 +77,6 @@ private:
 
 // The status text of a finished run.
 std::string OutcomeText(ScanMode mode, int lastRow, int groupCount);
+
+// The status text of a run that was stopped, with the rows or groups it found.
+std::string StoppedText(ScanMode mode, std::int64_t found);

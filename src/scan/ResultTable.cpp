@@ -43,29 +43,56 @@ int ResultTable::PartitionEntries(int L, int R)
     return j;
 }
 
-void ResultTable::SortEntriesByKey(int L, int R, unsigned threads)
+int ResultTable::SortEntriesByKey(int L, int R, unsigned threads, const std::function<bool()>& stopRequested)
 {
     if (threads > 1 && R - L > 10000) {
+        if (stopRequested && stopRequested())
+            return L;
         // The two parts are disjoint, so sorting them at the same time leaves the same table.
         const int j = PartitionEntries(L, R);
-        std::thread left([&] { SortEntriesByKey(L, j - 1); });
-        SortEntriesByKey(j + 1, R);
+        int leftEnd = L;
+        std::thread left([&] { leftEnd = SortLeftFirst(L, j - 1, stopRequested); });
+        const int rightEnd = SortLeftFirst(j + 1, R, stopRequested);
         left.join();
-        return;
+        return leftEnd == j ? rightEnd : leftEnd;
     }
-    while (L < R) {
-        const int j = PartitionEntries(L, R);
+    return SortLeftFirst(L, R, stopRequested);
+}
+
+int ResultTable::SortLeftFirst(int L, int R, const std::function<bool()>& stopRequested)
+{
+    // The top of the list is always the leftmost part not yet sorted: every slot before it is final.
+    std::vector<std::pair<int, int>> parts{{L, R}};
+    while (!parts.empty()) {
+        const auto [l, r] = parts.back();
+        parts.pop_back();
+        if (l >= r)
+            continue;
+        if (stopRequested && stopRequested())
+            return l;
+        const int j = PartitionEntries(l, r);
         if (j < 0)
-            return;
-        // Recurse into the smaller part and loop on the larger: the depth stays logarithmic.
-        if (j - L < R - j) {
-            SortEntriesByKey(L, j - 1);
-            L = j + 1;
-        } else {
-            SortEntriesByKey(j + 1, R);
-            R = j - 1;
-        }
+            continue;
+        parts.emplace_back(j + 1, r);
+        parts.emplace_back(l, j - 1);
     }
+    return R + 1;
+}
+
+void ResultTable::KeepCompleteKeys(int end)
+{
+    if (end > LastEntry())
+        return;
+    int keep = end;
+    if (keep > 0) {
+        // The run before end is whole unless the unsorted rest holds one more of its key.
+        const std::string& last = EntryTable[keep - 1].key;
+        const bool more = std::any_of(EntryTable.begin() + end, EntryTable.end(),
+                                      [&](const entrytype& e) { return e.key == last; });
+        while (more && keep > 0 && EntryTable[keep - 1].key == last)
+            --keep;
+    }
+    EntryTable.erase(EntryTable.begin() + keep, EntryTable.end());
 }
 
 std::string ResultTable::RowTexts(int row) const

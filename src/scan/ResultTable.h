@@ -5,6 +5,7 @@
 #include "scan/RowForms.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,10 +48,19 @@ public:
 
     // Sorts slots L to R (inclusive) ascending on the name key, comparing keys as unsigned bytes.
     // Median-of-three quicksort: entries with equal keys end in the order this procedure leaves
-    // them, which the report shows. Recursion goes into the smaller part only, so the depth stays
-    // logarithmic; the result is that of the plain recursive procedure, also when the two parts of
-    // the first partition are sorted on two threads.
-    void SortEntriesByKey(int L, int R, unsigned threads = 1);
+    // them, which the report shows. The result is that of the plain recursive procedure, also when
+    // the two parts of the first partition are sorted on two threads; pending parts wait on a list
+    // of their own, not on the call stack, so no input can exhaust the stack.
+    // Parts are sorted left first, so the sorted slots grow from L. When stopRequested answers true
+    // (it is asked before every partition step, possibly from two threads) the sort ends early.
+    // Returns the end of the leading slots that are in their final order: every slot from L up to
+    // it holds the key the whole sort would leave there, and every key after it is not smaller.
+    // R + 1 when the sort ran to its end.
+    int SortEntriesByKey(int L, int R, unsigned threads = 1, const std::function<bool()>& stopRequested = {});
+    // Keeps the slots before end that a stopped sort left in their final order and drops the rest;
+    // the run of equal keys that ends at end goes too when a dropped slot holds its key, so every
+    // key kept is kept with all of its slots. With end past the last slot, keeps everything.
+    void KeepCompleteKeys(int end);
     void SwapEntries(int a, int b) { std::swap(EntryTable[a], EntryTable[b]); }
 
     // Row layer.
@@ -87,6 +97,7 @@ private:
     // One partition step of the sort: puts the median-of-three pivot in its final slot and returns
     // that slot, or -1 when the range (of three slots or fewer) is already sorted.
     int PartitionEntries(int L, int R);
+    int SortLeftFirst(int L, int R, const std::function<bool()>& stopRequested);
 
     std::vector<std::string> m_directories;
     LocaleSettings m_locale;

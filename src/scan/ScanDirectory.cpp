@@ -23,6 +23,10 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 // relative to their parent's descriptor and their files are measured while that is open.
 constexpr size_t kLongPath = PATH_MAX - 1;
 
+// Entries of one directory examined between two looks at the stop flag: a few milliseconds of work
+// when every file is measured.
+constexpr size_t kStopCheckInterval = 1024;
+
 // A file kept by the walk; its name lives in the directory's name buffer.
 struct FoundFile
 {
@@ -258,6 +262,9 @@ private:
             const ssize_t got = ::getdents64(fd, buffer.data(), buffer.size());
             if (got <= 0)
                 break; // the end, or a read error: what was read so far counts
+            // A directory of a million entries takes long to read: a stop need not wait for it.
+            if (stopRequested())
+                return {};
             for (ssize_t at = 0; at < got;) {
                 const auto* de = reinterpret_cast<const dirent64*>(buffer.data() + at);
                 at += de->d_reclen;
@@ -274,7 +281,10 @@ private:
 
         const bool canDefer = m_options.deferMeasuring && m_options.mode == ScanMode::Duplicates;
         std::int64_t examined = 0;
-        for (const RawEntry& raw : entries) {
+        for (size_t k = 0; k < entries.size(); ++k) {
+            if (k % kStopCheckInterval == 0 && stopRequested())
+                break;
+            const RawEntry& raw = entries[k];
             const char* name = names.data() + raw.offset;
             const std::string_view nameView(name, raw.length);
             unsigned char type = raw.type;

@@ -36,6 +36,8 @@ struct ScanOptions
     SeenNames* seenNames = nullptr;
     // Worker threads including the calling one; 0 means one per processor, at most 4.
     unsigned threads = 0;
+    // Once set, no further directory is read, and a directory being read or examined is left
+    // within its next thousand or so entries.
     const std::atomic<bool>* stop = nullptr;
     // Called on the calling thread every quarter of a second or so with the number of regular
     // files examined so far in this walk.

@@ -2,10 +2,14 @@
 // lintwick-report as a user runs it: the real binary, its output streams and exit status.
 #include "TempTree.h"
 
+#include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,6 +69,103 @@ protected:
 
 constexpr std::time_t kAfternoon = 912870246; // 12/5/98 3:04:06 PM UTC
 constexpr std::time_t kMidnight = 912816000;  // 12/5/98 0:00:00 UTC
+
+// lintwick-report running in the background with its output streams on pipes.
+class Background
+{
+public:
+    Background(const std::vector<std::string>& args, const std::vector<std::string>& env)
+    {
+        int out[2], err[2];
+        if (::pipe(out) != 0 || ::pipe(err) != 0)
+            throw std::runtime_error("pipe");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+        for (int fd : {out[0], out[1], err[0], err[1]})
+            posix_spawn_file_actions_addclose(&actions, fd);
+        std::vector<std::string> argStrings{LINTWICK_REPORT};
+        argStrings.insert(argStrings.end(), args.begin(), args.end());
+        std::vector<char*> argv, envp;
+        for (std::string& a : argStrings)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        std::vector<std::string> envStrings = env;
+        for (std::string& e : envStrings)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        if (posix_spawn(&m_pid, LINTWICK_REPORT, &actions, nullptr, argv.data(), envp.data()) != 0)
+            throw std::runtime_error("spawn");
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        ::close(err[1]);
+        m_out = out[0];
+        m_err = err[0];
+    }
+    ~Background()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        ::close(m_out);
+        ::close(m_err);
+    }
+
+    void interrupt() { ::kill(m_pid, SIGINT); }
+
+    // Reads standard error until it holds text, or the stream ends.
+    bool waitForError(const std::string& text)
+    {
+        while (err.find(text) == std::string::npos) {
+            if (!readSome(m_err, err))
+                return false;
+        }
+        return true;
+    }
+
+    // Waits until standard output has something to read, without reading it.
+    void waitForOutput()
+    {
+        pollfd p{m_out, POLLIN, 0};
+        ::poll(&p, 1, -1);
+    }
+
+    // Reads both streams to their end and returns the raw wait status.
+    int finish()
+    {
+        bool outOpen = true, errOpen = true;
+        while (outOpen || errOpen) {
+            pollfd p[2] = {{outOpen ? m_out : -1, POLLIN, 0}, {errOpen ? m_err : -1, POLLIN, 0}};
+            ::poll(p, 2, -1);
+            if (p[0].revents)
+                outOpen = readSome(m_out, out);
+            if (p[1].revents)
+                errOpen = readSome(m_err, err);
+        }
+        int status = 0;
+        ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return status;
+    }
+
+    std::string out, err;
+
+private:
+    static bool readSome(int fd, std::string& into)
+    {
+        char buffer[65536];
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0)
+            into.append(buffer, static_cast<size_t>(got));
+        return got > 0;
+    }
+
+    pid_t m_pid = -1;
+    int m_out = -1;
+    int m_err = -1;
+};
 
 } // namespace
 
@@ -177,4 +278,46 @@ TEST_F(ReportCli, RowsFollowTheUsersLocale)
     tree.file("b/same", 1, kAfternoon);
     const Outcome run = report({"dupes", "."}, "LC_ALL=de_DE.UTF-8");
     EXPECT_NE(run.out.find("05.12.98 15:04:06     1.234.567        ./a/same"), std::string::npos) << run.out;
+}
+
+TEST_F(ReportCli, InterruptStopsTheRunAndPrintsWhatWasFound)
+{
+    // The root's own files are found before its sub-directory is read; the walk holds there.
+    for (int i = 0; i < 3000; ++i)
+        tree.file("empty" + std::to_string(i), 0, kAfternoon);
+    tree.file("hold/late", 0, kAfternoon);
+    tree.file("hold/below/later", 0, kAfternoon);
+    const std::vector<std::string> env = {"TZ=UTC", "LC_ALL=C",
+                                          "LINTWICK_REPORT_TEST_HOLD=" + tree.path("hold/")};
+
+    Background first({"zero", tree.root()}, env);
+    ASSERT_TRUE(first.waitForError("holding\n"));
+    first.interrupt();
+    const int status = first.finish();
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    Outcome seen;
+    seen.err = first.err;
+    EXPECT_EQ(seen.lastErrLine(), "Dust Stopped: 3000 Found");
+    EXPECT_EQ(std::count(first.out.begin(), first.out.end(), '\n'), 3000);
+    EXPECT_EQ(first.out.find("late"), std::string::npos);
+    EXPECT_NE(first.out.find("12/5/98 3:04:06 PM    0                " + tree.path("empty2999") + "\n"),
+              std::string::npos);
+
+    // The report fills the output pipe, which nobody reads: a second SIGINT ends it at once.
+    Background second({"dupes", tree.root()}, env);
+    ASSERT_TRUE(second.waitForError("holding\n"));
+    Background third({"zero", tree.root()}, env);
+    ASSERT_TRUE(third.waitForError("holding\n"));
+    third.interrupt();
+    third.waitForOutput();
+    third.interrupt();
+    const int killed = third.finish();
+    EXPECT_TRUE(WIFSIGNALED(killed) && WTERMSIG(killed) == SIGINT) << killed;
+
+    second.interrupt();
+    const int none = second.finish();
+    EXPECT_EQ(WEXITSTATUS(none), 130);
+    EXPECT_EQ(second.out, "");
+    EXPECT_TRUE(second.err.ends_with("Dust Stopped: 0 Groups Found\n")) << second.err;
 }

@@ -323,6 +323,7 @@ TEST_F(MainFormTest, HintsReachPanelZeroOfTheActiveWindowOnly)
 
 TEST_F(MainFormTest, ReportCommandsShowATipOnTheFirstFourthAndSeventh)
 {
+    m_messages.confirmAnswer = false; // every command ends at its question
     std::vector<int> tipsAfter;
     const std::vector<std::function<void()>> commands = {
         [&] { Button("DupesSpeedButton")->click(); },  [&] { Button("SizeSpeedButton")->click(); },

@@ -4,6 +4,7 @@
 #include "TempTree.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -175,7 +176,7 @@ TEST_F(ReportRunnerTest, RepeatedNameThatVanishesBeforeMeasuringLeavesItsGroup)
     EXPECT_EQ(table.LastEntry(), 2); // the vanished entries are gone from the table too
 }
 
-TEST_F(ReportRunnerTest, ProgressAndStop)
+TEST_F(ReportRunnerTest, ProgressNamesEachRoot)
 {
     for (int i = 0; i < 50; ++i)
         tree.file("d" + std::to_string(i % 5) + "/f" + std::to_string(i));
@@ -189,14 +190,98 @@ TEST_F(ReportRunnerTest, ProgressAndStop)
     EXPECT_EQ(seenRoots.front(), tree.path("d1/"));
     EXPECT_EQ(seenRoots.back(), tree.path("d2/"));
     EXPECT_EQ(table.LastRow(), 19);
+}
 
+TEST_F(ReportRunnerTest, StopDuringTheWalkKeepsWhatWasFoundSortedAndGrouped)
+{
+    // One sub-directory per level, so the walk meets them in this order whatever the threads.
+    tree.file("x", 1, kAfternoon);
+    tree.file("y", 2, kAfternoon);
+    tree.file("sub/X", 3, kAfternoon);
+    tree.file("sub/z", 4, kAfternoon);
+    for (int i = 0; i < 3000; ++i)
+        tree.file("sub/deeper/f" + std::to_string(i));
+    tree.file("sub/deeper/y");
+    tree.file("sub/deeper/below/z");
     std::atomic<bool> stop{false};
+    runner.afterDirectoryRead = [&](const std::string& directory) {
+        if (directory.ends_with("/deeper/"))
+            stop = true;
+    };
+    for (unsigned threads : {1u, 4u}) {
+        stop = false;
+        ReportRequest request;
+        request.roots = {tree.root()};
+        request.mask = "*.*";
+        request.threads = threads;
+        ReportOutcome outcome = runner.run(request, table, {}, &stop);
+        EXPECT_TRUE(outcome.stopped);
+        EXPECT_EQ(outcome.found, 1);
+        EXPECT_EQ(outcome.text, "Dust Stopped: 1 Groups Found");
+        EXPECT_EQ(rows(), (std::vector<std::string>{"12/5/98 3:04:06 PM    1                x",
+                                                    "12/5/98 3:04:06 PM    3                sub/X"}))
+            << threads;
+
+        stop = false;
+        request.mode = ScanMode::ZeroLength;
+        outcome = runner.run(request, table, {}, &stop);
+        EXPECT_EQ(outcome.text, "Dust Stopped: 0 Found");
+        request.mode = ScanMode::LargerThan;
+        stop = false;
+        outcome = runner.run(request, table, {}, &stop);
+        EXPECT_EQ(outcome.text, "Dust Stopped: 4 Found");
+        EXPECT_EQ(outcome.found, 4);
+        const auto names = rowNames();
+        EXPECT_EQ(std::set<std::string>(names.begin(), names.begin() + 2), (std::set<std::string>{"x", "y"}));
+        EXPECT_EQ(std::set<std::string>(names.begin() + 2, names.end()), (std::set<std::string>{"X", "z"}));
+    }
+}
+
+TEST_F(ReportRunnerTest, StopBeforeTheRunFindsNothingAndSaysSo)
+{
+    tree.file("a/same");
+    tree.file("b/same");
+    std::atomic<bool> stop{true};
+    ReportRequest request;
     request.roots = {tree.root()};
-    const ReportOutcome stopped = runner.run(
-        request, table, [&](const std::string&, std::int64_t) { stop = true; }, &stop);
-    EXPECT_TRUE(stopped.stopped);
-    EXPECT_EQ(stopped.text, "");
+    request.mask = "*.*";
+    bool progressed = false;
+    ReportOutcome outcome = runner.run(
+        request, table, [&](const std::string&, std::int64_t) { progressed = true; }, &stop);
+    EXPECT_FALSE(progressed);
+    EXPECT_TRUE(outcome.stopped);
+    EXPECT_EQ(outcome.text, "Dust Stopped: 0 Groups Found");
     EXPECT_EQ(table.LastRow(), -1);
+    request.mode = ScanMode::ZeroLength;
+    EXPECT_EQ(runner.run(request, table, {}, &stop).text, "Dust Stopped: 0 Found");
+
+    stop = false; // an unstopped run keeps its usual texts
+    const ReportOutcome whole = runner.run(request, table, {}, &stop);
+    EXPECT_FALSE(whole.stopped);
+    EXPECT_EQ(whole.text, "Dust Complete: 2 Found");
+}
+
+TEST_F(ReportRunnerTest, StopWhileMeasuringLeavesTheUnmeasuredOut)
+{
+    // With one thread the first file of each name is the one left to be measured after the walk.
+    tree.file("pair", 1);
+    tree.file("trio", 2);
+    tree.file("sub/pair", 3);
+    tree.file("sub/trio", 1234, kAfternoon);
+    tree.file("sub/deeper/trio", 5678, kAfternoon);
+    std::atomic<bool> stop{false};
+    runner.afterDirectoryRead = [&](const std::string& directory) {
+        if (directory.empty())
+            stop = true;
+    };
+    ReportRequest request;
+    request.roots = {tree.root()};
+    request.mask = "*.*";
+    request.threads = 1;
+    const ReportOutcome outcome = runner.run(request, table, {}, &stop);
+    EXPECT_EQ(outcome.text, "Dust Stopped: 1 Groups Found");
+    EXPECT_EQ(rows(), (std::vector<std::string>{"12/5/98 3:04:06 PM    1,234            sub/trio",
+                                                "12/5/98 3:04:06 PM    5,678            sub/deeper/trio"}));
 }
 
 TEST_F(ReportRunnerTest, MissingRootFindsNothing)

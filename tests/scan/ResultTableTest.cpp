@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ResultTable.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
 
 namespace {
@@ -134,6 +136,55 @@ TEST(ResultTable, HundredThousandRandomKeysMatchThePlainRecursiveSort)
     ResultTable twoThreads = tableOf(input);
     twoThreads.SortEntriesByKey(0, twoThreads.LastEntry(), 2);
     EXPECT_TRUE(paths(twoThreads.EntryTable) == paths(reference));
+}
+
+TEST(ResultTable, StoppedSortLeavesItsFinalPrefixAndKeepsWholeKeys)
+{
+    std::mt19937 random(8);
+    std::uniform_int_distribution<int> letter('A', 'Z');
+    std::vector<std::string> input;
+    for (int i = 0; i < 30000; ++i)
+        input.push_back({static_cast<char>(letter(random)), static_cast<char>(letter(random))});
+    std::vector<entrytype> reference = tableOf(input).EntryTable;
+    plainQuicksort(reference, 0, static_cast<int>(reference.size()) - 1);
+    std::map<std::string, int> inputCount;
+    for (const std::string& k : input)
+        ++inputCount[k];
+
+    for (unsigned threads : {1u, 2u}) {
+        ResultTable whole = tableOf(input);
+        EXPECT_EQ(whole.SortEntriesByKey(0, whole.LastEntry(), threads, [] { return false; }), 30000);
+        EXPECT_TRUE(paths(whole.EntryTable) == paths(reference));
+
+        for (int steps : {0, 1, 40, 4000, 9000}) {
+            ResultTable t = tableOf(input);
+            std::atomic<int> asked{0};
+            const int end = t.SortEntriesByKey(0, t.LastEntry(), threads, [&] { return asked++ >= steps; });
+            ASSERT_LT(end, 30000) << steps;
+            EXPECT_TRUE(std::equal(t.EntryTable.begin(), t.EntryTable.begin() + end, reference.begin(),
+                                   [](const entrytype& a, const entrytype& b) { return a.name == b.name; }))
+                << steps;
+            for (int k = end; end > 0 && k <= t.LastEntry(); ++k)
+                ASSERT_GE(t.EntryTable[k].key, t.EntryTable[end - 1].key);
+
+            t.KeepCompleteKeys(end);
+            ASSERT_LE(t.LastEntry(), end - 1);
+            std::map<std::string, int> kept;
+            for (const entrytype& e : t.EntryTable)
+                ++kept[e.key];
+            for (const auto& [key, count] : kept)
+                EXPECT_EQ(count, inputCount[key]) << key;
+        }
+    }
+
+    ResultTable t = tableOf({"A", "A", "B", "B", "B", "C"});
+    t.KeepCompleteKeys(4); // one B lies beyond the end
+    EXPECT_EQ(keys(t.EntryTable), (std::vector<std::string>{"A", "A"}));
+    t = tableOf({"A", "A", "B", "C", "D"});
+    t.KeepCompleteKeys(3);
+    EXPECT_EQ(keys(t.EntryTable), (std::vector<std::string>{"A", "A", "B"}));
+    t.KeepCompleteKeys(3);
+    EXPECT_EQ(t.LastEntry(), 2);
 }
 
 TEST(ResultTable, LargeReversedInputEndsSorted)

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/DriveListRules.h"
+#include "dialogs/SizeUnits.h"
+#include "dialogs/SpinEditRange.h"
+
+#include <gtest/gtest.h>
+
+TEST(SpinEditRange, ReadsIntegersAndTakesAnythingElseAsTheMinimum)
+{
+    const SpinEditRange range{100, 20000, 100};
+    const std::vector<std::pair<const char*, int>> cases = {
+        {"1000", 1000}, {"50", 50},   {"99999", 99999}, {"+7", 7},  {"-5", -5}, {"abc", 100},
+        {"", 100},      {"12a", 100}, {" 12", 100},     {"+", 100}, {"-", 100}, {"+-5", 100},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(range.ValueOf(text), value) << text;
+}
+
+TEST(SpinEditRange, ClampsIntoTheRangeOnFocusLossAndOnStepsButKeepsOtherText)
+{
+    const SpinEditRange range{100, 20000, 100};
+    EXPECT_EQ(range.TextAfterFocusLoss("50"), "100");
+    EXPECT_EQ(range.TextAfterFocusLoss("99999"), "20000");
+    EXPECT_EQ(range.TextAfterFocusLoss("-5"), "100");
+    EXPECT_EQ(range.TextAfterFocusLoss("1234"), "1234");
+    EXPECT_EQ(range.TextAfterFocusLoss("abc"), "abc");
+
+    EXPECT_EQ(range.Stepped("1000", 1), 1100);
+    EXPECT_EQ(range.Stepped("1000", -2), 800);
+    EXPECT_EQ(range.Stepped("20000", 1), 20000);
+    EXPECT_EQ(range.Stepped("150", -1), 100);
+    EXPECT_EQ(range.Stepped("abc", 1), 200); // from the minimum
+    EXPECT_EQ(range.Stepped("2147483647", 1), 20000);
+
+    // No clamping while the minimum equals the maximum.
+    const SpinEditRange open{0, 0, 1};
+    EXPECT_EQ(open.Clamped(-7), -7);
+    EXPECT_EQ(open.TextAfterFocusLoss("99999"), "99999");
+}
+
+TEST(SizeUnits, ThresholdsAreSixtyFourBitProductsOfValueAndUnit)
+{
+    EXPECT_EQ(SizeThreshold(1000, kKilobytes), 1024000);
+    EXPECT_EQ(SizeThreshold(100, kKilobytes), 102400);
+    EXPECT_EQ(SizeThreshold(20000, kKilobytes), 20480000);
+    EXPECT_EQ(SizeThreshold(1, kMegabytes), 1048576);
+    EXPECT_EQ(SizeThreshold(1000, kMegabytes), 1048576000);
+    EXPECT_EQ(SizeThreshold(99999, kMegabytes), 104856551424); // past 32 bits, not wrapped
+
+    SpinEditRange range{100, 20000, 100};
+    EXPECT_EQ(SwitchSizeUnit(range, kMegabytes), 1);
+    EXPECT_EQ(range.MinValue, 1);
+    EXPECT_EQ(range.MaxValue, 1000);
+    EXPECT_EQ(range.Increment, 1);
+    EXPECT_EQ(SwitchSizeUnit(range, kKilobytes), 1000);
+    EXPECT_EQ(range.MinValue, 100);
+    EXPECT_EQ(range.MaxValue, 20000);
+    EXPECT_EQ(range.Increment, 100);
+}
+
+TEST(DriveListRules, RootsAreSortedInByteOrderAndKeptOnce)
+{
+    const std::vector<std::string> roots = {"/", "/boot/", "/home/", "/home/ann/"};
+    EXPECT_EQ(RootInsertPosition(roots, "/data/"), 2);
+    EXPECT_EQ(RootInsertPosition(roots, "/home/"), -1);
+    EXPECT_EQ(RootInsertPosition(roots, "/home-old/"), 2);     // '-' sorts before '/'
+    EXPECT_EQ(RootInsertPosition(roots, "/\xc3\x84rger/"), 4); // bytes above 127 after every ASCII
+    EXPECT_EQ(RootInsertPosition({}, "/"), 0);
+
+    EXPECT_EQ(FolderRoot("/home/ann/Downloads"), "/home/ann/Downloads/");
+    EXPECT_EQ(FolderRoot("/home/ann/"), "/home/ann/");
+    EXPECT_EQ(FolderRoot("/"), "/");
+    EXPECT_EQ(FolderRoot("/mnt//"), "/mnt/");
+}
+
+TEST(DriveListRules, DisableRemovesTheSelectedRootsButNeverTheLastOne)
+{
+    struct Case
+    {
+        std::vector<bool> selected;
+        std::vector<int> removed;
+    };
+    const std::vector<Case> cases = {
+        {{true, false, true}, {2, 0}},
+        {{true, true, true}, {1, 0}}, // the last one in list order stays
+        {{false, false}, {}},
+        {{true}, {}},
+        {{false, true, true, true}, {3, 2, 1}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RootsToDisable(c.selected), c.removed);
+
+    EXPECT_TRUE(DisableEnabled(1, 3));
+    EXPECT_TRUE(DisableEnabled(2, 2));
+    EXPECT_FALSE(DisableEnabled(0, 3));
+    EXPECT_FALSE(DisableEnabled(1, 1));
+}

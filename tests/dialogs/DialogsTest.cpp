@@ -1,0 +1,285 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/TDrivesForm.h"
+#include "dialogs/TSizeForm.h"
+#include "dialogs/TSpinEdit.h"
+#include "platform/DriveProbe.h"
+#include "platform/FolderChooser.h"
+#include "platform/RecordingHelpViewer.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Roots = std::vector<std::string>;
+
+// The dialog shown as the user sees it, modal and active, so that focus changes happen for real.
+bool ShowActive(QDialog& dialog)
+{
+    dialog.open();
+    dialog.activateWindow();
+    return QTest::qWaitForWindowActive(&dialog);
+}
+
+void Select(QListWidget* list, const std::vector<int>& rows)
+{
+    list->clearSelection();
+    for (int row : rows)
+        list->item(row)->setSelected(true);
+}
+
+struct Hint
+{
+    QWidget* control;
+    const char* tip;
+    const char* status;
+};
+
+void ExpectHints(const std::vector<Hint>& hints)
+{
+    for (const Hint& hint : hints) {
+        EXPECT_EQ(hint.control->toolTip().toStdString(), hint.tip);
+        EXPECT_EQ(hint.control->statusTip().toStdString(), hint.status);
+    }
+}
+
+class DrivesFormTest : public ::testing::Test
+{
+protected:
+    FixedDriveProbe m_probe{{"/mnt/usb/", "/", "/home/"}};
+    FixedFolderChooser m_folders;
+    RecordingHelpViewer m_help;
+    TDrivesForm m_form{m_probe, m_folders, m_help};
+};
+
+class SizeFormTest : public ::testing::Test
+{
+protected:
+    QString FieldText() const { return m_form.SizeFilterSpinEdit()->findChild<QLineEdit*>()->text(); }
+    void Type(const char* text)
+    {
+        QLineEdit* edit = m_form.SizeFilterSpinEdit()->findChild<QLineEdit*>();
+        m_form.SizeFilterSpinEdit()->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::fromLatin1(text));
+    }
+
+    RecordingHelpViewer m_help;
+    TSizeForm m_form{m_help};
+};
+
+} // namespace
+
+TEST_F(DrivesFormTest, ControlsCaptionsHintsAndStartingState)
+{
+    EXPECT_EQ(m_form.windowTitle(), "Drives");
+    EXPECT_EQ(m_form.DetectButton()->text(), "Detect");
+    EXPECT_EQ(m_form.DisableButton()->text(), "Disable");
+    EXPECT_EQ(m_form.AddButton()->text(), "Add...");
+    EXPECT_EQ(m_form.DrivesHelp()->text(), "Help");
+    EXPECT_EQ(m_form.DrivesOKButton()->text(), "OK");
+    EXPECT_EQ(m_form.DrivesCancelButton()->text(), "Cancel");
+    EXPECT_EQ(m_form.findChild<QLabel*>(QStringLiteral("Label1"))->text(), "List:");
+    EXPECT_TRUE(m_form.findChild<QLabel*>(QStringLiteral("Label1"))->font().underline());
+    EXPECT_FALSE(m_form.DisableButton()->isEnabled());
+    EXPECT_EQ(m_form.DrivesListBox()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(m_form.DrivesListBox()->count(), 0);
+    EXPECT_GE(m_form.StatusPanel()->minimumWidth(), 250);
+    ExpectHints({
+        {m_form.DrivesListBox(), "Scan List", "List of drives to scan"},
+        {m_form.DetectButton(), "Look For All Connected Drives", "Put all connected drives in list"},
+        {m_form.DisableButton(), "Remove Drive From List", "Remove selected drive from scan list"},
+        {m_form.AddButton(), "Add Folder", "Put a folder of your choice in the scan list"},
+        {m_form.DrivesHelp(), "Display Help", "Display drives help page"},
+        {m_form.DrivesOKButton(), "Accept Changes", "Close drives dialog and accept changes"},
+        {m_form.DrivesCancelButton(), "Ignore Changes", "Close drives dialog and ignore changes"},
+    });
+}
+
+TEST_F(DrivesFormTest, DetectListsWhatTheProbeFindsSortedAndRestoresTheCursor)
+{
+    m_form.SetDrives({"/srv/", "/"});
+    Select(m_form.DrivesListBox(), {0});
+    EXPECT_TRUE(m_form.DisableButton()->isEnabled());
+
+    m_form.DetectButton()->click();
+    EXPECT_EQ(m_form.Drives(), (Roots{"/", "/home/", "/mnt/usb/"}));
+    EXPECT_EQ(m_form.DrivesListBox()->item(2)->text(), "/mnt/usb/");
+    EXPECT_TRUE(m_form.DrivesListBox()->selectedItems().isEmpty());
+    EXPECT_FALSE(m_form.DisableButton()->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(DrivesFormTest, DisableRemovesTheSelectionButKeepsTheLastRoot)
+{
+    m_form.SetDrives({"/home/", "/", "/boot/", "/srv/"});
+    EXPECT_EQ(m_form.Drives(), (Roots{"/", "/boot/", "/home/", "/srv/"}));
+
+    Select(m_form.DrivesListBox(), {0, 2});
+    m_form.DisableButton()->click();
+    EXPECT_EQ(m_form.Drives(), (Roots{"/boot/", "/srv/"}));
+    EXPECT_FALSE(m_form.DisableButton()->isEnabled()); // nothing selected any more
+
+    Select(m_form.DrivesListBox(), {0, 1});
+    m_form.DisableButton()->click();
+    EXPECT_EQ(m_form.Drives(), (Roots{"/srv/"}));
+
+    // The only root selected: Disable stays off, and would remove nothing.
+    Select(m_form.DrivesListBox(), {0});
+    EXPECT_FALSE(m_form.DisableButton()->isEnabled());
+    m_form.DisableButtonClick();
+    EXPECT_EQ(m_form.Drives(), (Roots{"/srv/"}));
+}
+
+TEST_F(DrivesFormTest, AddPutsTheChosenFolderIntoTheListOnce)
+{
+    m_form.SetDrives({"/", "/srv/"});
+    m_folders.answer = "/home/ann/Down loads";
+    m_form.AddButton()->click();
+    m_form.AddButton()->click();
+    EXPECT_EQ(m_form.Drives(), (Roots{"/", "/home/ann/Down loads/", "/srv/"}));
+    EXPECT_EQ(m_folders.asked, 2);
+
+    // Names are bytes: one that is not UTF-8 comes back as it went in.
+    m_folders.answer = "/data/caf\xe9";
+    m_form.AddButtonClick();
+    EXPECT_EQ(m_form.Drives()[1], "/data/caf\xe9/");
+
+    m_folders.answer.clear(); // the user cancelled the chooser
+    m_form.AddButtonClick();
+    EXPECT_EQ(m_form.Drives().size(), 4u);
+}
+
+TEST_F(DrivesFormTest, OkCancelAndHelp)
+{
+    m_form.SetProgramDir("/opt/lintwick/");
+    m_form.DrivesHelp()->click();
+    EXPECT_EQ(m_help.requests,
+              (std::vector<std::string>{"Contents /opt/lintwick/Lintwick.hlp", "JumpID SCRIBBLE20"}));
+
+    ASSERT_TRUE(ShowActive(m_form));
+    m_form.DrivesCancelButton()->click();
+    EXPECT_EQ(m_form.result(), QDialog::Rejected);
+    EXPECT_FALSE(m_form.isVisible());
+
+    ASSERT_TRUE(ShowActive(m_form));
+    m_form.DrivesOKButton()->click();
+    EXPECT_EQ(m_form.result(), QDialog::Accepted);
+
+    ASSERT_TRUE(ShowActive(m_form));
+    m_form.close(); // the close box
+    EXPECT_EQ(m_form.result(), QDialog::Rejected);
+}
+
+TEST_F(SizeFormTest, ControlsCaptionsHintsAndFirstShowing)
+{
+    EXPECT_EQ(m_form.windowTitle(), "Report Files Larger Than...");
+    EXPECT_EQ(m_form.SizeFilterLabel()->text(), "Kilobytes");
+    EXPECT_EQ(m_form.SizeFilterRadioGroup()->title(), "Show Size Filter As");
+    EXPECT_EQ(m_form.UnitButton(0)->text(), "Kilobytes");
+    EXPECT_EQ(m_form.UnitButton(1)->text(), "Megabytes");
+    EXPECT_TRUE(m_form.UnitButton(0)->isChecked());
+    EXPECT_EQ(m_form.SizeGoButton()->text(), "Go");
+    EXPECT_EQ(m_form.SizeCancelButton()->text(), "Cancel");
+    EXPECT_EQ(m_form.SizeHelpButton()->text(), "Help");
+    EXPECT_EQ(FieldText(), "1000");
+    EXPECT_EQ(m_form.SizeThreshold(), 1024000);
+    ExpectHints({
+        {m_form.SizeFilterSpinEdit(), "Adjust Size Filter", "Adjust size of file to be scanned for"},
+        {m_form.SizeFilterRadioGroup(), "Choose Size Type", "Display size filter in kilobytes or megabytes"},
+        {m_form.SizeGoButton(), "Begin Size Report", "Scan for all files larger than the displayed size"},
+        {m_form.SizeCancelButton(), "Cancel Report", "Do not run the size report"},
+        {m_form.SizeHelpButton(), "Size Report Help", "Display size report help page"},
+    });
+
+    m_form.SetProgramDir("/opt/lintwick/");
+    m_form.SizeHelpButton()->click();
+    EXPECT_EQ(m_help.requests,
+              (std::vector<std::string>{"Contents /opt/lintwick/Lintwick.hlp", "JumpID SCRIBBLE30"}));
+}
+
+TEST_F(SizeFormTest, TypedNumbersAreClampedWhenGoTakesTheFocus)
+{
+    ASSERT_TRUE(ShowActive(m_form));
+    Type("50");
+    EXPECT_EQ(FieldText(), "50");
+    QTest::mouseClick(m_form.SizeGoButton(), Qt::LeftButton);
+    EXPECT_EQ(m_form.result(), QDialog::Accepted);
+    EXPECT_EQ(FieldText(), "100");
+    EXPECT_EQ(m_form.SizeThreshold(), 102400);
+
+    ASSERT_TRUE(ShowActive(m_form));
+    m_form.UnitButton(1)->click();
+    Type("999999"); // one character too many
+    EXPECT_EQ(FieldText(), "99999");
+    QTest::mouseClick(m_form.SizeGoButton(), Qt::LeftButton);
+    EXPECT_EQ(FieldText(), "1000");
+    EXPECT_EQ(m_form.SizeThreshold(), 1048576000);
+
+    // Enter closes by Go without leaving the field; the number is clamped all the same.
+    ASSERT_TRUE(ShowActive(m_form));
+    Type("5000");
+    QTest::keyClick(m_form.SizeFilterSpinEdit(), Qt::Key_Return);
+    EXPECT_EQ(m_form.result(), QDialog::Accepted);
+    EXPECT_EQ(FieldText(), "1000");
+}
+
+TEST_F(SizeFormTest, LettersReadAsTheMinimumAndStayAsTyped)
+{
+    ASSERT_TRUE(ShowActive(m_form));
+    Type("abc");
+    QTest::mouseClick(m_form.SizeGoButton(), Qt::LeftButton);
+    EXPECT_EQ(FieldText(), "abc");
+    EXPECT_EQ(m_form.SizeThreshold(), 102400);
+    m_form.UnitButton(1)->click();
+    Type("x");
+    EXPECT_EQ(m_form.SizeThreshold(), 1048576);
+
+    // The arrows start from the minimum too, and stop at the maximum.
+    m_form.SizeFilterSpinEdit()->stepBy(1);
+    EXPECT_EQ(FieldText(), "2");
+    Type("999");
+    QTest::keyClick(m_form.SizeFilterSpinEdit(), Qt::Key_Up);
+    QTest::keyClick(m_form.SizeFilterSpinEdit(), Qt::Key_Up);
+    EXPECT_EQ(FieldText(), "1000");
+    m_form.reject();
+}
+
+TEST_F(SizeFormTest, TheUnitSwitchSetsItsOwnStartingValueAndShowingsKeepTheValues)
+{
+    m_form.SizeFilterSpinEdit()->SetValue(5000);
+    m_form.UnitButton(1)->click();
+    EXPECT_EQ(m_form.SizeFilterLabel()->text(), "Megabytes");
+    EXPECT_EQ(FieldText(), "1");
+    EXPECT_EQ(m_form.SizeFilterSpinEdit()->MaxValue(), 1000);
+    EXPECT_EQ(m_form.SizeFilterSpinEdit()->Increment(), 1);
+    m_form.UnitButton(0)->click();
+    EXPECT_EQ(m_form.SizeFilterLabel()->text(), "Kilobytes");
+    EXPECT_EQ(FieldText(), "1000");
+    EXPECT_EQ(m_form.SizeFilterSpinEdit()->MinValue(), 100);
+
+    // Choosing the unit already chosen keeps the number.
+    m_form.SizeFilterSpinEdit()->SetValue(300);
+    m_form.UnitButton(0)->click();
+    EXPECT_EQ(FieldText(), "300");
+
+    // What the user leaves, by Cancel too, is what the next showing presents.
+    ASSERT_TRUE(ShowActive(m_form));
+    m_form.UnitButton(1)->click();
+    Type("7");
+    m_form.SizeCancelButton()->click();
+    EXPECT_EQ(m_form.result(), QDialog::Rejected);
+    ASSERT_TRUE(ShowActive(m_form));
+    EXPECT_EQ(FieldText(), "7");
+    EXPECT_TRUE(m_form.UnitButton(1)->isChecked());
+    EXPECT_EQ(m_form.SizeThreshold(), 7 * 1048576);
+    m_form.reject();
+}

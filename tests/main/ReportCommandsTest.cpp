@@ -1,0 +1,438 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/TDrivesForm.h"
+#include "dialogs/TSizeForm.h"
+#include "dialogs/TSpinEdit.h"
+#include "info/TTipForm.h"
+#include "main/ReportRunController.h"
+#include "main/TMainForm.h"
+#include "platform/DriveProbe.h"
+#include "platform/FakeProgramLauncher.h"
+#include "platform/FolderChooser.h"
+#include "platform/RecordingHelpViewer.h"
+#include "platform/RecordingMessageBoxes.h"
+#include "widgets/TOvcVirtualListbox.h"
+
+#include "TempTree.h"
+#include "WalkGate.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+
+namespace {
+
+using Shown = RecordingMessageBoxes::Shown;
+using Roots = std::vector<std::string>;
+
+// The main window on a temporary tree whose folders "one/" and "two/" are its drives, with both
+// dialogs, recording what it shows and answering the modal windows as each test says.
+class ReportCommandsTest : public ::testing::Test
+{
+protected:
+    ReportCommandsTest()
+        : m_probe({m_tree.path("one/"), m_tree.path("two/")}),
+          m_form(MainServices{m_probe, m_messages, m_launcher, m_help, LocaleSettings::usEnglish()}),
+          m_drivesForm(m_detect, m_folders, m_help), m_sizeForm(m_help), m_tipForm(0)
+    {
+        m_tree.dir("one");
+        m_tree.dir("two");
+        m_form.SetDrivesForm(&m_drivesForm);
+        m_form.SetSizeForm(&m_sizeForm);
+        m_form.SetTipForm(&m_tipForm);
+        m_form.RunModal = [this](QDialog& dialog) {
+            const std::string name = dialog.objectName().toStdString();
+            m_modals.push_back(name);
+            if (name == "SizeForm" && m_sizeAnswer)
+                return m_sizeAnswer();
+            if (name == "DrivesForm" && m_drivesAnswer)
+                return m_drivesAnswer();
+            return int(QDialog::Rejected);
+        };
+        m_form.ReportRun().Worker().afterDirectoryRead = [gate = m_gate](const std::string& directory) {
+            gate->Arrive(directory);
+        };
+    }
+    ~ReportCommandsTest() override { m_gate->ReleaseAll(); }
+
+    QToolButton* Button(const char* name) const
+    {
+        return m_form.findChild<QToolButton*>(QString::fromLatin1(name));
+    }
+    std::string Panel1() const { return m_form.StatusPanel(1)->text().toStdString(); }
+    QLabel* FilesPanel() { return m_form.ReportRun().FilesPanel(); }
+    bool Running() { return m_form.ReportRun().Running(); }
+    bool Finished()
+    {
+        return QTest::qWaitFor([this] { return !Running(); }, 30000);
+    }
+    bool WaitArrived(const std::string& relative) const
+    {
+        return QTest::qWaitFor([&] { return m_gate->Arrived(m_tree.path(relative)); }, 30000);
+    }
+    std::vector<std::string> RowPaths()
+    {
+        std::vector<std::string> paths;
+        for (int row = 0; row <= m_form.Table().LastRow(); ++row)
+            paths.push_back(m_form.Table().isSeparator(row) ? "-" : m_form.Table().RowPaths(row));
+        return paths;
+    }
+    void RunDupes()
+    {
+        m_messages.confirmAnswer = true;
+        m_form.DupesSpeedButtonClick();
+        ASSERT_TRUE(Finished());
+    }
+    void SetSize(int unit, const char* value)
+    {
+        m_sizeForm.UnitButton(unit)->click();
+        m_sizeForm.SizeFilterSpinEdit()->findChild<QLineEdit*>()->setText(QString::fromLatin1(value));
+    }
+    bool ShowActive()
+    {
+        m_form.show();
+        m_form.activateWindow();
+        return QTest::qWaitForWindowActive(&m_form);
+    }
+
+    TempTree m_tree;
+    FixedDriveProbe m_probe;
+    FixedDriveProbe m_detect{{}};
+    FixedFolderChooser m_folders;
+    RecordingMessageBoxes m_messages;
+    FakeProgramLauncher m_launcher;
+    RecordingHelpViewer m_help;
+    TMainForm m_form;
+    TDrivesForm m_drivesForm;
+    TSizeForm m_sizeForm;
+    TTipForm m_tipForm;
+    std::vector<std::string> m_modals;
+    std::function<int()> m_sizeAnswer;
+    std::function<int()> m_drivesAnswer;
+    std::shared_ptr<WalkGate> m_gate = std::make_shared<WalkGate>();
+};
+
+} // namespace
+
+TEST_F(ReportCommandsTest, DuplicatesRunShowsItsProgressThenTwoGroupsWithOneSeparator)
+{
+    m_tree.file("one/K.txt");
+    m_tree.file("one/L.txt");
+    m_tree.file("one/sub/M.dat");
+    for (int i = 0; i < 1000; ++i)
+        m_tree.file("one/bulk/f" + std::to_string(i) + ".bin");
+    m_tree.file("two/k.TXT");
+    m_tree.file("two/M.dat");
+    m_tree.file("two/sub/m.DAT");
+    ASSERT_TRUE(ShowActive());
+    m_modals.clear();
+
+    m_gate->HoldAt(m_tree.path("one/"));
+    m_gate->HoldAt(m_tree.path("two/"));
+    QTest::mouseClick(Button("DupesSpeedButton"), Qt::LeftButton);
+    // The first report command: the tip, then the question.
+    EXPECT_EQ(m_modals, (Roots{"TipForm"}));
+    EXPECT_EQ(m_messages.shown,
+              (std::vector<Shown>{{"Confirm", "Run report searching for duplicate filenames?"}}));
+
+    ASSERT_TRUE(WaitArrived("one/"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Panel1() == "Dusting: " + m_tree.path("one/"); }));
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    EXPECT_EQ(m_form.ListBox()->NumItems(), 0);
+    EXPECT_FALSE(Button("PrintSpeedButton")->isEnabled());
+    m_gate->Release(m_tree.path("one/"));
+
+    ASSERT_TRUE(WaitArrived("two/"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Panel1() == "Dusting: " + m_tree.path("two/"); }));
+    EXPECT_TRUE(FilesPanel()->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FilesPanel()->text() == "1,003 files"; }));
+
+    // No command reaches its handler meanwhile: not by mouse, shortcut or menu, nor called directly.
+    const auto shown = m_messages.shown;
+    QTest::mouseClick(Button("DupesSpeedButton"), Qt::LeftButton);
+    QTest::mouseClick(Button("ZeroSpeedButton"), Qt::LeftButton);
+    QTest::keyClick(&m_form, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(&m_form, Qt::Key_T, Qt::ControlModifier);
+    m_form.SizeSpeedButtonClick();
+    m_form.ZeroLengthFiles1Click();
+    m_form.DrivesSpeedButtonClick();
+    EXPECT_EQ(m_messages.shown, shown);
+    EXPECT_EQ(m_modals, (Roots{"TipForm"}));
+    EXPECT_EQ(m_form.TipCounter(), 1);
+    EXPECT_TRUE(Running());
+    m_gate->Release(m_tree.path("two/"));
+
+    ASSERT_TRUE(Finished());
+    const std::vector<std::string> rows = RowPaths();
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(std::set<std::string>(rows.begin(), rows.begin() + 2),
+              (std::set<std::string>{m_tree.path("one/K.txt"), m_tree.path("two/k.TXT")}));
+    EXPECT_EQ(rows[2], "-");
+    EXPECT_EQ(std::set<std::string>(rows.begin() + 3, rows.end()),
+              (std::set<std::string>{m_tree.path("one/sub/M.dat"), m_tree.path("two/M.dat"),
+                                     m_tree.path("two/sub/m.DAT")}));
+    EXPECT_EQ(Panel1(), "Dust Complete: 2 Groups Found");
+    EXPECT_EQ(m_form.ListBox()->NumItems(), 6);
+    EXPECT_EQ(m_form.ListBox()->ItemIndex(), 0);
+    EXPECT_TRUE(Button("DeleteSpeedButton")->isEnabled());
+    EXPECT_FALSE(FilesPanel()->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    m_form.ListBox()->viewport()->grab();
+    EXPECT_TRUE(Button("PrintSpeedButton")->isEnabled());
+
+    // Commands are taken again: the same keys and clicks now reach their handlers.
+    m_messages.confirmAnswer = false;
+    QTest::mouseClick(Button("ZeroSpeedButton"), Qt::LeftButton);
+    QTest::keyClick(&m_form, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(m_messages.shown.back(), (Shown{"Confirm", "Run report searching for zero-length files?"}));
+    EXPECT_EQ(m_modals.back(), "DrivesForm");
+}
+
+TEST_F(ReportCommandsTest, SizeReportTakesItsThresholdFromTheDialog)
+{
+    m_tree.file("one/a.bin", 1023999);
+    m_tree.file("one/b.bin", 1024000);
+    m_tree.file("two/c.bin", 1048575);
+    m_tree.file("two/d.bin", 1048576);
+
+    m_sizeAnswer = [this] {
+        EXPECT_EQ(m_sizeForm.ProgramDir(), m_form.ProgramDir());
+        SetSize(0, "1000");
+        return int(QDialog::Accepted);
+    };
+    Button("SizeSpeedButton")->click();
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(m_form.SizeThreshold(), 1024000);
+    EXPECT_EQ(Panel1(), "Dust Complete: 3 Found");
+    // In the order the walk found them: each directory's files as the directory read gives them.
+    const std::vector<std::string> rows = RowPaths();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], m_tree.path("one/b.bin"));
+    EXPECT_EQ(std::set<std::string>(rows.begin() + 1, rows.end()),
+              (std::set<std::string>{m_tree.path("two/c.bin"), m_tree.path("two/d.bin")}));
+    const int d = rows[1] == m_tree.path("two/d.bin") ? 1 : 2;
+    EXPECT_EQ(m_form.Table().RowTexts(d).substr(20), "  1,048,576        " + m_tree.path("two/d.bin"));
+
+    m_sizeAnswer = [this] {
+        SetSize(1, "1");
+        return int(QDialog::Accepted);
+    };
+    m_form.SizeReport1Click();
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(m_form.SizeThreshold(), 1048576);
+    EXPECT_EQ(RowPaths(), (Roots{m_tree.path("two/d.bin")}));
+    EXPECT_EQ(Panel1(), "Dust Complete: 1 Found");
+
+    // Cancel in the dialog: no run, nothing changed.
+    m_sizeAnswer = [this] {
+        SetSize(0, "100");
+        return int(QDialog::Rejected);
+    };
+    m_form.SizeCriteria1Click();
+    EXPECT_FALSE(Running());
+    EXPECT_EQ(m_form.SizeThreshold(), 1048576);
+    EXPECT_EQ(RowPaths(), (Roots{m_tree.path("two/d.bin")}));
+    EXPECT_EQ(Panel1(), "Dust Complete: 1 Found");
+    EXPECT_EQ(std::count(m_modals.begin(), m_modals.end(), "SizeForm"), 3);
+}
+
+TEST_F(ReportCommandsTest, ZeroLengthReportAndNothingFoundDisablingPrint)
+{
+    m_tree.file("one/empty.log", 0);
+    m_tree.file("two/full.log", 5);
+    m_messages.confirmAnswer = true;
+    Button("ZeroSpeedButton")->click();
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(m_messages.shown.back(), (Shown{"Confirm", "Run report searching for zero-length files?"}));
+    EXPECT_EQ(Panel1(), "Dust Complete: 1 Found");
+    const std::string row = m_form.Table().RowTexts(0);
+    EXPECT_EQ(row.substr(20), "  0                " + m_tree.path("one/empty.log"));
+    m_form.ListBox()->viewport()->grab();
+    EXPECT_TRUE(Button("PrintSpeedButton")->isEnabled());
+
+    m_tree.remove("one/empty.log");
+    m_form.ZerolengthReport1Click();
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(Panel1(), "Dust Complete - Nothing Found");
+    EXPECT_EQ(m_form.ListBox()->NumItems(), 0);
+    m_form.ListBox()->viewport()->grab();
+    EXPECT_FALSE(Button("PrintSpeedButton")->isEnabled());
+    EXPECT_FALSE(m_form.findChild<QAction*>(QStringLiteral("PrintReport1"))->isEnabled());
+    EXPECT_FALSE(Button("DeleteSpeedButton")->isEnabled());
+}
+
+TEST_F(ReportCommandsTest, CancelAndABlankMaskKeepThePreviousReport)
+{
+    m_tree.file("one/x.txt");
+    m_tree.file("two/X.TXT");
+    RunDupes();
+    const std::vector<std::string> report = RowPaths();
+    ASSERT_EQ(report.size(), 2u);
+    ASSERT_TRUE(ShowActive());
+
+    m_messages.confirmAnswer = false;
+    m_form.DuplicateFiles1Click();
+    EXPECT_FALSE(Running());
+    EXPECT_EQ(RowPaths(), report);
+    EXPECT_EQ(Panel1(), "Dust Complete: 1 Groups Found");
+
+    m_messages.confirmAnswer = true;
+    m_messages.shown.clear();
+    m_form.MaskComboBox()->setEditText(QStringLiteral(" \t "));
+    m_form.DuplicateReport1Click();
+    EXPECT_FALSE(Running());
+    EXPECT_EQ(m_messages.shown,
+              (std::vector<Shown>{{"Confirm", "Run report searching for duplicate filenames?"},
+                                  {"Error", "Please enter a filename mask before dusting."}}));
+    EXPECT_TRUE(m_form.MaskComboBox()->hasFocus());
+    EXPECT_EQ(RowPaths(), report);
+    EXPECT_EQ(m_form.ListBox()->NumItems(), 2);
+    EXPECT_EQ(Panel1(), "Dust Complete: 1 Groups Found");
+
+    // The mask is the trimmed text.
+    m_form.MaskComboBox()->setEditText(QStringLiteral("  *.TXT "));
+    RunDupes();
+    EXPECT_EQ(RowPaths().size(), 2u);
+}
+
+TEST_F(ReportCommandsTest, EscStopsTheRunAndWhatWasFoundBecomesTheReport)
+{
+    m_tree.file("one/A.txt");
+    m_tree.file("one/sub/a.txt");
+    m_tree.file("one/sub/c.txt");
+    m_tree.file("two/sub/B.txt");
+    m_tree.file("two/sub2/b.txt");
+    m_tree.file("two/sub2/C.txt");
+    m_gate->HoldAt(m_tree.path("two/"));
+    m_messages.confirmAnswer = true;
+    Button("DupesSpeedButton")->click();
+    ASSERT_TRUE(WaitArrived("two/"));
+    QTest::keyClick(m_form.ListBox(), Qt::Key_Escape);
+    m_gate->Release(m_tree.path("two/"));
+
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(Panel1(), "Dust Stopped: 1 Groups Found");
+    const std::vector<std::string> rows = RowPaths();
+    EXPECT_EQ(std::set<std::string>(rows.begin(), rows.end()),
+              (std::set<std::string>{m_tree.path("one/A.txt"), m_tree.path("one/sub/a.txt")}));
+    EXPECT_EQ(m_form.ListBox()->ItemIndex(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // Esc outside a run stops nothing: the next run is whole.
+    QTest::keyClick(m_form.ListBox(), Qt::Key_Escape);
+    RunDupes();
+    EXPECT_EQ(Panel1(), "Dust Complete: 3 Groups Found");
+}
+
+TEST_F(ReportCommandsTest, AFaultOfTheWalkIsShownAndTheHourglassRestored)
+{
+    m_tree.file("one/a.txt");
+    m_form.ReportRun().Worker().afterDirectoryRead = [](const std::string& directory) {
+        if (directory.empty())
+            throw std::runtime_error("Cannot allocate memory");
+    };
+    RunDupes();
+    EXPECT_EQ(m_messages.shown.back(), (Shown{"Error", "Cannot allocate memory"}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(FilesPanel()->isVisible());
+    EXPECT_EQ(Panel1(), "");
+    EXPECT_EQ(m_form.ListBox()->NumItems(), 0);
+
+    // Commands are taken again.
+    m_form.ReportRun().Worker().afterDirectoryRead = nullptr;
+    QTest::mouseClick(Button("DupesSpeedButton"), Qt::LeftButton);
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(Panel1(), "Dust Complete - Nothing Found");
+}
+
+TEST_F(ReportCommandsTest, ClosingTheWindowDuringARunStopsItWithoutWaitingForTheWalk)
+{
+    m_tree.file("one/sub/a.txt");
+    auto form = std::make_unique<TMainForm>(
+        MainServices{m_probe, m_messages, m_launcher, m_help, LocaleSettings::usEnglish()});
+    auto token = std::make_shared<int>();
+    const std::weak_ptr<int> runAlive = token;
+    form->ReportRun().Worker().afterDirectoryRead = [gate = m_gate, token](const std::string& directory) {
+        gate->Arrive(directory);
+    };
+    token.reset();
+    m_gate->HoldAt(m_tree.path("one/"));
+    form->DupesSpeedButtonClick();
+    ASSERT_TRUE(WaitArrived("one/"));
+
+    form->show();
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    form.reset(); // returns while the walk still hangs in its directory
+    EXPECT_TRUE(m_gate->Arrived(m_tree.path("one/")));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // Let go, the walk finds itself stopped and ends without reading another directory (the
+    // empty path marks the measuring, which runs on what the walk found).
+    m_gate->ReleaseAll();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return runAlive.expired(); }, 30000));
+    EXPECT_EQ(m_gate->Visited(), (Roots{m_tree.path("one/"), ""}));
+}
+
+TEST_F(ReportCommandsTest, TheMaskFieldTakesWhatIsTypedLetterForLetter)
+{
+    QComboBox* mask = m_form.MaskComboBox();
+    ASSERT_TRUE(ShowActive());
+    mask->setFocus();
+    for (const char* typed : {"*.h", "*.c", "*.T"}) {
+        mask->lineEdit()->clear();
+        QTest::keyClicks(mask->lineEdit(), QString::fromLatin1(typed));
+        EXPECT_EQ(mask->currentText().toStdString(), typed);
+        QTest::keyClick(mask->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(mask->currentText().toStdString(), typed);
+        EXPECT_EQ(mask->count(), 39);
+    }
+}
+
+TEST_F(ReportCommandsTest, DrivesCommandTakesTheDialogsListOnlyOnOk)
+{
+    const Roots start = m_form.DriveList();
+    m_detect = FixedDriveProbe({"/srv/", "/data/"});
+    m_drivesAnswer = [&] {
+        EXPECT_EQ(m_drivesForm.Drives(), start);
+        EXPECT_EQ(m_drivesForm.ProgramDir(), m_form.ProgramDir());
+        m_drivesForm.DetectButton()->click();
+        return int(QDialog::Rejected);
+    };
+    Button("DrivesSpeedButton")->click();
+    EXPECT_EQ(m_form.DriveList(), start);
+    EXPECT_EQ(m_form.DrivesEdit()->text().toStdString(), m_form.DrivesSummary());
+    EXPECT_EQ(Panel1(), "Drives Update Canceled");
+
+    m_drivesAnswer = [&] {
+        // Refilled: the roots detected in the cancelled showing are gone.
+        EXPECT_EQ(m_drivesForm.Drives(), m_form.DriveList());
+        m_drivesForm.DetectButton()->click();
+        return int(QDialog::Accepted);
+    };
+    m_form.SelectDrives1Click();
+    EXPECT_EQ(m_form.DriveList(), (Roots{"/data/", "/srv/"}));
+    EXPECT_EQ(m_form.DrivesEdit()->text(), "/data /srv");
+    EXPECT_EQ(Panel1(), "Drives List Updated");
+
+    // Twelve roots: nine, then " {more}" with one blank.
+    Roots twelve;
+    for (int i = 1; i <= 12; ++i)
+        twelve.push_back("/m" + std::string(i < 10 ? "0" : "") + std::to_string(i) + "/");
+    m_detect = FixedDriveProbe(twelve);
+    Button("DrivesSpeedButton")->click();
+    EXPECT_EQ(m_form.DriveList(), twelve);
+    EXPECT_EQ(m_form.DrivesSummary(), "/m01 /m02 /m03 /m04 /m05 /m06 /m07 /m08 /m09 {more}");
+}
