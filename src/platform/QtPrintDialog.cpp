@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QPrintDialog>
+#include <QTimer>
 
 bool QtPrintDialog::Execute()
 {
@@ -11,5 +12,12 @@ bool QtPrintDialog::Execute()
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setPrintRange(QAbstractPrintDialog::AllPages);
+    // Qt 6.4 does not carry options set after construction over to the dialog's widgets, which it
+    // makes as it is shown; so once it runs, the range choice is taken away by hand as Qt would: its
+    // whole group goes. It sits in the part of the dialog that starts folded away.
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        if (QWidget* range = dialog.findChild<QWidget*>(QStringLiteral("gbPrintRange")))
+            range->setVisible(false);
+    });
     return dialog.exec() == QDialog::Accepted;
 }

@@ -2,19 +2,24 @@
 // End to end: a report printed through the QPrinter device into a PDF file, read back with pdftotext.
 #include "FixedClock.h"
 #include "platform/CupsQueue.h"
+#include "platform/QtPrintDialog.h"
 #include "platform/QtPrinterDevice.h"
 #include "print/ELinePrinter.h"
 #include "print/TLinePrinter.h"
 
 #include "PrintedText.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFontMetrics>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -263,3 +268,27 @@ TEST_F(PdfPrint, AbortedDocumentLeavesThePrinterReadyForTheNext)
 }
 
 } // namespace
+
+TEST(QtPrintDialog, OffersNoPageRangesAndReportsTheAnswer)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QtPrintDialog dialog(printer);
+    for (const bool accept : {false, true}) {
+        bool rangeOffered = true;
+        QTimer::singleShot(0, [&] {
+            auto* shown = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(shown, nullptr);
+            EXPECT_FALSE(shown->testOption(QAbstractPrintDialog::PrintPageRange));
+            rangeOffered = !QTest::qWaitFor([shown] {
+                const QWidget* range = shown->findChild<QWidget*>(QStringLiteral("gbPrintRange"));
+                return range && range->isHidden();
+            });
+            if (accept)
+                shown->accept();
+            else
+                shown->reject();
+        });
+        EXPECT_EQ(dialog.Execute(), accept);
+        EXPECT_FALSE(rangeOffered);
+    }
+}
