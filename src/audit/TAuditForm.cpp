@@ -56,6 +56,18 @@ QFrame* Rule(QFrame::Shape shape, const char* name)
     return rule;
 }
 
+// One of the two strips above the viewer, 41 pixels high, with its row of controls.
+QHBoxLayout* Strip(QFrame*& panel, const char* name, const QMargins& margins, int spacing)
+{
+    panel = new QFrame;
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setFixedHeight(41);
+    auto* layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(margins);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
 // The field's text as file name bytes, without the blanks and control characters around it.
 std::string TrimmedText(const QLineEdit* edit)
 {
@@ -133,12 +145,8 @@ void TAuditForm::BuildMenus()
 
 QWidget* TAuditForm::BuildToolPanel()
 {
-    auto* panel = new QFrame;
-    panel->setObjectName(QStringLiteral("Panel1"));
-    panel->setFixedHeight(41);
-    auto* layout = new QHBoxLayout(panel);
-    layout->setContentsMargins(1, 1, 6, 1);
-    layout->setSpacing(0);
+    QFrame* panel = nullptr;
+    QHBoxLayout* layout = Strip(panel, "Panel1", QMargins(1, 1, 6, 1), 0);
 
     const auto addButton = [&](const char* name, const char* caption, const char* icon, const char* hint,
                                void (TAuditForm::*handler)()) {
@@ -193,12 +201,8 @@ QWidget* TAuditForm::BuildToolPanel()
 
 QWidget* TAuditForm::BuildFilePanel()
 {
-    auto* panel = new QFrame;
-    panel->setObjectName(QStringLiteral("Panel2"));
-    panel->setFixedHeight(41);
-    auto* layout = new QHBoxLayout(panel);
-    layout->setContentsMargins(8, 4, 6, 4);
-    layout->setSpacing(6);
+    QFrame* panel = nullptr;
+    QHBoxLayout* layout = Strip(panel, "Panel2", QMargins(8, 4, 6, 4), 6);
 
     auto* label1 = new QLabel(QStringLiteral("Filename:"));
     label1->setObjectName(QStringLiteral("Label1"));

@@ -2,33 +2,13 @@
 #include "audit/AuditLog.h"
 
 #include "TempTree.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 namespace {
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-LocaleSettings German()
-{
-    LocaleSettings german;
-    german.shortDateFormat = "dd.MM.yy";
-    german.longTimeFormat = "HH:mm:ss";
-    german.amDesignator = "";
-    german.pmDesignator = "";
-    german.thousandSeparator = ".";
-    german.decimalSeparator = ",";
-    return german;
-}
 
 TEST(AuditLine, DateBlankTimeTwoBlanksAndThePathInTheUsersLocale)
 {
@@ -44,9 +24,9 @@ TEST(AuditLine, DateBlankTimeTwoBlanksAndThePathInTheUsersLocale)
 
     EXPECT_EQ(AuditLine(morning, "/tmp/OLD.TXT", us), "12/5/2026 6:14:51 AM  /tmp/OLD.TXT");
     EXPECT_EQ(AuditLine(evening, "/tmp/OLD.TXT", us), "12/5/2026 6:04:09 PM  /tmp/OLD.TXT");
-    EXPECT_EQ(AuditLine(morning, "/home/ann/Übersicht.txt", German()),
+    EXPECT_EQ(AuditLine(morning, "/home/ann/Übersicht.txt", GermanLocale()),
               "05.12.26 06:14:51  /home/ann/Übersicht.txt");
-    EXPECT_EQ(AuditLine(evening, "/x", German()), "05.12.26 18:04:09  /x");
+    EXPECT_EQ(AuditLine(evening, "/x", GermanLocale()), "05.12.26 18:04:09  /x");
     EXPECT_EQ(AuditLine(evening, "/x", designatorFirst), "2026/12/05 PM 6:04:09  /x");
     EXPECT_EQ(AuditLine(morning, "/x", leadingZero), "12/5/26 06:14:51 AM  /x");
     // The path exactly as listed, bytes that are no UTF-8 included.
@@ -59,14 +39,14 @@ TEST(AppendAuditLine, CreatesThenAppendsWithCarriageReturnLineFeed)
     TempTree tree;
     const std::string log = tree.path("audit.txt");
     ASSERT_TRUE(AppendAuditLine(tree.root(), "first line"));
-    EXPECT_EQ(ReadFile(log), "first line\r\n");
+    EXPECT_EQ(ReadWholeFile(log), "first line\r\n");
     ASSERT_TRUE(AppendAuditLine(tree.root(), "second line"));
-    EXPECT_EQ(ReadFile(log), "first line\r\nsecond line\r\n");
+    EXPECT_EQ(ReadWholeFile(log), "first line\r\nsecond line\r\n");
 
     // A log written elsewhere before keeps every byte.
     std::ofstream(log, std::ios::binary | std::ios::app) << "no line end";
     ASSERT_TRUE(AppendAuditLine(tree.root(), "third"));
-    EXPECT_EQ(ReadFile(log), "first line\r\nsecond line\r\nno line endthird\r\n");
+    EXPECT_EQ(ReadWholeFile(log), "first line\r\nsecond line\r\nno line endthird\r\n");
 }
 
 TEST(AppendAuditLine, FailsAtOnceWhereNoLogCanBeWritten)

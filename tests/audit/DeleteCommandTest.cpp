@@ -6,12 +6,12 @@
 
 #include "ChildProcess.h"
 #include "TempTree.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,20 +20,6 @@ namespace {
 using Shown = RecordingMessageBoxes::Shown;
 
 const LocalDateTime kWhen{2026, 3, 7, 14, 5, 9, 6};
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat st = {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 class DeleteCommandTest : public ::testing::Test
 {
@@ -58,7 +44,7 @@ protected:
         table.addRow(table.LastEntry());
     }
 
-    std::string Log() const { return ReadFile(programDir + "audit.txt"); }
+    std::string Log() const { return ReadWholeFile(programDir + "audit.txt"); }
     std::string LogLine(int row) const { return "3/7/26 2:05:09 PM  " + table.RowPaths(row) + "\r\n"; }
     std::string Trashed(const std::string& name) const { return tree.path("data/Trash/files/") + name; }
 
@@ -79,15 +65,15 @@ TEST_F(DeleteCommandTest, DeletionsGoToTheTrashAndAppendOneLineEachInOrder)
               (std::vector<Shown>{{"Question", "Move '" + tree.path("files/a.txt") + "' to the trash?"}}));
     EXPECT_EQ(Log(), LogLine(0));
     EXPECT_TRUE(table.RowTexts(0).ends_with(tree.path("files/a.txt") + " (Deleted)"));
-    EXPECT_FALSE(Exists(tree.path("files/a.txt")));
-    EXPECT_TRUE(Exists(Trashed("a.txt")));
+    EXPECT_FALSE(PathExists(tree.path("files/a.txt")));
+    EXPECT_TRUE(PathExists(Trashed("a.txt")));
 
     messages.shown.clear();
     EXPECT_EQ(command.Run(2, programDir), DeleteOutcome::Deleted);
     EXPECT_EQ(messages.shown,
               (std::vector<Shown>{{"Question", "Move '" + tree.path("files/<b>x.txt") + "' to the trash?"}}));
     EXPECT_EQ(Log(), LogLine(0) + LogLine(2));
-    EXPECT_TRUE(Exists(Trashed("<b>x.txt")));
+    EXPECT_TRUE(PathExists(Trashed("<b>x.txt")));
 
     // The same row again: an error, and neither the trash nor the log is touched.
     messages.shown.clear();
@@ -103,8 +89,8 @@ TEST_F(DeleteCommandTest, DecliningChangesNothingAndTheNextDeleteAsksAgain)
     messages.confirmAnswer = false;
     EXPECT_EQ(command.Run(0, programDir), DeleteOutcome::NotDeleted);
     EXPECT_EQ(messages.shown.size(), 1u);
-    EXPECT_TRUE(Exists(tree.path("files/a.txt")));
-    EXPECT_FALSE(Exists(programDir + "audit.txt"));
+    EXPECT_TRUE(PathExists(tree.path("files/a.txt")));
+    EXPECT_FALSE(PathExists(programDir + "audit.txt"));
     EXPECT_FALSE(table.RowTexts(0).ends_with(" (Deleted)"));
 
     messages.confirmAnswer = true;
@@ -131,10 +117,10 @@ TEST_F(DeleteCommandTest, FilesGoneOrRedirectedSinceTheScanAreRefusedWithoutAQue
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_NE(messages.shown[1].text.find("is no longer a folder"), std::string::npos)
         << messages.shown[1].text;
-    EXPECT_TRUE(Exists(tree.path("decoy/c.txt")));
-    EXPECT_TRUE(Exists(tree.path("moved/c.txt")));
+    EXPECT_TRUE(PathExists(tree.path("decoy/c.txt")));
+    EXPECT_TRUE(PathExists(tree.path("moved/c.txt")));
 
-    EXPECT_FALSE(Exists(programDir + "audit.txt"));
+    EXPECT_FALSE(PathExists(programDir + "audit.txt"));
     EXPECT_FALSE(table.RowTexts(0).ends_with(" (Deleted)"));
     EXPECT_FALSE(table.RowTexts(3).ends_with(" (Deleted)"));
 }
@@ -145,7 +131,7 @@ TEST_F(DeleteCommandTest, SeparatorRowsAndNoRowAreLeftAlone)
         EXPECT_EQ(command.Run(row, programDir), DeleteOutcome::NoFile) << row;
     }
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_FALSE(Exists(programDir + "audit.txt"));
+    EXPECT_FALSE(PathExists(programDir + "audit.txt"));
 }
 
 TEST_F(DeleteCommandTest, TheLogLandsInTheProgramDirectoryWhateverTheCurrentDirectory)
@@ -156,7 +142,7 @@ TEST_F(DeleteCommandTest, TheLogLandsInTheProgramDirectoryWhateverTheCurrentDire
     ASSERT_EQ(::chdir(previous), 0);
     std::free(previous);
     EXPECT_EQ(Log(), LogLine(0));
-    EXPECT_FALSE(Exists(tree.path("files/audit.txt")));
+    EXPECT_FALSE(PathExists(tree.path("files/audit.txt")));
 }
 
 TEST_F(DeleteCommandTest, AReadOnlyLogStillLetsTheFileGoWithAWarning)
@@ -186,7 +172,7 @@ TEST_F(DeleteCommandTest, AReadOnlyLogStillLetsTheFileGoWithAWarning)
     if (code == kChildSkipped)
         GTEST_SKIP() << "cannot become the user nobody here";
     ASSERT_EQ(code, 0);
-    EXPECT_TRUE(Exists(Trashed("a.txt")));
+    EXPECT_TRUE(PathExists(Trashed("a.txt")));
     EXPECT_EQ(Log(), "old line\r\n");
 }
 

@@ -4,33 +4,19 @@
 
 #include "ChildProcess.h"
 #include "TempTree.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <dirent.h>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const LocalDateTime kWhen{2026, 3, 7, 14, 5, 9, 6};
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat st = {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 std::set<std::string> Names(const std::string& folder)
 {
@@ -75,12 +61,12 @@ TEST_F(TrashTest, HomeTrashIsMadeAndGetsTheFileWithItsRecord)
 
     EXPECT_EQ(result.trashedPath, homeTrash + "/files/a b%.txt");
     EXPECT_EQ(result.infoPath, homeTrash + "/info/a b%.txt.trashinfo");
-    EXPECT_FALSE(Exists(tree.path("reports/a b%.txt")));
-    EXPECT_EQ(ReadFile(result.trashedPath), "contents");
-    EXPECT_EQ(ReadFile(result.infoPath),
+    EXPECT_FALSE(PathExists(tree.path("reports/a b%.txt")));
+    EXPECT_EQ(ReadWholeFile(result.trashedPath), "contents");
+    EXPECT_EQ(ReadWholeFile(result.infoPath),
               "[Trash Info]\nPath=" + EncodeTrashPath(tree.path("reports/a b%.txt")) +
                   "\nDeletionDate=2026-03-07T14:05:09\n");
-    EXPECT_EQ(ParseTrashInfo(ReadFile(result.infoPath))->path, tree.path("reports/a b%.txt"));
+    EXPECT_EQ(ParseTrashInfo(ReadWholeFile(result.infoPath))->path, tree.path("reports/a b%.txt"));
     for (const std::string& folder :
          {tree.path("data"), homeTrash, homeTrash + "/files", homeTrash + "/info"})
         EXPECT_EQ(Mode(folder), 0700u) << folder;
@@ -103,9 +89,9 @@ TEST_F(TrashTest, NameClashesGetNumberedNamesAndStrayFilesAreLeftAlone)
     EXPECT_EQ(
         Names(homeTrash + "/info"),
         (std::set<std::string>{"notes.txt.trashinfo", "notes.2.txt.trashinfo", "notes.4.txt.trashinfo"}));
-    EXPECT_EQ(ReadFile(homeTrash + "/files/notes.2.txt"), "second");
-    EXPECT_EQ(ReadFile(homeTrash + "/files/notes.3.txt"), "stray");
-    EXPECT_EQ(ParseTrashInfo(ReadFile(homeTrash + "/info/notes.4.txt.trashinfo"))->path,
+    EXPECT_EQ(ReadWholeFile(homeTrash + "/files/notes.2.txt"), "second");
+    EXPECT_EQ(ReadWholeFile(homeTrash + "/files/notes.3.txt"), "stray");
+    EXPECT_EQ(ParseTrashInfo(ReadWholeFile(homeTrash + "/info/notes.4.txt.trashinfo"))->path,
               tree.path("three/notes.txt"));
 }
 
@@ -141,8 +127,8 @@ TEST_F(TrashTest, PathsThatNoLongerLeadToARegularFileAreRefusedAndNothingMoves)
             EXPECT_NE(result.reason.find(c.reason), std::string::npos) << c.path << ": " << result.reason;
         }
     }
-    EXPECT_EQ(ReadFile(tree.path("real/file.txt")), "kept");
-    EXPECT_EQ(ReadFile(tree.path("elsewhere/file.txt")), "decoy");
+    EXPECT_EQ(ReadWholeFile(tree.path("real/file.txt")), "kept");
+    EXPECT_EQ(ReadWholeFile(tree.path("elsewhere/file.txt")), "decoy");
     EXPECT_TRUE(Names(homeTrash + "/files").empty());
     EXPECT_TRUE(Names(homeTrash + "/info").empty());
 
@@ -171,7 +157,7 @@ TEST_F(TrashTest, AFailedMoveTakesItsRecordBackAndLeavesTheFile)
     if (code == kChildSkipped)
         GTEST_SKIP() << "cannot become the user nobody here";
     ASSERT_EQ(code, 0);
-    EXPECT_EQ(ReadFile(tree.path("locked/file.txt")), "kept");
+    EXPECT_EQ(ReadWholeFile(tree.path("locked/file.txt")), "kept");
     EXPECT_TRUE(Names(homeTrash + "/files").empty());
     EXPECT_TRUE(Names(homeTrash + "/info").empty());
 }
@@ -207,10 +193,10 @@ TEST_F(OtherFilesystemTrash, GoesToTheUsersTrashAtTheTopDirectoryWithARelativePa
         ASSERT_TRUE(result) << result.reason;
         const std::string top = mount + "/.Trash-" + user;
         EXPECT_EQ(result.trashedPath, top + "/files/a b.jpg");
-        EXPECT_EQ(ReadFile(top + "/info/a b.jpg.trashinfo"),
+        EXPECT_EQ(ReadWholeFile(top + "/info/a b.jpg.trashinfo"),
                   "[Trash Info]\nPath=photos/a%20b.jpg\nDeletionDate=2026-03-07T14:05:09\n");
         EXPECT_EQ(Mode(top), 0700u);
-        EXPECT_FALSE(Exists(homeTrash));
+        EXPECT_FALSE(PathExists(homeTrash));
     });
 }
 
@@ -223,13 +209,13 @@ TEST_F(OtherFilesystemTrash, SharedTrashIsUsedOnlyWithItsStickyBit)
         // Without the sticky bit anyone could take files out: the user's own folder is used instead.
         ASSERT_EQ(::chmod((mount + "/.Trash").c_str(), 0777), 0);
         ASSERT_TRUE(trash.Move(mount + "/one.txt", kWhen));
-        EXPECT_TRUE(Exists(mount + "/.Trash-" + user + "/files/one.txt"));
+        EXPECT_TRUE(PathExists(mount + "/.Trash-" + user + "/files/one.txt"));
 
         ASSERT_EQ(::chmod((mount + "/.Trash").c_str(), 01777), 0);
         const TrashResult result = trash.Move(mount + "/two.txt", kWhen);
         ASSERT_TRUE(result) << result.reason;
         EXPECT_EQ(result.trashedPath, mount + "/.Trash/" + user + "/files/two.txt");
-        EXPECT_EQ(ParseTrashInfo(ReadFile(mount + "/.Trash/" + user + "/info/two.txt.trashinfo"))->path,
+        EXPECT_EQ(ParseTrashInfo(ReadWholeFile(mount + "/.Trash/" + user + "/info/two.txt.trashinfo"))->path,
                   "two.txt");
 
         // A link in place of the user's trash folder is not followed.
@@ -240,7 +226,7 @@ TEST_F(OtherFilesystemTrash, SharedTrashIsUsedOnlyWithItsStickyBit)
         const TrashResult refused = trash.Move(mount + "/three.txt", kWhen);
         EXPECT_FALSE(refused);
         EXPECT_NE(refused.reason.find("cannot be made"), std::string::npos) << refused.reason;
-        EXPECT_EQ(ReadFile(mount + "/three.txt"), "3");
+        EXPECT_EQ(ReadWholeFile(mount + "/three.txt"), "3");
     });
 }
 
@@ -253,7 +239,7 @@ TEST_F(OtherFilesystemTrash, ReadOnlyFilesystemFailsWithAClearErrorAndKeepsTheFi
         EXPECT_EQ(result.error, EROFS);
         EXPECT_EQ(result.reason, "its filesystem has no trash folder, and '" + mount + "/.Trash-" + user +
                                      "' cannot be made (Read-only file system)");
-        EXPECT_EQ(ReadFile(mount + "/old.log"), "log");
+        EXPECT_EQ(ReadWholeFile(mount + "/old.log"), "log");
     });
 }
 

@@ -14,6 +14,7 @@
 
 #include "PrintedText.h"
 #include "TempTree.h"
+#include "TestFiles.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -28,27 +29,12 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 using Shown = RecordingMessageBoxes::Shown;
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat st = {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 // A folder made and made current for the life of a test: the window takes it as its program folder.
 // The trash is pointed into the test's tree as well.
@@ -123,7 +109,7 @@ protected:
         return m_form.findChild<QToolButton*>(QString::fromLatin1(name));
     }
     QAction* Action(const char* name) const { return m_form.findChild<QAction*>(QString::fromLatin1(name)); }
-    std::string Log() const { return ReadFile(m_tree.path("program/audit.txt")); }
+    std::string Log() const { return ReadWholeFile(m_tree.path("program/audit.txt")); }
     std::string Question(const std::string& name) const
     {
         return "Move '" + m_tree.path("files/" + name) + "' to the trash?";
@@ -149,8 +135,8 @@ TEST_F(MainFormActing, DeleteTrashesTheSelectedFileLogsItAndShowsTheRowDeleted)
     list->SetItemIndex(2);
     Button("DeleteSpeedButton")->click();
     EXPECT_EQ(m_messages.shown, (std::vector<Shown>{{"Question", Question("b.txt")}}));
-    EXPECT_TRUE(Exists(m_tree.path("data/Trash/files/b.txt")));
-    EXPECT_FALSE(Exists(m_tree.path("files/b.txt")));
+    EXPECT_TRUE(PathExists(m_tree.path("data/Trash/files/b.txt")));
+    EXPECT_FALSE(PathExists(m_tree.path("files/b.txt")));
     EXPECT_TRUE(Log().ends_with("  " + m_tree.path("files/b.txt") + "\r\n")) << Log();
     EXPECT_TRUE(list->ItemText(2).endsWith(" (Deleted)"));
     // The command changes no enabled state: the row stays selected and Delete stays on.
@@ -191,8 +177,8 @@ TEST_F(MainFormActing, DeleteDoesNothingOnASeparatorOrWhileAnotherWindowIsActive
     ASSERT_TRUE(ShowAndActivate(m_audit));
     m_form.DeleteSpeedButtonClick();
     EXPECT_TRUE(m_messages.shown.empty());
-    EXPECT_FALSE(Exists(m_tree.path("program/audit.txt")));
-    EXPECT_TRUE(Exists(m_tree.path("files/a.txt")));
+    EXPECT_FALSE(PathExists(m_tree.path("program/audit.txt")));
+    EXPECT_TRUE(PathExists(m_tree.path("files/a.txt")));
     m_audit.hide();
 }
 
