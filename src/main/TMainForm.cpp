@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main/TMainForm.h"
 
+#include "audit/AuditLog.h"
+#include "audit/TAuditForm.h"
 #include "dialogs/TDrivesForm.h"
 #include "dialogs/TSizeForm.h"
 #include "info/SvgPicture.h"
@@ -10,12 +12,15 @@
 #include "main/HintText.h"
 #include "main/LinkLabel.h"
 #include "main/MainTexts.h"
+#include "main/MenuShortcutFilter.h"
 #include "main/ReportRunController.h"
 #include "main/ReportTexts.h"
+#include "main/SetHint.h"
 #include "main/StatusTipFilter.h"
 #include "platform/DriveProbe.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramDir.h"
+#include "print/PrintJob.h"
 #include "scan/DrivesSummary.h"
 #include "scan/RowForms.h"
 #include "widgets/TOvcController.h"
@@ -25,6 +30,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFrame>
@@ -35,6 +41,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -84,13 +91,6 @@ constexpr int kToolButtonWidth = 50;
 constexpr int kToolButtonHeight = 39;
 constexpr QSize kGlyphSize(20, 20);
 
-// For a control or a menu item.
-template <typename Target> void SetHint(Target* target, const char* hint)
-{
-    target->setToolTip(QString::fromStdString(ShortHint(hint)));
-    target->setStatusTip(QString::fromStdString(LongHint(hint)));
-}
-
 QFrame* Separator()
 {
     auto* line = new QFrame;
@@ -122,7 +122,9 @@ QFrame* Panel(int height)
 
 TMainForm::TMainForm(MainServices services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_homePage(services.launcher, services.messages),
-      m_table(services.locale), m_controller(std::make_shared<TOvcController>())
+      m_table(services.locale), m_recycleBin(services.messages),
+      m_deleteCommand(m_table, m_recycleBin, services.messages),
+      m_controller(std::make_shared<TOvcController>())
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Lintwick - Disk Clean-up"));
@@ -159,6 +161,8 @@ TMainForm::~TMainForm()
 {
     if (m_statusTipFilter)
         qApp->removeEventFilter(m_statusTipFilter);
+    if (m_shortcutFilter)
+        qApp->removeEventFilter(m_shortcutFilter);
 }
 
 void TMainForm::FormCreate()
@@ -174,6 +178,8 @@ void TMainForm::FormCreate()
     m_statusTipFilter->OnHint = [this](const QString& hint) { DoHint(hint); };
     qApp->installEventFilter(m_statusTipFilter);
     m_statusBarWindows.push_back({this, m_statusPanel0});
+    m_shortcutFilter = new MenuShortcutFilter(this);
+    qApp->installEventFilter(m_shortcutFilter);
 
     m_driveList = m_services.drives.probe();
     m_drivesSummary = ::DrivesSummary(m_driveList, SummaryStyle::StartUp);
@@ -367,6 +373,25 @@ void TMainForm::BuildListBox()
         // The list's context menu events come from its viewport.
         m_popupMenu->popup(m_listBox->viewport()->mapToGlobal(point));
     });
+    // A right click selects its row first, so that the menu's Delete acts on the row clicked.
+    m_listBox->viewport()->installEventFilter(this);
+    auto* deleteKey = new QAction(m_listBox);
+    deleteKey->setShortcut(Qt::Key_Delete);
+    deleteKey->setShortcutContext(Qt::WidgetShortcut);
+    connect(deleteKey, &QAction::triggered, this, &TMainForm::DeleteSpeedButtonClick);
+    m_listBox->addAction(deleteKey);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_listBox->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* press = static_cast<QMouseEvent*>(event);
+        const QPoint point = press->position().toPoint();
+        const int index = m_listBox->ItemAtPoint(point);
+        if (press->button() == Qt::RightButton && m_listBox->ItemRect(index).contains(point))
+            m_listBox->SetItemIndex(index);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QWidget* TMainForm::BuildLinkPanel()
@@ -429,6 +454,18 @@ void TMainForm::BuildPopupMenu()
     m_popupMenu->addSeparator();
     addItem("DataQualityControl1", "Data Quality Control...", kDqcHint, &TMainForm::DataQualityControl1Click);
     addItem("ShowTips1", "Show Tips...", kShowTipsHint, &TMainForm::ShowTips1Click);
+}
+
+void TMainForm::SetAuditForm(TAuditForm* auditForm)
+{
+    m_auditForm = auditForm;
+    if (auditForm)
+        AddStatusBarWindow(auditForm, auditForm->StatusPanel());
+}
+
+void TMainForm::SetPrinting(const PrintServices& printing)
+{
+    m_printJob = std::make_unique<PrintJob>(printing, m_services.messages, m_services.locale);
 }
 
 void TMainForm::AddStatusBarWindow(QWidget* window, QLabel* panel0)
@@ -527,11 +564,28 @@ void TMainForm::DrivesSpeedButtonClick()
     m_statusPanel1->setText(QString::fromLatin1(kDrivesUpdated));
 }
 
-// The deletion of the selected row's file and report printing are wired here once those jobs
-// exist; until then the commands are inert.
-void TMainForm::DeleteSpeedButtonClick() {}
+void TMainForm::DeleteSpeedButtonClick()
+{
+    // During a run the table belongs to the worker and its rows are not on screen.
+    if (!isActiveWindow() || m_reportRun->Running())
+        return;
+    const DeleteOutcome outcome = m_deleteCommand.Run(m_listBox->ItemIndex(), m_programDir);
+    if (outcome == DeleteOutcome::Deleted || outcome == DeleteOutcome::DeletedWithoutAudit)
+        m_listBox->viewport()->update();
+}
 
-void TMainForm::PrintSpeedButtonClick() {}
+void TMainForm::PrintSpeedButtonClick()
+{
+    if (!m_printJob || m_reportRun->Running())
+        return;
+    PrintDocument document;
+    document.font = ReportPrintFont();
+    document.lineCount = m_table.LastRow() + 1;
+    document.line = [this](int row) { return m_table.RowTexts(row); };
+    const PrintJob::Result result = m_printJob->Print(document);
+    if (result != PrintJob::Result::Cancelled)
+        m_statusPanel1->setText(QString::fromStdString(PrintJob::StatusText(result)));
+}
 
 void TMainForm::DupesSpeedButtonClick()
 {
@@ -566,7 +620,18 @@ void TMainForm::ZeroSpeedButtonClick()
         m_reportRun->Start(ScanMode::ZeroLength, m_driveList);
 }
 
-void TMainForm::ViewAuditReport1Click() {}
+void TMainForm::ViewAuditReport1Click()
+{
+    if (!m_auditForm)
+        return;
+    m_auditForm->SetProgramDir(m_programDir);
+    m_auditForm->AuditFileNameEdit()->setText(
+        QFile::decodeName(QByteArray::fromStdString(m_programDir + kAuditFileName)));
+    // Not modal: the user goes back and forth between the log and the report.
+    m_auditForm->show();
+    m_auditForm->raise();
+    m_auditForm->activateWindow();
+}
 
 void TMainForm::HelpSpeedButtonClick()
 {

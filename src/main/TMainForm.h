@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "audit/DeleteCommand.h"
+#include "audit/RecycleBin.h"
 #include "main/ActivationTipRule.h"
 #include "main/HelpCommands.h"
 #include "main/HomePageLink.h"
 #include "main/MainServices.h"
 #include "main/TipSchedule.h"
+#include "print/PrintServices.h"
 #include "scan/ResultTable.h"
 
 #include <QMainWindow>
@@ -17,6 +20,8 @@
 #include <vector>
 
 class LinkLabel;
+class MenuShortcutFilter;
+class PrintJob;
 class QAction;
 class QComboBox;
 class QDialog;
@@ -28,6 +33,7 @@ class QWindow;
 class ReportRunController;
 class StatusTipFilter;
 class TAboutForm;
+class TAuditForm;
 class TDrivesForm;
 class TOvcController;
 class TOvcCustomVirtualListBox;
@@ -47,6 +53,10 @@ public:
     // The windows created after this one; commands that need a missing one do nothing.
     void SetAboutForm(TAboutForm* aboutForm) { m_aboutForm = aboutForm; }
     void SetTipForm(TTipForm* tipForm) { m_tipForm = tipForm; }
+    // The audit report window, which also joins the windows whose status bars show hints.
+    void SetAuditForm(TAuditForm* auditForm);
+    // The printer of the program; without it Print does nothing.
+    void SetPrinting(const PrintServices& printing);
     // The two dialogs also show hints in their status bars.
     void SetDrivesForm(TDrivesForm* drivesForm);
     void SetSizeForm(TSizeForm* sizeForm);
@@ -126,6 +136,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct StatusBarWindow
@@ -159,12 +170,18 @@ private:
     std::string m_drivesSummary;
     std::int64_t m_sizeThreshold = 0;
 
+    RecycleBin m_recycleBin;
+    DeleteCommand m_deleteCommand;
+    std::unique_ptr<PrintJob> m_printJob; // LinePrinter with PrintDialog1
+
     TAboutForm* m_aboutForm = nullptr;
     TTipForm* m_tipForm = nullptr;
+    TAuditForm* m_auditForm = nullptr;
     TDrivesForm* m_drivesForm = nullptr;
     TSizeForm* m_sizeForm = nullptr;
     std::vector<StatusBarWindow> m_statusBarWindows;
     StatusTipFilter* m_statusTipFilter = nullptr;
+    MenuShortcutFilter* m_shortcutFilter = nullptr;
     std::shared_ptr<TOvcController> m_controller;
 
     QToolButton* m_deleteSpeedButton = nullptr;

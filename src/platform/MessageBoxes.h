@@ -4,7 +4,7 @@
 #include <string>
 
 // The program's modal message boxes and the exclamation beep. Each box waits until the user closes
-// it; texts are UTF-8.
+// it; texts are UTF-8 and shown as plain text, never as markup.
 class MessageBoxes
 {
 public:
@@ -18,5 +18,7 @@ public:
     virtual void Information(const std::string& text) = 0;
     // "Confirm" box with OK and Cancel; true only when the user chose OK.
     virtual bool Confirm(const std::string& text) = 0;
+    // "Confirm" box with Yes and No, as the desktop asks before it acts on a file; true only for Yes.
+    virtual bool Question(const std::string& text) = 0;
     virtual void Beep() = 0;
 };

@@ -14,6 +14,8 @@ int Run(QMessageBox::Icon icon, const char* title, const std::string& text,
     QMessageBox box(icon, QString::fromLatin1(title), QString::fromStdString(text), buttons,
                     QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
+    // Texts name files, and a file name is no markup.
+    box.setTextFormat(Qt::PlainText);
     // Centred on the screen, not on the window that asked: the box speaks for the whole program. Its
     // size is final only once it is shown.
     box.show();
@@ -48,6 +50,12 @@ bool QtMessageBoxes::Confirm(const std::string& text)
 {
     return Run(QMessageBox::Question, "Confirm", text, QMessageBox::Ok | QMessageBox::Cancel,
                beforeShowing) == QMessageBox::Ok;
+}
+
+bool QtMessageBoxes::Question(const std::string& text)
+{
+    return Run(QMessageBox::Question, "Confirm", text, QMessageBox::Yes | QMessageBox::No, beforeShowing) ==
+           QMessageBox::Yes;
 }
 
 void QtMessageBoxes::Beep()

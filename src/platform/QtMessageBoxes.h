@@ -7,7 +7,8 @@
 
 class QWidget;
 
-// QMessageBox, modal over the program's active window and centred on the screen.
+// QMessageBox, modal over the program's active window and centred on the screen. Texts are plain
+// text: a file named "<b>x</b>.txt" keeps its angle brackets.
 class QtMessageBoxes : public MessageBoxes
 {
 public:
@@ -15,6 +16,7 @@ public:
     void Warning(const std::string& text) override;
     void Information(const std::string& text) override;
     bool Confirm(const std::string& text) override;
+    bool Question(const std::string& text) override;
     void Beep() override;
 
     // Called with each box just before it runs, so that a test can answer it.

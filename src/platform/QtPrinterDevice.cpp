@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/QtPrinterDevice.h"
 
+#include "platform/CupsQueue.h"
 #include "platform/EPrinter.h"
 
 #include <QColor>
@@ -10,6 +11,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPen>
+#include <QPrintEngine>
 #include <QPrinter>
 
 #include <algorithm>
@@ -31,8 +33,15 @@ QString fromUtf8(std::string_view text)
 
 } // namespace
 
-QtPrinterDevice::QtPrinterDevice(QPrinter& printer) : m_printer(printer)
+QtPrinterDevice::QtPrinterDevice(QPrinter& printer, QueueSubmitter submitter)
+    : m_printer(printer), m_submitter(std::move(submitter))
 {
+    if (!m_submitter) {
+        m_submitter = [](const std::string& pdfFile, QPrinter& target, const std::string& title,
+                         std::string& error) {
+            return SubmitToCups(pdfFile, CupsJobSettingsOf(target), title, error);
+        };
+    }
     m_font.name = "Courier New";
     m_font.pixelsPerInch = std::max(1, m_printer.resolution());
     m_font.setSize(10);
@@ -41,8 +50,7 @@ QtPrinterDevice::QtPrinterDevice(QPrinter& printer) : m_printer(printer)
 
 QtPrinterDevice::~QtPrinterDevice()
 {
-    if (m_painter)
-        m_painter->end();
+    abortDoc();
 }
 
 QFont QtPrinterDevice::toQFont(const PrinterFont& font)
@@ -130,9 +138,16 @@ void QtPrinterDevice::beginDoc()
     if (m_painter)
         throw EPrinter("Printing in progress");
     m_printer.setDocName(QString::fromStdString(m_title));
-    auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(&m_printer))
+    m_outputFileName = m_printer.outputFileName();
+    if (!m_spool.open(m_outputFileName.toStdString(), ".pdf"))
         throw EPrinter("Unable to start the print job");
+    setOutputFile(QString::fromStdString(m_spool.path()));
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(&m_printer)) {
+        setOutputFile(m_outputFileName);
+        m_spool.discard();
+        throw EPrinter("Unable to start the print job");
+    }
     m_painter = std::move(painter);
     m_painter->setFont(m_qfont);
     fontChanged();
@@ -147,24 +162,47 @@ void QtPrinterDevice::newPage()
     ++m_pageNumber;
 }
 
-void QtPrinterDevice::endDoc()
+bool QtPrinterDevice::closeSpool()
 {
-    requireDocument();
     const bool ended = m_painter->end();
     m_painter.reset();
     m_metrics.reset();
-    if (!ended)
+    setOutputFile(m_outputFileName);
+    return ended;
+}
+
+void QtPrinterDevice::setOutputFile(const QString& fileName)
+{
+    // Set on the engine: QPrinter::setOutputFileName would change the output format by the name's
+    // suffix, and a CUPS printer must stay one, writing its job into the spool instead of the queue.
+    m_printer.printEngine()->setProperty(QPrintEngine::PPK_OutputFileName, fileName);
+}
+
+void QtPrinterDevice::endDoc()
+{
+    requireDocument();
+    if (!closeSpool()) {
+        m_spool.discard();
         throw EPrinter("Unable to finish the print job");
+    }
+    if (!m_spool.target().empty()) {
+        if (!m_spool.commit())
+            throw EPrinter("Unable to finish the print job");
+        return;
+    }
+    std::string error;
+    const bool queued = m_submitter(m_spool.path(), m_printer, m_title, error);
+    m_spool.discard();
+    if (!queued)
+        throw EPrinter("Unable to finish the print job: " + error);
 }
 
 void QtPrinterDevice::abortDoc()
 {
     if (!m_painter)
         return;
-    m_printer.abort();
-    m_painter->end();
-    m_painter.reset();
-    m_metrics.reset();
+    closeSpool();
+    m_spool.discard();
 }
 
 void QtPrinterDevice::setFont(const PrinterFont& font)

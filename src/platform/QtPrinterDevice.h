@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/PrintSpool.h"
 #include "platform/PrinterDevice.h"
 
 #include <QFont>
 #include <QPoint>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -17,12 +19,23 @@ class QPrinter;
 // Resolution, sheet and printable area come from the QPrinter; the page number is counted here. A
 // QPainter is open on the printer from beginDoc to endDoc or abortDoc.
 //
+// A document is all or nothing. While it is drawn the QPrinter writes into a spool file (see
+// PrintSpool); only endDoc hands it on: renamed over the output file, or, when the printer has no
+// output file, submitted to its print queue whole. abortDoc and a failed endDoc leave no file and
+// send nothing.
+//
 // "Courier" and "Courier New" stand for the desktop's fixed-pitch font, "MS Sans Serif" for its
 // general font. Needs a QGuiApplication. The QPrinter is not owned and must outlive the device.
 class QtPrinterDevice : public PrinterDevice
 {
 public:
-    explicit QtPrinterDevice(QPrinter& printer);
+    // Takes a finished document for the printer's print queue: the PDF file, the printer, the title;
+    // false with a reason when the queue refused it. The file is removed afterwards.
+    using QueueSubmitter = std::function<bool(const std::string& pdfFile, QPrinter& printer,
+                                              const std::string& title, std::string& error)>;
+
+    // The submitter defaults to the printer's CUPS queue.
+    explicit QtPrinterDevice(QPrinter& printer, QueueSubmitter submitter = {});
     ~QtPrinterDevice() override;
 
     int dpiX() const override;
@@ -65,8 +78,14 @@ private:
     void requireDocument() const;
     const QFontMetrics& metrics();
     void fontChanged();
+    // Ends the painter and points the printer at its own output file again; true when the painter ended well.
+    bool closeSpool();
+    void setOutputFile(const QString& fileName);
 
     QPrinter& m_printer;
+    QueueSubmitter m_submitter;
+    PrintSpool m_spool;
+    QString m_outputFileName; // the printer's own, while the spool stands in for it
     std::unique_ptr<QPainter> m_painter;
     std::string m_title;
     PrinterFont m_font;

@@ -22,6 +22,12 @@ bool RecordingMessageBoxes::Confirm(const std::string& text)
     return confirmAnswer;
 }
 
+bool RecordingMessageBoxes::Question(const std::string& text)
+{
+    shown.push_back({"Question", text});
+    return confirmAnswer;
+}
+
 void RecordingMessageBoxes::Beep()
 {
     shown.push_back({"beep", {}});

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-// Answers every box at once and remembers what was shown, for tests. Confirm answers with
-// confirmAnswer. Beeps are recorded in the same sequence as the boxes, as "beep".
+// Answers every box at once and remembers what was shown, for tests. Confirm and Question answer
+// with confirmAnswer. Beeps are recorded in the same sequence as the boxes, as "beep".
 class RecordingMessageBoxes : public MessageBoxes
 {
 public:
     struct Shown
     {
-        std::string kind; // "Error", "Warning", "Information", "Confirm" or "beep"
+        std::string kind; // "Error", "Warning", "Information", "Confirm", "Question" or "beep"
         std::string text;
         bool operator==(const Shown&) const = default;
     };
@@ -22,6 +22,7 @@ public:
     void Warning(const std::string& text) override;
     void Information(const std::string& text) override;
     bool Confirm(const std::string& text) override;
+    bool Question(const std::string& text) override;
     void Beep() override;
 
     bool confirmAnswer = true;

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "print/TPrntProgDlg.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -24,8 +27,11 @@ QLabel* makeLabel(QWidget* parent, const char* name, int left, int top, int widt
 } // namespace
 
 TPrntProgDlg::TPrntProgDlg(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowDoesNotAcceptFocus)
 {
+    // Taking the focus would count as leaving the main window, and coming back would show a tip.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Print Progress"));
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPixelSize(11);
@@ -46,6 +52,25 @@ TPrntProgDlg::TPrntProgDlg(QWidget* parent)
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void TPrntProgDlg::showProgress()
+{
+    show();
+    // The timer ends the wait should the display never say so (a display that maps nothing).
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    giveUp.start(250);
+    while (!(windowHandle() && windowHandle()->isExposed()) && giveUp.isActive())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void TPrntProgDlg::repaintProgress()
+{
+    repaint();
+    // The window manager's part (frame, stacking, exposure) arrives as events, and so do the paints
+    // of a window that was only just mapped.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TPrntProgDlg::setProgressStatus(const std::string& status)

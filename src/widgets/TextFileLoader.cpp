@@ -132,16 +132,21 @@ EInOutError ViewerOpenError(int errorNumber, bool parentMissing)
 std::int64_t LoadTextFile(const std::string& path, TVwrStringList& lines)
 {
     lines.Clear();
-    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Only regular files: a FIFO would wait for a writer and a device could deliver without end. A
+    // device is refused before it is opened at all; the non-blocking open and the second look catch
+    // one that took the file's place in between.
+    struct stat st = {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw ViewerOpenError(S_ISDIR(st.st_mode) ? EISDIR : EACCES);
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (file.get() < 0) {
         const int error = errno;
         throw ViewerOpenError(error, error == ENOENT && ParentDirectoryMissing(path));
     }
-    struct stat st = {};
     if (::fstat(file.get(), &st) != 0)
         throw ViewerOpenError(errno);
-    if (S_ISDIR(st.st_mode))
-        throw ViewerOpenError(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        throw ViewerOpenError(S_ISDIR(st.st_mode) ? EISDIR : EACCES);
 
     constexpr std::size_t kBufferSize = 1 << 20;
     auto buffer = std::make_unique<char[]>(kBufferSize);

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -91,6 +92,30 @@ TEST(QtMessageBoxes, TitlesButtonsAndTheConfirmAnswer)
     EXPECT_FALSE(boxes.Confirm("c"));
     EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{
                         {"Error", 1}, {"Warning", 1}, {"Information", 1}, {"Confirm", 2}, {"Confirm", 2}}));
+}
+
+TEST(QtMessageBoxes, QuestionAnswersYesOrNoAndShowsFileNamesAsPlainText)
+{
+    QtMessageBoxes boxes;
+    std::vector<QString> shownTexts;
+    QMessageBox::StandardButton answer = QMessageBox::Yes;
+    boxes.beforeShowing = [&](QWidget* widget) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), "Confirm");
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        // What the user reads: the label that carries the text.
+        for (const QLabel* label : box->findChildren<QLabel*>())
+            if (label->textFormat() == Qt::PlainText && !label->text().isEmpty())
+                shownTexts.push_back(label->text());
+        QTimer::singleShot(0, box, [box, answer] { box->button(answer)->click(); });
+    };
+    EXPECT_TRUE(boxes.Question("Move '/tmp/<b>x</b>.txt' to the trash?"));
+    answer = QMessageBox::No;
+    EXPECT_FALSE(boxes.Question("Move '/tmp/a&amp;b.txt' to the trash?"));
+    EXPECT_EQ(shownTexts, (std::vector<QString>{"Move '/tmp/<b>x</b>.txt' to the trash?",
+                                                "Move '/tmp/a&amp;b.txt' to the trash?"}));
 }
 
 TEST(HelpViewerWindow, JumpsToTopicsByKeyAndFollowsLinks)

@@ -1,33 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // End to end: a report printed through the QPrinter device into a PDF file, read back with pdftotext.
 #include "FixedClock.h"
+#include "platform/CupsQueue.h"
+#include "platform/QtPrintDialog.h"
 #include "platform/QtPrinterDevice.h"
 #include "print/ELinePrinter.h"
 #include "print/TLinePrinter.h"
 
+#include "PrintedText.h"
+
+#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFontMetrics>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// The pages of a PDF as pdftotext lays them out.
-QStringList pdfPages(const QString& path)
-{
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0)
-        return {};
-    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.back().trimmed().isEmpty())
-        pages.removeLast();
-    return pages;
-}
 
 class PdfPrint : public ::testing::Test
 {
@@ -91,7 +87,7 @@ TEST_F(PdfPrint, ThreePageReportCarriesHeaderFooterAndWrappedLines)
     lp.endDoc();
     ASSERT_EQ(device.pageNumber(), 3);
 
-    const QStringList pages = pdfPages(path);
+    const QStringList pages = PdfPages(path);
     ASSERT_EQ(pages.size(), 3);
     for (int i = 0; i < 3; ++i) {
         const QString& page = pages[i];
@@ -145,7 +141,112 @@ TEST_F(PdfPrint, UnwritableFileRefusesToBeginAndLeavesNothingOpen)
     lp.beginDoc();
     lp.writeLine("written");
     lp.endDoc();
-    EXPECT_EQ(pdfPages(path).size(), 1);
+    EXPECT_EQ(PdfPages(path).size(), 1);
+}
+
+TEST_F(PdfPrint, AnAbortedOrFailedRunLeavesNoFileBehind)
+{
+    QtPrinterDevice device(printer);
+    TLinePrinter lp(device, LocaleSettings::usEnglish());
+    lp.beginDoc();
+    lp.writeLine("never finished");
+    lp.newPage();
+    lp.abortDoc();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
+
+    // An earlier report of the same name stays whole until the new one is complete.
+    QFile earlier(path);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier report");
+    earlier.close();
+    lp.beginDoc();
+    lp.writeLine("half");
+    lp.abortDoc();
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "earlier report");
+    earlier.close();
+
+    // A run that cannot put its file in place at the end fails, and leaves nothing either.
+    const QString folder = dir.filePath(QStringLiteral("taken.pdf"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    printer.setOutputFileName(folder);
+    lp.beginDoc();
+    lp.writeLine("whole document");
+    EXPECT_THROW(lp.endDoc(), ELinePrinter);
+    lp.abortDoc();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"report.pdf", "taken.pdf"}));
+    EXPECT_EQ(printer.outputFileName(), folder);
+}
+
+TEST_F(PdfPrint, APrintQueueGetsTheWholeDocumentOnlyAtItsEnd)
+{
+    // A printer without an output file is a print queue.
+    printer.setOutputFileName(QString());
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    QStringList submitted;
+    bool queueAccepts = true;
+    QtPrinterDevice device(
+        printer, [&](const std::string& pdf, QPrinter&, const std::string& title, std::string& error) {
+            submitted << PdfPages(QString::fromStdString(pdf)).join(QLatin1Char('\f')).simplified() + " | " +
+                             QString::fromStdString(title);
+            error = "queue stopped";
+            return queueAccepts;
+        });
+    TLinePrinter lp(device, LocaleSettings::usEnglish());
+    lp.setTitle("Veltrace Report");
+    lp.beginDoc();
+    lp.writeLine("dropped");
+    lp.abortDoc();
+    EXPECT_TRUE(submitted.isEmpty());
+
+    lp.beginDoc();
+    lp.writeLine("queued line");
+    EXPECT_TRUE(submitted.isEmpty());
+    lp.endDoc();
+    EXPECT_EQ(submitted, QStringList{"queued line | Veltrace Report"});
+    EXPECT_TRUE(printer.outputFileName().isEmpty());
+
+    queueAccepts = false;
+    lp.beginDoc();
+    lp.writeLine("refused");
+    EXPECT_THROW(lp.endDoc(), ELinePrinter);
+    lp.abortDoc();
+    EXPECT_EQ(submitted.size(), 2);
+    EXPECT_FALSE(device.printing());
+    // No spool of the queue is left in the temporary folder.
+    EXPECT_EQ(
+        QDir(QDir::tempPath()).entryList({QStringLiteral("lintwick-print-*")}, QDir::Files | QDir::Hidden),
+        QStringList());
+}
+
+TEST(CupsQueue, JobOptionsFollowTheDialogsChoices)
+{
+    CupsJobSettings settings;
+    settings.printer = "office/draft";
+    settings.media = "A4";
+    EXPECT_EQ(CupsJobOptions(settings), (std::vector<CupsOption>{{"media", "A4"}, {"sides", "one-sided"}}));
+
+    settings.copies = 3;
+    settings.collate = true;
+    settings.sides = CupsJobSettings::Sides::Auto;
+    settings.dialogOptions = {{"print-quality", "5"}};
+    EXPECT_EQ(CupsJobOptions(settings), (std::vector<CupsOption>{{"media", "A4"},
+                                                                 {"copies", "3"},
+                                                                 {"Collate", "True"},
+                                                                 {"sides", "two-sided-long-edge"},
+                                                                 {"print-quality", "5"}}));
+
+    settings.copies = 1;
+    settings.landscape = true;
+    settings.dialogOptions.clear();
+    EXPECT_EQ(
+        CupsJobOptions(settings),
+        (std::vector<CupsOption>{{"media", "A4"}, {"sides", "two-sided-short-edge"}, {"landscape", ""}}));
+    settings.sides = CupsJobSettings::Sides::LongEdge;
+    EXPECT_EQ(CupsJobOptions(settings)[1], (CupsOption{"sides", "two-sided-long-edge"}));
 }
 
 TEST_F(PdfPrint, AbortedDocumentLeavesThePrinterReadyForTheNext)
@@ -160,10 +261,34 @@ TEST_F(PdfPrint, AbortedDocumentLeavesThePrinterReadyForTheNext)
     lp.beginDoc();
     lp.writeLine("second try");
     lp.endDoc();
-    const QStringList pages = pdfPages(path);
+    const QStringList pages = PdfPages(path);
     ASSERT_EQ(pages.size(), 1);
     EXPECT_TRUE(pages[0].contains(QStringLiteral("second try")));
     EXPECT_FALSE(pages[0].contains(QStringLiteral("never finished")));
 }
 
 } // namespace
+
+TEST(QtPrintDialog, OffersNoPageRangesAndReportsTheAnswer)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QtPrintDialog dialog(printer);
+    for (const bool accept : {false, true}) {
+        bool rangeOffered = true;
+        QTimer::singleShot(0, [&] {
+            auto* shown = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(shown, nullptr);
+            EXPECT_FALSE(shown->testOption(QAbstractPrintDialog::PrintPageRange));
+            rangeOffered = !QTest::qWaitFor([shown] {
+                const QWidget* range = shown->findChild<QWidget*>(QStringLiteral("gbPrintRange"));
+                return range && range->isHidden();
+            });
+            if (accept)
+                shown->accept();
+            else
+                shown->reject();
+        });
+        EXPECT_EQ(dialog.Execute(), accept);
+        EXPECT_FALSE(rangeOffered);
+    }
+}

@@ -6,6 +6,8 @@
 
 #include <QLabel>
 #include <QPointer>
+#include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -55,6 +57,49 @@ TEST_F(ProgressWindowLife, ShowsEachPageAndGoesWhenTheDocumentEnds)
     EXPECT_EQ(window->statusText(), QStringLiteral("Finished Printing"));
     lp.abortDoc();
     EXPECT_TRUE(window.isNull());
+}
+
+// Records what a label showed each time it was painted.
+class PaintSpy : public QObject
+{
+public:
+    QStringList painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted << static_cast<QLabel*>(watched)->text();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+TEST_F(ProgressWindowLife, IsMappedAndPaintedWhileTheRunKeepsTheThreadBusy)
+{
+    lp.setShowProgress(true);
+    PaintSpy spy;
+    std::vector<bool> exposedAtPageStart;
+    lp.setOnNewLine([&](TLinePrinter&) {
+        if (lp.lineNumber() != 0 || lp.currentY() != 0 || !window)
+            return;
+        if (QLabel* label = window->findChild<QLabel*>(QStringLiteral("lblPageNumber"));
+            label && spy.painted.isEmpty())
+            label->installEventFilter(&spy);
+        exposedAtPageStart.push_back(window->windowHandle() && window->windowHandle()->isExposed());
+    });
+    // Posted before the run: only an event loop that runs during the run delivers it.
+    bool delivered = false;
+    QTimer::singleShot(0, [&] { delivered = true; });
+
+    lp.beginDoc();
+    lp.newPage();
+    lp.newPage();
+    EXPECT_TRUE(delivered);
+    EXPECT_EQ(exposedAtPageStart, (std::vector<bool>{true, true, true}));
+    EXPECT_TRUE(spy.painted.contains("2")) << spy.painted.join(",").toStdString();
+    EXPECT_EQ(spy.painted.last(), "3");
+    EXPECT_TRUE(window->testAttribute(Qt::WA_ShowWithoutActivating));
+    lp.endDoc();
 }
 
 TEST_F(ProgressWindowLife, NoWindowWithoutShowProgress)

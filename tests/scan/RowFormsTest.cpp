@@ -2,19 +2,11 @@
 #include "scan/RowForms.h"
 #include "scan/DrivesSummary.h"
 
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-LocaleSettings german()
-{
-    LocaleSettings de;
-    de.shortDateFormat = "dd.MM.yy";
-    de.longTimeFormat = "HH:mm:ss";
-    de.thousandSeparator = ".";
-    de.decimalSeparator = ",";
-    return de;
-}
 
 const LocalDateTime kAfternoon{1998, 12, 5, 15, 4, 6, 6};
 const LocalDateTime kMidnight{2001, 1, 2, 0, 0, 0, 2};
@@ -40,8 +32,8 @@ TEST(RowForms, TimeTextFollowsTheLocale)
     EXPECT_EQ(TimeText({2005, 3, 7, 0, 0, 1, 1}, us), "3/7/05 12:00:01 AM");
     EXPECT_EQ(TimeText({2005, 3, 7, 12, 30, 0, 1}, us), "3/7/05 12:30:00 PM");
     EXPECT_EQ(TimeText(kMidnight, us), "1/2/01"); // midnight: the date alone
-    EXPECT_EQ(TimeText(kAfternoon, german()), "05.12.98 15:04:06");
-    EXPECT_EQ(TimeText(kMidnight, german()), "02.01.01");
+    EXPECT_EQ(TimeText(kAfternoon, GermanLocale()), "05.12.98 15:04:06");
+    EXPECT_EQ(TimeText(kMidnight, GermanLocale()), "02.01.01");
 }
 
 TEST(RowForms, SizeTextGroupsThousands)
@@ -54,7 +46,7 @@ TEST(RowForms, SizeTextGroupsThousands)
     EXPECT_EQ(SizeText(-1234567, us), "-1,234,567");
     EXPECT_EQ(SizeText(4294967296LL, us), "4,294,967,296");
     EXPECT_EQ(SizeText(INT64_MIN, us), "-9,223,372,036,854,775,808");
-    EXPECT_EQ(SizeText(1234567, german()), "1.234.567");
+    EXPECT_EQ(SizeText(1234567, GermanLocale()), "1.234.567");
     LocaleSettings french;
     french.thousandSeparator = "\xE2\x80\xAF"; // narrow no-break space, three bytes
     EXPECT_EQ(SizeText(12345, french), "12\xE2\x80\xAF"

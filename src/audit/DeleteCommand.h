@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/DateTimeFormat.h"
+
+#include <functional>
+#include <string>
+
+class MessageBoxes;
+class RecycleBin;
+class ResultTable;
+
+// How a Delete command ended.
+enum class DeleteOutcome
+{
+    NoFile,              // no row, or a separator row: nothing was done
+    AlreadyDeleted,      // the row was marked before; an error box said so
+    NotDeleted,          // declined, or the trash refused the file (its own box said why)
+    Deleted,             // in the trash, logged, row marked
+    DeletedWithoutAudit, // in the trash and row marked, but the audit log could not be written (warning
+                         // shown)
+};
+
+// The Delete command on one row of the report: the file behind the row goes to the trash, one line goes
+// to the audit log in the program directory, and the row is marked deleted so that its text ends in
+// " (Deleted)". The window checks that it is active and repaints the list afterwards.
+class DeleteCommand
+{
+public:
+    using Clock = std::function<LocalDateTime()>;
+
+    // The clock gives the local time of the audit line; the default reads the system clock once per
+    // deletion, so date and time always belong together.
+    DeleteCommand(ResultTable& table, RecycleBin& recycleBin, MessageBoxes& messages, Clock clock = {});
+
+    // Runs the command on row (the list's current item, -1 for none) with the audit log in programDir.
+    // The table is changed only for Deleted and DeletedWithoutAudit.
+    DeleteOutcome Run(int row, const std::string& programDir);
+
+private:
+    ResultTable& m_table;
+    RecycleBin& m_recycleBin;
+    MessageBoxes& m_messages;
+    Clock m_clock;
+};

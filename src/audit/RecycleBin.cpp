@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "audit/RecycleBin.h"
+
+#include "platform/MessageBoxes.h"
+
+#include <ctime>
+
+RecycleBin::RecycleBin(MessageBoxes& messages, std::function<Trash()> trash, Clock clock)
+    : m_messages(messages), m_trash(std::move(trash)), m_clock(std::move(clock))
+{
+    if (!m_clock)
+        m_clock = [] { return ToLocalDateTime(std::time(nullptr)); };
+}
+
+bool RecycleBin::ShellDelete(const std::string& path, int& shellResult)
+{
+    const Trash trash = m_trash();
+    // Asking about a file that is already gone would only lead to the error after the answer.
+    if (TrashResult check = trash.Check(path); !check) {
+        Refuse(path, check, shellResult);
+        return true;
+    }
+    if (!m_messages.Question("Move '" + path + "' to the trash?")) {
+        shellResult = 0;
+        return false;
+    }
+    const TrashResult moved = trash.Move(path, m_clock());
+    if (!moved) {
+        Refuse(path, moved, shellResult);
+        return true;
+    }
+    shellResult = 0;
+    return true;
+}
+
+void RecycleBin::Refuse(const std::string& path, const TrashResult& result, int& shellResult)
+{
+    shellResult = result.error;
+    m_messages.Beep();
+    m_messages.Error("Cannot move '" + path + "' to the trash: " + result.reason + ".");
+}

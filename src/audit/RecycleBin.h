@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "audit/Trash.h"
+
+#include <functional>
+#include <string>
+
+class MessageBoxes;
+
+// Sends one file to the desktop trash the way the Delete command asks the platform shell to: a
+// confirmation that names the file, then the move, with the reason for any failure in an error box.
+class RecycleBin
+{
+public:
+    using Clock = std::function<LocalDateTime()>;
+
+    // trash gives the trash to use at each deletion; the default reads the environment every time.
+    explicit RecycleBin(MessageBoxes& messages, std::function<Trash()> trash = &Trash::ForCurrentUser,
+                        Clock clock = {});
+
+    // Returns false when the user answered No to "Move 'path' to the trash?" (the operation counts
+    // as aborted; nothing else is shown). Otherwise shellResult is 0 when the file is in the trash,
+    // or an errno value after an error box that says why it is not. A path that no longer leads to
+    // a regular file is refused before the question.
+    bool ShellDelete(const std::string& path, int& shellResult);
+
+private:
+    void Refuse(const std::string& path, const TrashResult& result, int& shellResult);
+
+    MessageBoxes& m_messages;
+    std::function<Trash()> m_trash;
+    Clock m_clock;
+};

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/QtPrintDialog.h"
+
+#include <QApplication>
+#include <QPrintDialog>
+#include <QTimer>
+
+bool QtPrintDialog::Execute()
+{
+    QPrintDialog dialog(&m_printer, QApplication::activeWindow());
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setPrintRange(QAbstractPrintDialog::AllPages);
+    // Qt 6.4 does not carry options set after construction over to the dialog's widgets, which it
+    // makes as it is shown; so once it runs, the range choice is taken away by hand as Qt would: its
+    // whole group goes. It sits in the part of the dialog that starts folded away.
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        if (QWidget* range = dialog.findChild<QWidget*>(QStringLiteral("gbPrintRange")))
+            range->setVisible(false);
+    });
+    return dialog.exec() == QDialog::Accepted;
+}

@@ -1,0 +1,291 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "audit/TAuditForm.h"
+#include "platform/PrintDialog.h"
+#include "platform/QtPrinterDevice.h"
+#include "platform/RecordingHelpViewer.h"
+#include "platform/RecordingMessageBoxes.h"
+#include "platform/RecordingPrinter.h"
+#include "widgets/TOvcTextFileViewer.h"
+
+#include "PrintedText.h"
+#include "TempTree.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+using Shown = RecordingMessageBoxes::Shown;
+
+class AuditFormTest : public ::testing::Test
+{
+protected:
+    QToolButton* Button(const char* name) const
+    {
+        return m_form.findChild<QToolButton*>(QString::fromLatin1(name));
+    }
+    QAction* Action(const char* name) const { return m_form.findChild<QAction*>(QString::fromLatin1(name)); }
+    QString Status() const { return m_form.StatusPanel()->text(); }
+
+    void WriteFile(const std::string& relative, const std::string& text)
+    {
+        m_tree.file(relative);
+        std::ofstream(m_tree.path(relative), std::ios::binary) << text;
+    }
+
+    void Open(const std::string& path)
+    {
+        m_form.AuditFileNameEdit()->setText(QString::fromStdString(path));
+        Button("AuditOpenButton")->click();
+    }
+
+    // Print, Print1, the search label and field follow the viewer; Search follows its text as well.
+    void ExpectViewerControls(bool enabled, bool search)
+    {
+        EXPECT_EQ(Button("AuditPrintButton")->isEnabled(), enabled);
+        EXPECT_EQ(Action("Print1")->isEnabled(), enabled);
+        EXPECT_EQ(m_form.findChild<QLabel*>(QStringLiteral("AuditSearchLabel"))->isEnabled(), enabled);
+        EXPECT_EQ(m_form.AuditSearchEdit()->isEnabled(), enabled);
+        EXPECT_EQ(Button("AuditSearchButton")->isEnabled(), search);
+        for (const char* always : {"AuditOpenButton", "AuditHelpButton"})
+            EXPECT_TRUE(Button(always)->isEnabled()) << always;
+        EXPECT_TRUE(m_form.AuditFileNameEdit()->isEnabled());
+    }
+
+    TempTree m_tree;
+    RecordingMessageBoxes m_messages;
+    RecordingHelpViewer m_help;
+    RecordingPrinter m_printer;
+    FakePrintDialog m_dialog;
+    TAuditForm m_form{m_messages, m_help, PrintServices{m_printer, m_dialog, {}},
+                      LocaleSettings::usEnglish()};
+};
+
+TEST_F(AuditFormTest, LayoutMenusHintsAndStartingStates)
+{
+    EXPECT_EQ(m_form.windowTitle(), "Audit Report");
+    EXPECT_EQ(m_form.size(), QSize(504, 460));
+    std::vector<std::string> menus;
+    for (QAction* menu : m_form.menuBar()->actions()) {
+        menus.push_back(menu->text().toStdString());
+        for (QAction* item : menu->menu()->actions())
+            menus.push_back(item->isSeparator() ? "-" : "  " + item->text().toStdString());
+    }
+    EXPECT_EQ(menus, (std::vector<std::string>{"&File", "  &Print", "-", "  E&xit", "&Help",
+                                               "  Audit Report Help..."}));
+    EXPECT_EQ(Action("Print1")->shortcut().toString(), "Ctrl+P");
+
+    const std::vector<std::tuple<QObject*, const char*, const char*>> hints = {
+        {Button("AuditOpenButton"), "Display Audit Report", "Display file listed in the filename field"},
+        {Button("AuditPrintButton"), "Send Report To Printer", "Send audit report to connected printer"},
+        {Action("Print1"), "Send Report To Printer", "Send audit report to connected printer"},
+        {Button("AuditHelpButton"), "Display Audit Report Help", "Display audit report help page"},
+        {Action("HelpTopics1"), "Display Audit Report Help", "Display audit report help page"},
+        {m_form.AuditSearchEdit(), "String To Search For",
+         "Audit report will be searched for this string when search button is clicked"},
+        {Button("AuditSearchButton"), "Search Audit Report",
+         "Search audit report for the given search string"},
+        {m_form.AuditFileNameEdit(), "Pathname Of File To Display",
+         "Pathname of audit report file to be displayed"},
+        {m_form.findChild<QPushButton*>(QStringLiteral("AuditBrowseButton")), "Search For File",
+         "Use Windows file dialog to search for file"},
+        {m_form.AuditMemo(), "Audit Report Display", "Window where audit report can be viewed"},
+        {Action("Exit1"), "Exit Audit Report", "Closes audit report and returns to Veltrace"},
+    };
+    for (const auto& [object, tip, status] : hints) {
+        ASSERT_NE(object, nullptr) << tip;
+        EXPECT_EQ(object->property("toolTip").toString().toStdString(), tip);
+        EXPECT_EQ(object->property("statusTip").toString().toStdString(), status);
+    }
+    for (const auto& [name, caption] : {std::pair{"AuditOpenButton", "Open"},
+                                        {"AuditPrintButton", "Print"},
+                                        {"AuditHelpButton", "Help"},
+                                        {"AuditSearchButton", "Search"}}) {
+        EXPECT_EQ(Button(name)->text().toStdString(), caption);
+        EXPECT_EQ(Button(name)->size(), QSize(50, 39));
+        EXPECT_FALSE(Button(name)->icon().isNull()) << name;
+    }
+    EXPECT_EQ(m_form.AuditSearchEdit()->maxLength(), 100);
+    EXPECT_FALSE(m_form.AuditMemo()->ShowCaret());
+    EXPECT_EQ(m_form.AuditMemo()->FixedFont().Size(), 10);
+    EXPECT_GE(m_form.StatusPanel()->minimumWidth(), 400);
+    ExpectViewerControls(false, false);
+}
+
+TEST_F(AuditFormTest, OpenShowsTheFileOrSaysItWasNotFound)
+{
+    Open(m_tree.path("audit.txt"));
+    EXPECT_EQ(Status(), "Audit Report File Empty Or Not Found");
+    EXPECT_FALSE(m_form.AuditMemo()->IsOpen());
+    ExpectViewerControls(false, false);
+
+    WriteFile("audit.txt", "3/7/26 2:05:09 PM  /tmp/a.tmp\r\n3/7/26 2:06:00 PM  /tmp/b.tmp\r\n");
+    // Blanks and control characters around the name do not count.
+    Open("  " + m_tree.path("audit.txt") + "\t");
+    EXPECT_EQ(Status(), "Audit Report Displayed Successfully");
+    EXPECT_EQ(m_form.AuditMemo()->LineCount(), 3);
+    EXPECT_EQ(m_form.AuditMemo()->Line(1), "3/7/26 2:06:00 PM  /tmp/b.tmp");
+    ExpectViewerControls(true, false);
+
+    // Search follows its text: blanks alone are nothing to look for.
+    m_form.AuditSearchEdit()->setText(QStringLiteral("   "));
+    ExpectViewerControls(true, false);
+    m_form.AuditSearchEdit()->setText(QStringLiteral(" x"));
+    ExpectViewerControls(true, true);
+
+    // A failed Open empties the view and switches everything back off.
+    Open(m_tree.path("missing.txt"));
+    EXPECT_EQ(Status(), "Audit Report File Empty Or Not Found");
+    EXPECT_EQ(m_form.AuditMemo()->LineCount(), 0);
+    ExpectViewerControls(false, false);
+
+    // An empty file is a file.
+    WriteFile("empty.txt", "");
+    Open(m_tree.path("empty.txt"));
+    EXPECT_EQ(Status(), "Audit Report Displayed Successfully");
+    ExpectViewerControls(true, false);
+}
+
+TEST_F(AuditFormTest, FifosAndDevicesAreRefusedAtOnce)
+{
+    m_tree.fifo("fifo.txt");
+    for (const std::string& path : {m_tree.path("fifo.txt"), std::string("/dev/zero"), m_tree.root()}) {
+        Open(path);
+        EXPECT_EQ(Status(), "Audit Report File Empty Or Not Found") << path;
+        ExpectViewerControls(false, false);
+    }
+}
+
+TEST_F(AuditFormTest, SearchStepsThroughTheMatchesIgnoringCaseThenSaysNotFound)
+{
+    WriteFile("audit.txt", "1/2/26 9:00:00 AM  /var/TEMP/a.log\r\n1/2/26 9:01:00 AM  /srv/b.log\r\n"
+                           "1/2/26 9:02:00 AM  /home/Temp/c.log\r\n");
+    Open(m_tree.path("audit.txt"));
+    m_form.AuditSearchEdit()->setText(QStringLiteral("temp"));
+    Button("AuditSearchButton")->click();
+    EXPECT_EQ(m_form.AuditMemo()->HighlightStart(), (ViewerPos{0, 24}));
+    Button("AuditSearchButton")->click();
+    EXPECT_EQ(m_form.AuditMemo()->HighlightStart(), (ViewerPos{2, 25}));
+    EXPECT_TRUE(m_messages.shown.empty());
+    Button("AuditSearchButton")->click();
+    EXPECT_EQ(m_messages.shown, (std::vector<Shown>{{"Information", "Search string 'temp' not found."}}));
+    EXPECT_EQ(m_form.AuditMemo()->HighlightStart(), (ViewerPos{2, 25}));
+
+    // The text is looked for as typed, blanks included; Enter in the field searches too.
+    m_messages.shown.clear();
+    Open(m_tree.path("audit.txt"));
+    m_form.AuditSearchEdit()->setText(QStringLiteral(" /srv"));
+    QTest::keyClick(m_form.AuditSearchEdit(), Qt::Key_Return);
+    EXPECT_EQ(m_form.AuditMemo()->HighlightStart(), (ViewerPos{1, 18}));
+    m_form.AuditSearchEdit()->setText(QStringLiteral("  /srv"));
+    Button("AuditSearchButton")->click();
+    EXPECT_EQ(m_messages.shown, (std::vector<Shown>{{"Information", "Search string '  /srv' not found."}}));
+}
+
+TEST_F(AuditFormTest, FileNameFieldBrowseHelpAndExit)
+{
+    m_form.AuditFileNameEdit()->setText(QStringLiteral("x"));
+    EXPECT_TRUE(Button("AuditOpenButton")->isEnabled());
+    m_form.AuditFileNameEdit()->setText(QStringLiteral(" \t"));
+    EXPECT_FALSE(Button("AuditOpenButton")->isEnabled());
+
+    auto* browse = m_form.findChild<QPushButton*>(QStringLiteral("AuditBrowseButton"));
+    m_form.PickFile = [] { return QString(); };
+    browse->click();
+    EXPECT_EQ(m_form.AuditFileNameEdit()->text(), " \t");
+    m_form.PickFile = [] { return QStringLiteral("/var/log/picked.txt"); };
+    browse->click();
+    EXPECT_EQ(m_form.AuditFileNameEdit()->text(), "/var/log/picked.txt");
+    EXPECT_TRUE(Button("AuditOpenButton")->isEnabled());
+    EXPECT_FALSE(m_form.AuditMemo()->IsOpen());
+
+    m_form.SetProgramDir("/opt/lintwick/");
+    Button("AuditHelpButton")->click();
+    Action("HelpTopics1")->trigger();
+    EXPECT_EQ(m_help.requests,
+              (std::vector<std::string>{"Contents /opt/lintwick/Lintwick.hlp", "JumpID SCRIBBLE40",
+                                        "Contents /opt/lintwick/Lintwick.hlp", "JumpID SCRIBBLE40"}));
+
+    m_form.show();
+    Action("Exit1")->trigger();
+    EXPECT_FALSE(m_form.isVisible());
+}
+
+TEST_F(AuditFormTest, PrintsTheViewersLinesAndRecoversFromAFailedRun)
+{
+    WriteFile("audit.txt", "first\tline\r\nsecond line\r\n");
+    Open(m_tree.path("audit.txt"));
+
+    m_dialog.answer = false;
+    Button("AuditPrintButton")->click();
+    EXPECT_TRUE(m_printer.records().empty());
+    EXPECT_EQ(Status(), "Audit Report Displayed Successfully");
+
+    // The printer refuses the job at its end: the document is dropped and the next run can begin.
+    m_dialog.answer = true;
+    m_printer.setEndDocFails(true);
+    Action("Print1")->trigger();
+    EXPECT_EQ(m_messages.shown, (std::vector<Shown>{{"Error", "Error while printing."}}));
+    EXPECT_EQ(Status(), "Printing Error");
+    EXPECT_FALSE(m_printer.printing());
+
+    m_printer.setEndDocFails(false);
+    m_printer.clearRecords();
+    Button("AuditPrintButton")->click();
+    EXPECT_EQ(Status(), "Print Successful");
+    // The lines as the viewer gives them for printing: tabs expanded. (Its closing empty line only
+    // advances the paper.)
+    EXPECT_EQ(PrintedBody(m_printer), (std::vector<std::string>{"first   line", "second line"}));
+    EXPECT_EQ(m_printer.texts().front().text, "Veltrace Report");
+    EXPECT_EQ(m_printer.title(), "Veltrace Report");
+    EXPECT_EQ(m_printer.font().size(), 10);
+    EXPECT_EQ(m_dialog.timesShown, 3);
+}
+
+TEST(AuditFormPdf, TheAuditLogPrintsIntoAPdfFile)
+{
+    TempTree tree;
+    tree.file("audit.txt");
+    std::ofstream(tree.path("audit.txt"), std::ios::binary)
+        << "3/7/26 2:05:09 PM  /home/ann/old.tmp\r\n3/7/26 2:06:10 PM  /home/ann/Zweite Datei.tmp\r\n";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(tree.path("audit.pdf")));
+    QtPrinterDevice device(printer);
+    RecordingMessageBoxes messages;
+    RecordingHelpViewer help;
+    FakePrintDialog dialog;
+    TAuditForm form(messages, help, PrintServices{device, dialog, {}}, LocaleSettings::usEnglish());
+    form.AuditFileNameEdit()->setText(QString::fromStdString(tree.path("audit.txt")));
+    form.findChild<QToolButton*>(QStringLiteral("AuditOpenButton"))->click();
+    form.findChild<QToolButton*>(QStringLiteral("AuditPrintButton"))->click();
+    EXPECT_EQ(form.StatusPanel()->text(), "Print Successful");
+    EXPECT_TRUE(messages.shown.empty());
+
+    const QStringList pages = PdfPages(QString::fromStdString(tree.path("audit.pdf")));
+    ASSERT_EQ(pages.size(), 1);
+    const QStringList lines = pages[0].split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_TRUE(lines[0].simplified().startsWith("Veltrace Report")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].simplified().endsWith("Page 1")) << lines[0].toStdString();
+    // pdftotext gives blanks by the distance on the page, so they are compared as one.
+    EXPECT_EQ(lines[1].simplified(), "3/7/26 2:05:09 PM /home/ann/old.tmp");
+    EXPECT_EQ(lines[2].simplified(), "3/7/26 2:06:10 PM /home/ann/Zweite Datei.tmp");
+    const QByteArray keep = qgetenv("LINTWICK_KEEP_TEST_PDF");
+    if (!keep.isEmpty())
+        QFile::copy(QString::fromStdString(tree.path("audit.pdf")),
+                    QString::fromLocal8Bit(keep) + "-audit.pdf");
+}
+
+} // namespace

@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "audit/TrashInfo.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TrashInfo, PathsArePercentEncodedByteByByteAndDecodeBack)
+{
+    const struct
+    {
+        std::string path;
+        std::string encoded;
+    } cases[] = {
+        {"/home/ann/notes.txt", "/home/ann/notes.txt"},
+        {"/home/ann/a b%c.txt", "/home/ann/a%20b%25c.txt"},
+        {"/tmp/<b>x</b>.txt", "/tmp/%3Cb%3Ex%3C/b%3E.txt"},
+        {"/tmp/caf\xC3\xA9~_-.log", "/tmp/caf%C3%A9~_-.log"},
+        {"/tmp/bad\xFF\n", "/tmp/bad%FF%0A"},
+        {"rel/a=b&c#d", "rel/a%3Db%26c%23d"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EncodeTrashPath(c.path), c.encoded) << c.path;
+        EXPECT_EQ(DecodeTrashPath(c.encoded), c.path) << c.encoded;
+    }
+    EXPECT_EQ(DecodeTrashPath("/a%2"), std::nullopt);
+    EXPECT_EQ(DecodeTrashPath("/a%zz"), std::nullopt);
+    EXPECT_EQ(DecodeTrashPath("/a%2f"), "/a/");
+}
+
+TEST(TrashInfo, RecordTextAndItsParser)
+{
+    const LocalDateTime when{2026, 3, 7, 4, 5, 9, 6};
+    const std::string text = TrashInfoText("/home/ann/my file.txt", when);
+    EXPECT_EQ(text, "[Trash Info]\nPath=/home/ann/my%20file.txt\nDeletionDate=2026-03-07T04:05:09\n");
+    EXPECT_EQ(ParseTrashInfo(text), (TrashInfo{"/home/ann/my file.txt", "2026-03-07T04:05:09"}));
+
+    // Written by other programs: comments, CR LF, other groups, blanks around the equals sign.
+    EXPECT_EQ(
+        ParseTrashInfo(
+            "# kept\r\n[Other]\r\nPath=/not/this\r\n[Trash Info]\r\nDeletionDate = 2020-01-02T03:04:05\r\n"
+            "Path = sub/dir/x%20y\r\nPath=/second\r\n"),
+        (TrashInfo{"sub/dir/x y", "2020-01-02T03:04:05"}));
+    EXPECT_EQ(ParseTrashInfo("Path=/no/group\n"), std::nullopt);
+    EXPECT_EQ(ParseTrashInfo("[Trash Info]\nDeletionDate=2020-01-02T03:04:05\n"), std::nullopt);
+    EXPECT_EQ(ParseTrashInfo("[Trash Info]\nPath=/broken%4\n"), std::nullopt);
+}
+
+TEST(TrashInfo, CandidateNamesCountBeforeTheExtensionAndAlwaysFit)
+{
+    EXPECT_EQ(TrashCandidateName("notes.txt", 1), "notes.txt");
+    EXPECT_EQ(TrashCandidateName("notes.txt", 2), "notes.2.txt");
+    EXPECT_EQ(TrashCandidateName("archive.tar.gz", 3), "archive.tar.3.gz");
+    EXPECT_EQ(TrashCandidateName("README", 2), "README.2");
+    EXPECT_EQ(TrashCandidateName(".profile", 2), ".profile.2");
+
+    // A name of 250 bytes leaves no room for ".trashinfo": it is cut, never inside a character.
+    std::string longName;
+    while (longName.size() < 246)
+        longName += "\xC3\xA9"; // é, two bytes
+    longName += ".txt";
+    for (int attempt : {1, 2, 123}) {
+        const std::string name = TrashCandidateName(longName, attempt);
+        EXPECT_LE(name.size(), kMaxTrashNameLength);
+        EXPECT_TRUE(name.ends_with(attempt == 1 ? ".txt" : "." + std::to_string(attempt) + ".txt")) << name;
+        const std::size_t stemEnd = name.find('.');
+        EXPECT_EQ(stemEnd % 2, 0u) << "a character was cut in two";
+    }
+    EXPECT_EQ(TrashCandidateName("x." + std::string(300, 'e'), 2).size(), kMaxTrashNameLength);
+}
+
+} // namespace

@@ -1,0 +1,304 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window acting on a report: Delete, Print and the Audit Report command.
+#include "audit/TAuditForm.h"
+#include "main/TMainForm.h"
+#include "platform/DriveProbe.h"
+#include "platform/FakeProgramLauncher.h"
+#include "platform/PrintDialog.h"
+#include "platform/QtPrinterDevice.h"
+#include "platform/RecordingHelpViewer.h"
+#include "platform/RecordingMessageBoxes.h"
+#include "platform/RecordingPrinter.h"
+#include "widgets/TOvcTextFileViewer.h"
+#include "widgets/TOvcVirtualListbox.h"
+
+#include "PrintedText.h"
+#include "TempTree.h"
+#include "TestFiles.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Shown = RecordingMessageBoxes::Shown;
+
+// A folder made and made current for the life of a test: the window takes it as its program folder.
+// The trash is pointed into the test's tree as well.
+class TestFolders
+{
+public:
+    explicit TestFolders(const TempTree& tree) : m_previous(::getcwd(nullptr, 0))
+    {
+        ::mkdir(tree.path("program").c_str(), 0755);
+        EXPECT_EQ(::chdir(tree.path("program").c_str()), 0);
+        const char* dataHome = std::getenv("XDG_DATA_HOME");
+        m_dataHome = dataHome ? dataHome : "";
+        m_hadDataHome = dataHome != nullptr;
+        ::setenv("XDG_DATA_HOME", tree.path("data").c_str(), 1);
+    }
+    ~TestFolders()
+    {
+        if (m_previous && ::chdir(m_previous) != 0)
+            ADD_FAILURE() << "cannot go back to " << m_previous;
+        std::free(m_previous);
+        if (m_hadDataHome)
+            ::setenv("XDG_DATA_HOME", m_dataHome.c_str(), 1);
+        else
+            ::unsetenv("XDG_DATA_HOME");
+    }
+
+private:
+    char* m_previous;
+    std::string m_dataHome;
+    bool m_hadDataHome = false;
+};
+
+class MainFormActing : public ::testing::Test
+{
+protected:
+    MainFormActing()
+    {
+        m_form.RunModal = [](QDialog&) { return 0; };
+        m_form.SetPrinting(PrintServices{m_printer, m_dialog, {}});
+        m_form.SetAuditForm(&m_audit);
+        // Rows: a.txt, a separator, b.txt, c.txt.
+        AddRow("a.txt");
+        m_form.Table().addSeparatorRow();
+        AddRow("b.txt");
+        AddRow("c.txt");
+        m_form.ListBox()->resize(500, 200);
+        m_form.ListBox()->SetNumItems(m_form.Table().LastRow() + 1);
+        // Print comes on once the list has painted a row.
+        m_form.ListBox()->viewport()->grab();
+    }
+
+    void AddRow(const std::string& name)
+    {
+        m_tree.file("files/" + name);
+        ResultTable& table = m_form.Table();
+        entrytype entry;
+        entry.directory = table.addDirectory(m_tree.path("files/"));
+        entry.name = name;
+        table.appendEntry(entry);
+        table.addRow(table.LastEntry());
+    }
+
+    bool ShowAndActivate(QWidget& window)
+    {
+        window.show();
+        window.activateWindow();
+        return QTest::qWaitForWindowActive(&window);
+    }
+
+    QToolButton* Button(const char* name) const
+    {
+        return m_form.findChild<QToolButton*>(QString::fromLatin1(name));
+    }
+    QAction* Action(const char* name) const { return m_form.findChild<QAction*>(QString::fromLatin1(name)); }
+    std::string Log() const { return ReadWholeFile(m_tree.path("program/audit.txt")); }
+    std::string Question(const std::string& name) const
+    {
+        return "Move '" + m_tree.path("files/" + name) + "' to the trash?";
+    }
+
+    TempTree m_tree;
+    TestFolders m_folders{m_tree};
+    FixedDriveProbe m_drives{{"/"}};
+    RecordingMessageBoxes m_messages;
+    FakeProgramLauncher m_launcher;
+    RecordingHelpViewer m_help;
+    RecordingPrinter m_printer;
+    FakePrintDialog m_dialog;
+    TMainForm m_form{MainServices{m_drives, m_messages, m_launcher, m_help, LocaleSettings::usEnglish()}};
+    TAuditForm m_audit{m_messages, m_help, PrintServices{m_printer, m_dialog, {}},
+                       LocaleSettings::usEnglish()};
+};
+
+TEST_F(MainFormActing, DeleteTrashesTheSelectedFileLogsItAndShowsTheRowDeleted)
+{
+    ASSERT_TRUE(ShowAndActivate(m_form));
+    TOvcVirtualListbox* list = m_form.ListBox();
+    list->SetItemIndex(2);
+    Button("DeleteSpeedButton")->click();
+    EXPECT_EQ(m_messages.shown, (std::vector<Shown>{{"Question", Question("b.txt")}}));
+    EXPECT_TRUE(PathExists(m_tree.path("data/Trash/files/b.txt")));
+    EXPECT_FALSE(PathExists(m_tree.path("files/b.txt")));
+    EXPECT_TRUE(Log().ends_with("  " + m_tree.path("files/b.txt") + "\r\n")) << Log();
+    EXPECT_TRUE(list->ItemText(2).endsWith(" (Deleted)"));
+    // The command changes no enabled state: the row stays selected and Delete stays on.
+    EXPECT_EQ(list->ItemIndex(), 2);
+    EXPECT_TRUE(Button("DeleteSpeedButton")->isEnabled());
+
+    // The Delete key on the list runs the same command; lines are appended in order.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_EQ(list->ItemIndex(), 3);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(m_messages.shown.back(), (Shown{"Question", Question("c.txt")}));
+    const std::string log = Log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2);
+    EXPECT_TRUE(log.ends_with("  " + m_tree.path("files/c.txt") + "\r\n")) << log;
+
+    // Deleting a row twice, through the File menu this time, is an error.
+    m_messages.shown.clear();
+    Action("DeleteFile1")->trigger();
+    EXPECT_EQ(m_messages.shown,
+              (std::vector<Shown>{{"beep", ""},
+                                  {"Error", "You have selected a file that has already been deleted."}}));
+}
+
+TEST_F(MainFormActing, DeleteDoesNothingOnASeparatorOrWhileAnotherWindowIsActive)
+{
+    ASSERT_TRUE(ShowAndActivate(m_form));
+    // A separator can become current (a drag released outside the list); Delete is off then, and the
+    // command itself refuses the row as well.
+    m_form.ListBox()->SetItemIndex(1);
+    EXPECT_FALSE(Button("DeleteSpeedButton")->isEnabled());
+    m_form.DeleteSpeedButtonClick();
+    m_form.ListBox()->setFocus();
+    QTest::keyClick(m_form.ListBox(), Qt::Key_Delete);
+    EXPECT_TRUE(m_messages.shown.empty());
+
+    m_form.ListBox()->SetItemIndex(0);
+    ASSERT_TRUE(ShowAndActivate(m_audit));
+    m_form.DeleteSpeedButtonClick();
+    EXPECT_TRUE(m_messages.shown.empty());
+    EXPECT_FALSE(PathExists(m_tree.path("program/audit.txt")));
+    EXPECT_TRUE(PathExists(m_tree.path("files/a.txt")));
+    m_audit.hide();
+}
+
+TEST_F(MainFormActing, ARightClickSelectsTheRowThePopupMenusDeleteActsOn)
+{
+    ASSERT_TRUE(ShowAndActivate(m_form));
+    TOvcVirtualListbox* list = m_form.ListBox();
+    ASSERT_EQ(list->ItemIndex(), 0);
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->ItemRect(3).center());
+    EXPECT_EQ(list->ItemIndex(), 3);
+    EXPECT_TRUE(Action("Delete1")->isEnabled());
+    Action("Delete1")->trigger();
+    EXPECT_EQ(m_messages.shown, (std::vector<Shown>{{"Question", Question("c.txt")}}));
+
+    // On the separator the menu's Delete is off; below the last row the selection stays.
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->ItemRect(1).center());
+    EXPECT_EQ(list->ItemIndex(), 1);
+    EXPECT_FALSE(Action("Delete1")->isEnabled());
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, QPoint(10, list->viewport()->height() - 2));
+    EXPECT_EQ(list->ItemIndex(), 1);
+}
+
+TEST_F(MainFormActing, CtrlAOpensTheAuditReportFromEveryControl)
+{
+    QLineEdit* mask = m_form.MaskComboBox()->lineEdit();
+    const std::vector<QWidget*> controls = {mask, m_form.DrivesEdit(), m_form.ListBox()};
+    const QString log = QString::fromStdString(m_tree.path("program/audit.txt"));
+    for (QWidget* control : controls) {
+        ASSERT_TRUE(ShowAndActivate(m_form));
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_TRUE(m_audit.isVisible()) << control->objectName().toStdString();
+        EXPECT_EQ(m_audit.AuditFileNameEdit()->text(), log);
+        m_audit.hide();
+    }
+    // The fields did not take the key for themselves.
+    EXPECT_FALSE(mask->hasSelectedText());
+    EXPECT_FALSE(m_form.DrivesEdit()->hasSelectedText());
+    EXPECT_EQ(m_audit.ProgramDir(), m_tree.path("program/"));
+}
+
+TEST_F(MainFormActing, TheAuditReportShowsADeletionAndKeepsItsViewWhenShownAgain)
+{
+    ASSERT_TRUE(ShowAndActivate(m_form));
+    Button("DeleteSpeedButton")->click();
+    Action("ViewAuditReport1")->trigger();
+    ASSERT_TRUE(m_audit.isVisible());
+    m_audit.findChild<QToolButton*>(QStringLiteral("AuditOpenButton"))->click();
+    EXPECT_EQ(m_audit.StatusPanel()->text(), "Audit Report Displayed Successfully");
+    EXPECT_EQ(std::string(m_audit.AuditMemo()->Line(0)) + "\r\n", Log());
+
+    m_audit.AuditSearchEdit()->setText(QStringLiteral("a.txt"));
+    m_audit.AuditFileNameEdit()->setText(QStringLiteral("/elsewhere.txt"));
+    ASSERT_TRUE(ShowAndActivate(m_form));
+    Action("ViewAuditReport1")->trigger();
+    EXPECT_EQ(m_audit.AuditFileNameEdit()->text().toStdString(), m_tree.path("program/audit.txt"));
+    EXPECT_TRUE(m_audit.AuditMemo()->IsOpen());
+    EXPECT_EQ(m_audit.AuditSearchEdit()->text(), "a.txt");
+    m_audit.hide();
+}
+
+TEST_F(MainFormActing, PrintPrintsTheRowsAsTheListShowsThem)
+{
+    m_form.Table().markDeleted(0);
+    QLabel* status = m_form.StatusPanel(1);
+    status->setText(QStringLiteral("before"));
+    m_dialog.answer = false;
+    Action("PrintReport1")->trigger();
+    EXPECT_TRUE(m_printer.records().empty());
+    EXPECT_EQ(status->text(), "before");
+
+    m_dialog.answer = true;
+    m_printer.setInstalled(false);
+    Button("PrintSpeedButton")->click();
+    EXPECT_EQ(m_messages.shown, (std::vector<Shown>{{"Error", "Error while printing."}}));
+    EXPECT_EQ(status->text(), "Printing Error");
+
+    m_printer.setInstalled(true);
+    Button("PrintSpeedButton")->click();
+    EXPECT_EQ(status->text(), "Print Successful");
+    const ResultTable& table = m_form.Table();
+    EXPECT_EQ(PrintedBody(m_printer),
+              (std::vector<std::string>{table.RowTexts(0), table.RowTexts(2), table.RowTexts(3)}));
+    EXPECT_TRUE(table.RowTexts(0).ends_with(" (Deleted)"));
+    // The separator row is a blank line: row 2 stands two lines below row 0.
+    std::vector<int> ys;
+    for (const PrintRecord& text : m_printer.texts())
+        if (text.text.find(m_tree.path("files/")) != std::string::npos)
+            ys.push_back(text.y);
+    ASSERT_EQ(ys.size(), 3u);
+    EXPECT_EQ(ys[1] - ys[0], 2 * (ys[2] - ys[1]));
+    EXPECT_EQ(m_printer.font().size(), 11); // the list's 15 pixels at 96 per inch
+}
+
+TEST_F(MainFormActing, TheReportPrintsIntoAPdfFile)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(m_tree.path("report.pdf")));
+    QtPrinterDevice device(printer);
+    m_form.SetPrinting(PrintServices{device, m_dialog, {}});
+    m_form.Table().markDeleted(2);
+    Button("PrintSpeedButton")->click();
+    EXPECT_EQ(m_form.StatusPanel(1)->text(), "Print Successful");
+
+    const QStringList pages = PdfPages(QString::fromStdString(m_tree.path("report.pdf")));
+    ASSERT_EQ(pages.size(), 1);
+    const std::string page = pages[0].simplified().toStdString();
+    EXPECT_TRUE(page.starts_with("Veltrace Report Page 1 ")) << page;
+    // The rows in list order; a row wider than the page continues on the next line.
+    std::size_t at = 0;
+    for (const std::string& row : {m_tree.path("files/a.txt"), m_tree.path("files/b.txt") + " (Deleted)",
+                                   m_tree.path("files/c.txt")}) {
+        at = page.find(row, at);
+        ASSERT_NE(at, std::string::npos) << row << " in " << page;
+    }
+    const QByteArray keep = qgetenv("LINTWICK_KEEP_TEST_PDF");
+    if (!keep.isEmpty())
+        QFile::copy(QString::fromStdString(m_tree.path("report.pdf")),
+                    QString::fromLocal8Bit(keep) + "-report.pdf");
+}
+
+} // namespace
