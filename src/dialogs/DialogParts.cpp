@@ -1,19 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/DialogParts.h"
 
-#include "main/HintText.h"
-
 #include <QBoxLayout>
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
-
-void SetHint(QWidget* control, const char* hint)
-{
-    control->setToolTip(QString::fromStdString(ShortHint(hint)));
-    control->setStatusTip(QString::fromStdString(LongHint(hint)));
-}
 
 QPushButton* DialogButton(const char* name, const char* caption, const char* hint)
 {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "main/SetHint.h"
+
 class QDialog;
 class QLabel;
 class QLayout;
@@ -9,9 +11,6 @@ class QString;
 class QWidget;
 
 // Pieces the two scan settings dialogs share.
-
-// A hint "short|long": the short part becomes the tooltip, the long part the status bar text.
-void SetHint(QWidget* control, const char* hint);
 
 // A push button of the dialog's design size with its object name, caption and hint.
 QPushButton* DialogButton(const char* name, const char* caption, const char* hint);
