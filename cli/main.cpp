@@ -7,10 +7,12 @@
 #include "scan/MaskMatcher.h"
 #include "scan/ReportRunner.h"
 #include "scan/RowForms.h"
+#include "scan/ThreadStart.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <future>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -49,6 +51,7 @@ int main(int argc, char** argv)
     request.mask = mask;
     request.mode = args.mode;
     request.sizeThreshold = args.sizeThreshold;
+    request.threads = args.threads;
     for (const std::string& root : args.roots) {
         if (!isDirectory(root)) {
             std::fprintf(stderr, "Not a directory: %s\n", root.c_str());
@@ -80,24 +83,45 @@ int main(int argc, char** argv)
     if (showProgress)
         std::fputs("\r\033[K", stderr);
 
-    // Rows are composed in blocks, two blocks at a time on two threads, and written in order.
-    constexpr int kBlock = 8192;
-    const auto compose = [&table](int first) {
+    // Rows are composed in blocks, two blocks at a time on two threads, and written in order. A block
+    // ends after 8,192 rows or 4 MiB of text, so rows of any length keep the memory bounded; the
+    // second block starts where a first block of the last one's density would end.
+    constexpr int kBlockRows = 8192;
+    constexpr size_t kBlockBytes = 4 << 20;
+    const auto compose = [&table](int first, int rows) {
         std::string text;
-        for (int row = first; row < first + kBlock && row <= table.LastRow(); ++row) {
+        int row = first;
+        for (; row < first + rows && row <= table.LastRow() && text.size() < kBlockBytes; ++row) {
             text += table.RowTexts(row);
             text += '\n';
         }
-        return text;
+        return std::make_pair(std::move(text), row);
     };
-    for (int first = 0; first <= table.LastRow(); first += 2 * kBlock) {
-        auto second = std::async(std::launch::async, compose, first + kBlock);
-        const std::string text = compose(first);
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        const std::string more = second.get();
-        std::fwrite(more.data(), 1, more.size(), stdout);
+    const auto write = [](const std::string& text) {
+        return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    };
+    bool written = true;
+    int rows = kBlockRows;
+    for (int next = 0; next <= table.LastRow() && written;) {
+        std::pair<std::string, int> second;
+        std::thread helper;
+        const auto composeSecond = [&] { second = compose(next + rows, rows); };
+        const bool parallel = next + rows <= table.LastRow() && TryStartThread(helper, composeSecond);
+        const auto [text, end] = compose(next, rows);
+        written = write(text);
+        if (helper.joinable())
+            helper.join();
+        const int composed = end - next;
+        if (end == next + rows && parallel) {
+            written = written && write(second.first);
+            next = second.second;
+        } else {
+            next = end;
+        }
+        rows = std::clamp(static_cast<int>(composed * (kBlockBytes / 2) / std::max<size_t>(text.size(), 1)),
+                          1, kBlockRows);
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    if (!written || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::perror("lintwick-report: writing the report");
         return 1;
     }

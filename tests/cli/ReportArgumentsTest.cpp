@@ -32,3 +32,12 @@ TEST(ReportArguments, SizesAreWholeNumbersWithoutClamping)
     EXPECT_NE(ParseReportArguments({"size", "--kb", "+5"}).error, "");
     EXPECT_NE(ParseReportArguments({"size", "--mb=1", "--kb=1"}).error, "");
 }
+
+TEST(ReportArguments, ThreadsFromZeroToSixtyFour)
+{
+    EXPECT_EQ(ParseReportArguments({"zero"}).threads, 0u);
+    EXPECT_EQ(ParseReportArguments({"zero", "--threads", "0"}).threads, 0u);
+    EXPECT_EQ(ParseReportArguments({"zero", "--threads=64", "/"}).threads, 64u);
+    for (const char* bad : {"65", "-1", "two", ""})
+        EXPECT_NE(ParseReportArguments({"zero", "--threads", bad}).error, "") << bad;
+}
