@@ -13,7 +13,7 @@ const char* const kReportUsage =
     "  --kb N       size report: files of at least N kilobytes (default 1000)\n"
     "  --mb N       size report: files of at least N megabytes\n"
     "  --threads N  walk with N threads (1 to 64); 0, the default, starts one per\n"
-    "               processor and more while the disk keeps them waiting\n"
+    "               processor and more while the walk has to read from the disk\n"
     "  --           ends the options\n"
     "  --help       shows this text\n"
     "\n"

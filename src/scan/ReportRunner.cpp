@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -82,8 +83,12 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
     }
 
     const MaskMatcher mask(request.mask);
-    SeenNames seenNames;
-    FileIdSet seenDirectories;
+    // Only a duplicates run looks at names, and only a run of several roots compares directories
+    // across walks: the others need not pay for them.
+    std::unique_ptr<SeenNames> seenNames;
+    if (request.mode == ScanMode::Duplicates)
+        seenNames = std::make_unique<SeenNames>();
+    std::vector<FileId> walkedDirectories;
     unsigned walkers = WorkerThreads(request.threads);
     std::int64_t examinedBefore = 0;
     for (const Root& root : roots) {
@@ -97,10 +102,10 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
         options.mask = &mask;
         options.sizeThreshold = request.sizeThreshold;
         options.deferMeasuring = true;
-        options.seenNames = &seenNames;
+        options.seenNames = seenNames.get();
         options.threads = request.threads;
         options.stop = stop;
-        options.seenDirectories = &seenDirectories;
+        options.walkedDirectories = roots.size() > 1 ? &walkedDirectories : nullptr;
         unsigned used = 1;
         options.threadsUsed = &used;
         for (const DirectoryId& id : ids) {
@@ -120,7 +125,8 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
         table.setRowForm(RowForm::Standard);
         if (afterDirectoryRead)
             afterDirectoryRead(std::string());
-        measureRepeatedNames(table, seenNames, walkers, stopped ? std::function<bool()>() : stopRequested);
+        walkedDirectories = {};
+        measureRepeatedNames(table, *seenNames, walkers, stopped ? std::function<bool()>() : stopRequested);
         if (!stopped && stopRequested())
             stopped = true;
         if (table.LastEntry() > 0) {

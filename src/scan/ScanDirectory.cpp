@@ -8,6 +8,8 @@
 #include <array>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,6 +19,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -28,7 +31,7 @@ constexpr auto kGrowInterval = std::chrono::milliseconds(100);
 // Walker threads at most when asked for a number, and when more are started on their own because
 // the disk keeps them waiting.
 constexpr unsigned kMaxWorkers = 64;
-constexpr unsigned kMaxAutomaticWorkers = 16;
+constexpr unsigned kMaxAutomaticWorkers = 32;
 
 // Entries of one directory examined between two looks at the stop flag: a few milliseconds of work
 // when every file is measured.
@@ -52,8 +55,10 @@ struct Node
     Node* parent = nullptr;
     std::string name; // the root's is its path
     std::uint32_t depth = 0;
-    FileId id;         // known once the directory was opened
-    std::string names; // the names of the kept files, one after the other
+    std::uint32_t order = 0; // place in pre-order, while the tree is flattened
+    bool skip = false;       // met before: left out with its tree
+    FileId id;               // known once the directory was opened
+    std::string names;       // the names of the kept files, one after the other
     std::vector<FoundFile> files;
     std::vector<std::pair<std::uint32_t, FileId>> linked; // files with more than one link: index, identity
     std::vector<Node*> children;
@@ -102,6 +107,23 @@ private:
     size_t m_used = 0;
 };
 
+// Bytes this process has had read from storage so far (the directories and inodes a cold cache
+// lacks), or 0 when the system does not say.
+std::uint64_t StorageBytesRead()
+{
+    const int fd = ::open("/proc/self/io", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    char text[512];
+    const ssize_t n = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (n <= 0)
+        return 0;
+    text[n] = '\0';
+    const char* at = std::strstr(text, "\nread_bytes: ");
+    return at ? std::strtoull(at + 13, nullptr, 10) : 0;
+}
+
 std::uint64_t CpuMicroseconds()
 {
     rusage usage = {};
@@ -133,6 +155,7 @@ public:
         m_started = Clock::now();
         m_lastGrow = m_lastProgress = m_started;
         m_lastCpu = CpuMicroseconds();
+        m_lastRead = StorageBytesRead();
         startWorkers(WorkerThreads(m_options.threads));
         work(0);
         for (std::thread& t : m_threads)
@@ -147,26 +170,61 @@ public:
     // is known before any entry is written.
     void flatten(ResultTable& table)
     {
-        FileIdSet local;
-        FileIdSet& seen = m_options.seenDirectories ? *m_options.seenDirectories : local;
+        // A directory met twice (moved during the walk, or met by an earlier walk of the run) keeps
+        // its first place in pre-order; the later one is left out with its tree.
+        std::vector<std::pair<FileId, Node*>> ids;
+        std::vector<Node*> stack{&m_root};
+        while (!stack.empty()) {
+            Node* node = stack.back();
+            stack.pop_back();
+            if (node->id == FileId{})
+                continue; // never opened
+            ids.emplace_back(node->id, node);
+            stack.insert(stack.end(), node->children.rbegin(), node->children.rend());
+        }
+        const auto byId = [](const FileId& a, const FileId& b) {
+            return std::tie(a.device, a.inode) < std::tie(b.device, b.inode);
+        };
+        std::vector<FileId>* walked = m_options.walkedDirectories;
+        for (size_t i = 0; i < ids.size(); ++i) {
+            ids[i].second->order = static_cast<std::uint32_t>(i);
+            ids[i].second->skip =
+                walked && std::binary_search(walked->begin(), walked->end(), ids[i].first, byId);
+        }
+        std::sort(ids.begin(), ids.end(), [&](const auto& a, const auto& b) {
+            return byId(a.first, b.first) || (a.first == b.first && a.second->order < b.second->order);
+        });
+        for (size_t i = 1; i < ids.size(); ++i) {
+            if (ids[i].first == ids[i - 1].first)
+                ids[i].second->skip = true;
+        }
+        if (walked) {
+            const size_t before = walked->size();
+            for (const auto& [id, node] : ids)
+                walked->push_back(id);
+            std::inplace_merge(walked->begin(), walked->begin() + static_cast<std::ptrdiff_t>(before),
+                               walked->end(), byId);
+        }
+        ids = {};
+
         struct Placed
         {
             Node* node;
             std::uint32_t directory;
         };
         std::vector<Placed> order;
-        std::vector<std::pair<Node*, std::uint32_t>> stack{{&m_root, DirectoryRecord::kNoParent}};
-        while (!stack.empty()) {
-            auto [node, parent] = stack.back();
-            stack.pop_back();
-            if (node->id == FileId{} || !seen.insert(node->id).second)
-                continue; // never opened, or met before
+        std::vector<std::pair<Node*, std::uint32_t>> placing{{&m_root, DirectoryRecord::kNoParent}};
+        while (!placing.empty()) {
+            auto [node, parent] = placing.back();
+            placing.pop_back();
+            if (node->id == FileId{} || node->skip)
+                continue;
             const std::uint32_t directory = parent == DirectoryRecord::kNoParent
                                                 ? table.addDirectory(std::move(node->name), node->id)
                                                 : table.addDirectory(parent, std::move(node->name), node->id);
             order.push_back({node, directory});
             for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)
-                stack.emplace_back(*it, directory);
+                placing.emplace_back(*it, directory);
         }
 
         std::vector<size_t> first(order.size() + 1);
@@ -275,13 +333,20 @@ private:
             now - m_lastGrow < kGrowInterval)
             return;
         const std::uint64_t cpu = CpuMicroseconds();
+        const std::uint64_t read = StorageBytesRead();
         const double wall = std::chrono::duration<double, std::micro>(now - m_lastGrow).count();
         const double busy = double(cpu - m_lastCpu) / (wall * m_workerCount);
+        const double readPerSecond = double(read - std::min(read, m_lastRead)) / wall * 1e6;
         m_lastGrow = now;
         m_lastCpu = cpu;
-        // Walkers that use less than half of their time on a processor wait for the disk: more of
-        // them keep more requests in flight. A warm walk keeps its processors busy and stays as it is.
-        if (busy < 0.5 && m_queued.load(std::memory_order_relaxed) > m_workerCount)
+        m_lastRead = read;
+        // A walk that has directories and inodes read from the disk (a cold cache), or whose walkers
+        // mostly wait, keeps more requests in flight with more walkers: the disk and the kernel's
+        // share of the work overlap better. A warm walk keeps its processors busy, reads next to
+        // nothing from the disk, and stays as it is.
+        constexpr double kColdReadPerSecond = 16e6;
+        if ((readPerSecond > kColdReadPerSecond || busy < 0.5) &&
+            m_queued.load(std::memory_order_relaxed) > m_workerCount)
             startWorkers(m_workerCount * 2);
     }
 
@@ -568,6 +633,7 @@ private:
 
     Clock::time_point m_started, m_lastProgress, m_lastGrow;
     std::uint64_t m_lastCpu = 0;
+    std::uint64_t m_lastRead = 0;
 };
 
 } // namespace

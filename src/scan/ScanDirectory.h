@@ -36,7 +36,7 @@ struct ScanOptions
     bool deferMeasuring = false;
     SeenNames* seenNames = nullptr;
     // Walker threads including the calling one. 0: one per processor (at most 4), and more while
-    // they mostly wait for the disk (a cold cache), up to 16.
+    // the walk has the disk read (a cold cache) or the walkers mostly wait, up to 32.
     unsigned threads = 0;
     // Once set, no further directory is read, and a directory being read or examined is left
     // within its next thousand or so entries.
@@ -47,9 +47,10 @@ struct ScanOptions
     // For tests: called on a walker thread with each directory's path after the directory was read
     // and before any of its entries is examined further.
     std::function<void(const std::string& directory)> afterDirectoryRead;
-    // Directories met by earlier walks of the same run: a directory met again (moved during the
-    // walk) is left out with its tree, so that no file is listed twice. Optional.
-    FileIdSet* seenDirectories = nullptr;
+    // The identities of the directories walked by earlier walks of the same run, sorted by device
+    // and inode; the walk adds its own. A directory met again (moved during a walk) is left out
+    // with its tree, so that no file is listed twice. Without it, only this walk's are compared.
+    std::vector<FileId>* walkedDirectories = nullptr;
     // Receives the number of walker threads the walk ended with. Optional.
     unsigned* threadsUsed = nullptr;
 };

@@ -23,7 +23,7 @@ public:
     bool repeated(std::string_view name) const;
 
 private:
-    static constexpr std::uint64_t kBits = std::uint64_t{1} << 25; // 4 MiB for each bit set
+    static constexpr std::uint64_t kBits = std::uint64_t{1} << 24; // 2 MiB for each of the two
     static std::uint64_t bitOf(std::string_view name);
     std::unique_ptr<std::atomic<std::uint64_t>[]> m_seen;
     std::unique_ptr<std::atomic<std::uint64_t>[]> m_repeated;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <set>
@@ -435,4 +436,38 @@ TEST(ScanDirectory, UnreadableDirectoriesAreSkippedAndTheWalkGoesOn)
     if (child.output().starts_with("skip: "))
         GTEST_SKIP() << child.output();
     EXPECT_EQ(child.output(), "after/also.txt\nopen/seen.txt\n");
+}
+
+TEST(ScanDirectory, DirectoryMovedAheadOfTheWalkIsListedOnce)
+{
+    // One walker reads the root's sub-directories in the order the kernel lists them: x is read in
+    // the first, then moved into the second, which is read after it.
+    TempTree tree;
+    tree.dir("d1");
+    tree.dir("d2");
+    std::vector<std::string> order;
+    {
+        DIR* d = ::opendir(tree.root().c_str());
+        while (const dirent* e = ::readdir(d)) {
+            if (e->d_name[0] != '.')
+                order.push_back(e->d_name);
+        }
+        ::closedir(d);
+    }
+    ASSERT_EQ(order.size(), 2u);
+    tree.file(order[0] + "/x/f.txt");
+    MaskMatcher all("*.*");
+    ScanOptions options;
+    options.mode = ScanMode::ZeroLength;
+    options.mask = &all;
+    options.threads = 1;
+    options.afterDirectoryRead = [&](const std::string& directory) {
+        if (directory == tree.path(order[0] + "/x/")) {
+            ASSERT_EQ(::rename(tree.path(order[0] + "/x").c_str(), tree.path(order[1] + "/x").c_str()), 0);
+        }
+    };
+    ResultTable table;
+    ScanDirectory(tree.root(), options, table);
+    ASSERT_EQ(table.LastEntry(), 0);
+    EXPECT_EQ(table.path(0), tree.path(order[0] + "/x/f.txt"));
 }
