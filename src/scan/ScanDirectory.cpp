@@ -489,15 +489,12 @@ private:
                                     : (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
         if (seen.device != m_rootDevice || mountPoint || isOtherRoot(seen))
             return -1;
+        // No second look after the open: openat2 refuses links and mount crossings, and a directory
+        // of the same mount swapped in between is not the one seen, so its reopening fails later.
         const int fd = withDescriptor(index, cursor, [&] { return OpenDirectoryAt(parentFd, node.name); });
         if (fd < 0)
             return -1;
-        FileId opened;
-        if (!IdentityOf(fd, opened) || !(opened == seen)) {
-            ::close(fd); // swapped between the look and the open
-            return -1;
-        }
-        node.id = opened;
+        node.id = seen;
         cursor.descend(&node, fd);
         return fd;
     }
