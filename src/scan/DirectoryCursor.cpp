@@ -16,19 +16,32 @@ std::atomic<bool> g_noOpenat2{false}; // set once when the kernel has no openat2
 
 } // namespace
 
-int OpenDirectoryAt(int parentFd, const std::string& name)
+int OpenDirectoryAt(int parentFd, const std::string& path)
 {
     constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
     if (!g_noOpenat2.load(std::memory_order_relaxed)) {
         open_how how = {};
         how.flags = kFlags;
-        how.resolve = RESOLVE_NO_XDEV | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
-        const long fd = ::syscall(SYS_openat2, parentFd, name.c_str(), &how, sizeof how);
+        how.resolve = RESOLVE_NO_XDEV | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_BENEATH;
+        const long fd = ::syscall(SYS_openat2, parentFd, path.c_str(), &how, sizeof how);
         if (fd >= 0 || errno != ENOSYS)
             return static_cast<int>(fd);
         g_noOpenat2.store(true, std::memory_order_relaxed);
     }
-    return ::openat(parentFd, name.c_str(), kFlags);
+    // Without openat2, a name at a time, so that O_NOFOLLOW guards every step.
+    int fd = parentFd;
+    for (size_t start = 0;;) {
+        const size_t slash = path.find('/', start);
+        const std::string name =
+            path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        const int next = ::openat(fd, name.c_str(), kFlags);
+        if (fd != parentFd)
+            ::close(fd);
+        if (next < 0 || slash == std::string::npos)
+            return next;
+        fd = next;
+        start = slash + 1;
+    }
 }
 
 int OpenRootDirectory(const std::string& path)

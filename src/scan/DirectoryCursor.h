@@ -10,10 +10,10 @@
 #include <unistd.h>
 #include <vector>
 
-// Opens the directory name inside the directory parentFd for reading: never through a symbolic link
-// and never across a mount point (where the kernel cannot refuse that, at least never through a
-// link). -1 with errno set on failure.
-int OpenDirectoryAt(int parentFd, const std::string& name);
+// Opens the directory at the relative path inside the directory parentFd for reading: never through a
+// symbolic link, never across a mount point and never above parentFd (where the kernel cannot refuse
+// all that, at least never through a link). -1 with errno set on failure.
+int OpenDirectoryAt(int parentFd, const std::string& path);
 
 // Opens a root directory by its path as the user gave it: a link there is the user's own choice.
 int OpenRootDirectory(const std::string& path);
@@ -27,11 +27,13 @@ size_t DescriptorBudget(unsigned threads);
 
 // Keeps directory descriptors open along one path, from a root down to the directory opened last,
 // so that every directory is opened relative to its parent and a walk in depth-first order costs
-// one open per directory. A directory off the path is reached from the nearest directory on it,
-// name by name; each directory reopened that way must still be the one first read there (same
-// device and inode), so that a directory swapped for another, or for a link, during a walk leads
-// nowhere. At most budget descriptors are held: beyond it the ones nearest the root are closed and
-// reopened when needed.
+// one open per directory. A directory off the path is reached from the nearest open directory on
+// it, by the names in between, with one open for up to about 4,000 bytes of them, never through a
+// link or across a mount point; the directory reached must still be the one first read there (same
+// device and inode), so that a directory swapped for another during a walk leads nowhere. (The
+// directories on the way need no such check: had one been swapped, the one reached would not be the
+// same either.) At most budget descriptors are held: beyond it the ones nearest the root are closed
+// and reopened when needed.
 //
 // Tree gives the directories: Handle (a value, with Tree::kNone for "no directory"), and
 // parent(h), depth(h) (0 for a root), name(h) (a root's name is its path) and identity(h).
@@ -58,31 +60,49 @@ public:
             a = m_tree.parent(a);
         }
         truncate(a == Tree::kNone ? 0 : m_tree.depth(a) + 1);
-        if (!m_path.empty() && m_lowestOpen >= m_path.size() && !reopenPath())
-            return -1;
-        for (auto it = m_chain.rbegin(); it != m_chain.rend(); ++it) {
-            const int fd = openStep(*it);
-            if (fd < 0)
+        for (auto it = m_chain.rbegin(); it != m_chain.rend(); ++it)
+            m_path.push_back({*it, -1});
+        if (m_path.back().fd >= 0)
+            return m_path.back().fd;
+
+        // Open from the deepest directory on the path that is still open.
+        size_t from = m_path.size() - 1;
+        while (from > 0 && m_path[from - 1].fd < 0)
+            --from;
+        while (from < m_path.size()) {
+            const size_t to = reachableFrom(from);
+            const int fd = openStep(from, to);
+            if (fd < 0) {
+                const int saved = errno;
+                truncate(from);
+                errno = saved;
                 return -1;
-            push(*it, fd);
+            }
+            m_path[to].fd = fd;
+            ++m_held;
+            m_lowestOpen = std::min(m_lowestOpen, to);
+            evict();
+            from = to + 1;
+        }
+        if (!isStill(h, m_path.back().fd)) {
+            truncate(m_path.size() - 1);
+            errno = ESTALE;
+            return -1;
         }
         return m_path.back().fd;
     }
 
     // Makes child, just opened as fd relative to the end of the path (its parent), the new end.
-    void descend(Handle child, int fd) { push(child, fd); }
-
-    // Closes every descriptor but the one at the end of the path: another open may then succeed.
-    // Returns how many were closed.
-    size_t shed()
+    void descend(Handle child, int fd)
     {
-        size_t closed = 0;
-        while (m_lowestOpen + 1 < m_path.size()) {
-            closeAt(m_lowestOpen++);
-            ++closed;
-        }
-        return closed;
+        m_path.push_back({child, fd});
+        ++m_held;
+        evict();
     }
+
+    // Closes every descriptor but the one deepest on the path: another open may then succeed.
+    // Returns how many were closed.
+    size_t shed() { return shedAllBut(deepestOpen()); }
 
     size_t held() const { return m_held; }
 
@@ -90,13 +110,25 @@ private:
     struct Step
     {
         Handle handle;
-        int fd;
+        int fd; // -1 when not open
     };
+
+    // The longest relative path one open takes: a little under PATH_MAX.
+    static constexpr size_t kMaxRelative = 4000;
 
     bool onPath(Handle a) const
     {
         const std::uint32_t d = m_tree.depth(a);
         return d < m_path.size() && m_path[d].handle == a;
+    }
+
+    int deepestOpen() const
+    {
+        for (size_t i = m_path.size(); i > m_lowestOpen; --i) {
+            if (m_path[i - 1].fd >= 0)
+                return m_path[i - 1].fd;
+        }
+        return -1;
     }
 
     void closeAt(size_t i)
@@ -117,70 +149,15 @@ private:
         m_lowestOpen = std::min(m_lowestOpen, n);
     }
 
-    void push(Handle h, int fd)
+    // Closes the descriptors nearest the root while more than the budget are held; the deepest two
+    // stay, since the budget is at least 2.
+    void evict()
     {
-        if (m_lowestOpen >= m_path.size())
-            m_lowestOpen = m_path.size();
-        m_path.push_back({h, fd});
-        ++m_held;
-        // The two deepest stay: the end and its parent, which its next sibling needs.
-        while (m_held > m_budget && m_lowestOpen + 2 < m_path.size())
+        while (m_held > m_budget) {
+            while (m_path[m_lowestOpen].fd < 0)
+                ++m_lowestOpen;
             closeAt(m_lowestOpen++);
-    }
-
-    // Reopens the whole path from its root, when no descriptor on it is left.
-    bool reopenPath()
-    {
-        for (size_t i = 0; i < m_path.size(); ++i) {
-            const int fd = openStepAt(i);
-            if (fd < 0) {
-                const int saved = errno;
-                truncate(i);
-                errno = saved;
-                return false;
-            }
-            m_path[i].fd = fd;
-            ++m_held;
-            if (i == 0)
-                m_lowestOpen = 0;
-            while (m_held > m_budget && m_lowestOpen < i)
-                closeAt(m_lowestOpen++);
         }
-        return true;
-    }
-
-    // Opens h relative to the end of the path (or by its path, for a root) and checks it is still
-    // the directory it was.
-    int openStep(Handle h)
-    {
-        const int parentFd = m_path.empty() ? -1 : m_path.back().fd;
-        return openChecked(h, parentFd);
-    }
-
-    int openStepAt(size_t i) { return openChecked(m_path[i].handle, i == 0 ? -1 : m_path[i - 1].fd); }
-
-    int openChecked(Handle h, int parentFd)
-    {
-        int fd = openOnce(h, parentFd);
-        if (fd < 0 && (errno == EMFILE || errno == ENFILE) && shedAllBut(parentFd) > 0)
-            fd = openOnce(h, parentFd);
-        if (fd < 0)
-            return -1;
-        const FileId expected = m_tree.identity(h);
-        FileId found;
-        if (!(expected == FileId{}) && (!IdentityOf(fd, found) || !(found == expected))) {
-            ::close(fd);
-            errno = ESTALE;
-            return -1;
-        }
-        return fd;
-    }
-
-    int openOnce(Handle h, int parentFd) const
-    {
-        if (m_tree.parent(h) == Tree::kNone)
-            return OpenRootDirectory(m_tree.name(h));
-        return OpenDirectoryAt(parentFd, m_tree.name(h));
     }
 
     size_t shedAllBut(int keep)
@@ -192,16 +169,61 @@ private:
                 ++closed;
             }
         }
-        // What stays open is at most the one kept, at the end of the open part.
-        while (m_lowestOpen < m_path.size() && m_path[m_lowestOpen].fd < 0)
-            ++m_lowestOpen;
         return closed;
+    }
+
+    // The deepest entry that one open can reach from the one before from: a root alone, or the
+    // names from `from` on that fit in one relative path.
+    size_t reachableFrom(size_t from) const
+    {
+        if (from == 0)
+            return 0;
+        size_t length = m_tree.name(m_path[from].handle).size();
+        size_t to = from;
+        while (to + 1 < m_path.size() &&
+               length + 1 + m_tree.name(m_path[to + 1].handle).size() <= kMaxRelative)
+            length += 1 + m_tree.name(m_path[++to].handle).size();
+        return to;
+    }
+
+    // Opens entry to relative to the open entry before from (or a root by its path).
+    int openStep(size_t from, size_t to)
+    {
+        const int parentFd = from == 0 ? -1 : m_path[from - 1].fd;
+        int fd = openOnce(from, to, parentFd);
+        if (fd < 0 && (errno == EMFILE || errno == ENFILE) && shedAllBut(parentFd) > 0)
+            fd = openOnce(from, to, parentFd);
+        return fd;
+    }
+
+    int openOnce(size_t from, size_t to, int parentFd)
+    {
+        if (from == 0)
+            return OpenRootDirectory(m_tree.name(m_path[0].handle));
+        if (from == to)
+            return OpenDirectoryAt(parentFd, m_tree.name(m_path[to].handle));
+        m_relative.clear();
+        for (size_t i = from; i <= to; ++i) {
+            if (i > from)
+                m_relative += '/';
+            m_relative += m_tree.name(m_path[i].handle);
+        }
+        return OpenDirectoryAt(parentFd, m_relative);
+    }
+
+    // True when fd is still the directory h was when it was first read.
+    bool isStill(Handle h, int fd) const
+    {
+        const FileId expected = m_tree.identity(h);
+        FileId found;
+        return expected == FileId{} || (IdentityOf(fd, found) && found == expected);
     }
 
     const Tree& m_tree;
     size_t m_budget;
-    std::vector<Step> m_path; // m_path[d] is at depth d; descriptors are open from m_lowestOpen on
+    std::vector<Step> m_path; // m_path[d] is at depth d; none below m_lowestOpen is open
     size_t m_lowestOpen = 0;
     size_t m_held = 0;
     std::vector<Handle> m_chain;
+    std::string m_relative;
 };

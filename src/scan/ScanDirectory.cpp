@@ -321,7 +321,7 @@ private:
     }
 
     // The calling thread's duties between two directories: progress, and more walkers while the
-    // ones there are mostly wait.
+    // disk is being read or the walkers there mostly wait.
     void tend()
     {
         const auto now = Clock::now();
