@@ -60,18 +60,23 @@ def table(rows):
         print(line(r))
 
 
-def measure(commands, repeat, cold):
-    """Runs every command repeat times, in turns; returns {name: (median, times, peak)}."""
-    times = {name: [] for name, _ in commands}
-    peaks = {name: 0.0 for name, _ in commands}
-    for round_ in range(repeat):
-        order = commands if round_ % 2 == 0 else list(reversed(commands))
-        for name, cmd in order:
-            t, peak = run(cmd, cold)
-            times[name].append(t)
-            peaks[name] = max(peaks[name], peak)
-            print(f"  {name:28} {t:7.2f} s {peak:7.1f} MB", file=sys.stderr, flush=True)
-    return {name: (statistics.median(times[name]), times[name], peaks[name]) for name, _ in commands}
+def measure(groups, repeat, cold):
+    """Runs every command of each group repeat times, the group's commands in turns, so that the
+    commands compared with each other meet the same load; returns {name: (median, times, peak)}."""
+    results = {}
+    for commands in groups:
+        times = {name: [] for name, _ in commands}
+        peaks = {name: 0.0 for name, _ in commands}
+        for round_ in range(repeat):
+            order = commands if round_ % 2 == 0 else list(reversed(commands))
+            for name, cmd in order:
+                t, peak = run(cmd, cold)
+                times[name].append(t)
+                peaks[name] = max(peaks[name], peak)
+                print(f"  {name:28} {t:7.2f} s {peak:7.1f} MB", file=sys.stderr, flush=True)
+        for name, _ in commands:
+            results[name] = (statistics.median(times[name]), times[name], peaks[name])
+    return results
 
 
 def tree_bench(args):
@@ -111,7 +116,9 @@ def tree_bench(args):
     if not args.cold:
         for _, cmd in commands:
             run(cmd)  # warm the caches, and every program
-    results = measure(commands, repeat, args.cold)
+    mode_of = lambda name: ("dupes" if "every file" in name or "full listing" in name else name.split()[-1])
+    groups = [[c for c in commands if mode_of(c[0]) == mode] for mode in ["zero", "size", "dupes"]]
+    results = measure(groups, repeat, args.cold)
 
     def row(mode, name, against=None, target=None):
         median, times, peak = results[name]
@@ -179,7 +186,7 @@ def chain_bench(args):
     ]
     if args.baseline:
         commands.append(("baseline dupes", [args.baseline, "dupes", root]))
-    results = measure(commands, args.repeat or 1, False)
+    results = measure([commands], args.repeat or 1, False)
     rows = []
     for name, _ in commands:
         median, times, peak = results[name]

@@ -17,7 +17,8 @@ struct ReportRequest
     std::string mask;               // already trimmed and not empty
     ScanMode mode = ScanMode::Duplicates;
     std::int64_t sizeThreshold = 0; // LargerThan: files of at least this many bytes
-    unsigned threads = 0;           // 0: one per processor, at most 4
+    unsigned threads = 0;           // walker threads; 0: one per processor (at most 4), more while
+                                    // the disk is being read (see ScanOptions::threads)
 };
 
 struct ReportOutcome

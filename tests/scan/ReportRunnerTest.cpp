@@ -443,3 +443,39 @@ TEST_F(ReportRunnerTest, UniqueNameAfterTheLastGroupLeavesNoSeparator)
     ASSERT_EQ(table.LastRow(), 1);
     EXPECT_FALSE(table.isSeparator(1));
 }
+
+TEST_F(ReportRunnerTest, FilesFarBeyondPathMaxAreMeasuredAndListed)
+{
+    // same.txt 700 and 1,500 levels deep: the first is measured after the walk, through a path of
+    // 2,100 bytes, the second during it, 4,500 bytes down.
+    const ChildProcess child([&] {
+        const std::string root = scratch(tree);
+        int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+        for (int level = 1; level <= 1500; ++level) {
+            ::mkdirat(fd, "dd", 0755);
+            const int next = ::openat(fd, "dd", O_RDONLY | O_DIRECTORY);
+            ::close(fd);
+            fd = next;
+            if (level == 700 || level == 1500) {
+                const int file = ::openat(fd, "same.txt", O_CREAT | O_WRONLY, 0644);
+                if (::ftruncate(file, level) != 0)
+                    std::abort();
+                ::close(file);
+            }
+        }
+        ::close(fd);
+        ResultTable table;
+        ReportRunner runner;
+        ReportRequest request;
+        request.roots = {root};
+        request.mask = "*.txt";
+        request.threads = 2;
+        std::string out = runner.run(request, table).text + "\n";
+        for (int r = 0; r <= table.LastRow(); ++r)
+            out += std::to_string(table.RowPaths(r).size() - root.size()) + " " +
+                   table.RowTexts(r).substr(22, 5) + "\n";
+        return out;
+    });
+    ASSERT_TRUE(child.exitedNormally()) << child.describe();
+    EXPECT_EQ(child.output(), "Dust Complete: 1 Groups Found\n2108 700  \n4508 1,500\n");
+}

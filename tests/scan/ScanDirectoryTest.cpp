@@ -193,37 +193,6 @@ TEST(ScanDirectory, PreOrderFilesBeforeSubtreesWhateverTheThreads)
         EXPECT_EQ(scan(tree, ScanMode::Duplicates, "*.*", 0, threads).paths, one.paths) << threads;
 }
 
-TEST(ScanDirectory, DeepChainBeyondPathMaxIsWalked)
-{
-    TempTree tree;
-    // 5,000 nested directories of two-character names: paths far beyond PATH_MAX.
-    std::string relative;
-    for (int i = 0; i < 5000; ++i)
-        relative += "dd/";
-    // Made step by step through descriptors, since the path is too long for the kernel.
-    {
-        int fd = ::open(tree.root().c_str(), O_RDONLY | O_DIRECTORY);
-        for (int i = 0; i < 5000; ++i) {
-            ASSERT_EQ(::mkdirat(fd, "dd", 0755), 0);
-            const int next = ::openat(fd, "dd", O_RDONLY | O_DIRECTORY);
-            ::close(fd);
-            fd = next;
-            if (i == 2000)
-                ::close(::openat(fd, "middle.txt", O_CREAT | O_WRONLY, 0644));
-        }
-        ::close(::openat(fd, "bottom.txt", O_CREAT | O_WRONLY, 0644));
-        ::close(fd);
-    }
-    for (bool defer : {false, true}) {
-        const Found found = scan(tree, ScanMode::Duplicates, "*.txt", 0, 2, defer);
-        ASSERT_EQ(found.paths.size(), 2u);
-        EXPECT_EQ(found.paths[0], relative.substr(0, 3 * 2001) + "middle.txt");
-        EXPECT_EQ(found.paths[1], relative + "bottom.txt");
-        EXPECT_GT(found.table.path(1).size(), static_cast<size_t>(PATH_MAX));
-    }
-    EXPECT_EQ(scan(tree, ScanMode::ZeroLength, "bottom.txt").paths.size(), 1u);
-}
-
 TEST(ScanDirectory, OtherRootsAreNotEntered)
 {
     TempTree tree;
