@@ -353,29 +353,29 @@ private:
 
     Node* take(unsigned index)
     {
-        {
-            Worker& own = *m_workers[index];
-            std::lock_guard lock(own.lock);
-            if (!own.queue.empty()) {
-                Node* node = own.queue.back();
-                own.queue.pop_back();
-                m_queued.fetch_sub(1, std::memory_order_relaxed);
-                return node;
-            }
-        }
-        // Take the oldest directory of another walker: near its root, so likely a large tree.
+        if (Node* node = pop(*m_workers[index], true))
+            return node;
+        // The oldest directory of another walker: near its root, so likely a large tree.
         const unsigned count = m_workerCount;
         for (unsigned k = 1; k < count; ++k) {
-            Worker& other = *m_workers[(index + k) % count];
-            std::lock_guard lock(other.lock);
-            if (!other.queue.empty()) {
-                Node* node = other.queue.front();
-                other.queue.pop_front();
-                m_queued.fetch_sub(1, std::memory_order_relaxed);
+            if (Node* node = pop(*m_workers[(index + k) % count], false))
                 return node;
-            }
         }
         return nullptr;
+    }
+
+    Node* pop(Worker& worker, bool newest)
+    {
+        std::lock_guard lock(worker.lock);
+        if (worker.queue.empty())
+            return nullptr;
+        Node* node = newest ? worker.queue.back() : worker.queue.front();
+        if (newest)
+            worker.queue.pop_back();
+        else
+            worker.queue.pop_front();
+        m_queued.fetch_sub(1, std::memory_order_relaxed);
+        return node;
     }
 
     void waitForWork(unsigned index)

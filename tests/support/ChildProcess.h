@@ -17,6 +17,8 @@ public:
     bool exitedNormally() const;
     int exitStatus() const; // -1 when the child did not exit normally
     const std::string& output() const { return m_output; }
+    // The body returned "skip: " and the reason: it could not do what the test needs here.
+    bool skipped() const { return m_output.starts_with("skip: "); }
     // "exit 3", "signal 6": for messages.
     std::string describe() const;
 
