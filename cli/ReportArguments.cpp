@@ -4,7 +4,7 @@
 #include <limits>
 
 const char* const kReportUsage =
-    "Usage: lintwick-report MODE [--mask MASK] [--kb N | --mb N] [--format F] [ROOT...]\n"
+    "Usage: lintwick-report MODE [--mask MASK] [--kb N | --mb N] [--threads N] [--format F] [ROOT...]\n"
     "Runs one of Lintwick's reports without a window and prints its rows.\n"
     "\n"
     "  MODE         dupes (duplicate file names), size (files of at least a size)\n"
@@ -12,6 +12,8 @@ const char* const kReportUsage =
     "  --mask MASK  file-name mask, \"*\" and \"?\" as wildcards (default \"*.*\")\n"
     "  --kb N       size report: files of at least N kilobytes (default 1000)\n"
     "  --mb N       size report: files of at least N megabytes\n"
+    "  --threads N  walk with N threads (1 to 64); 0, the default, starts one per\n"
+    "               processor and more while the walk has to read from the disk\n"
     "  --format F   text (rows as the window shows them, the default), csv or json\n"
     "  --           ends the options\n"
     "  --help       shows this text\n"
@@ -96,7 +98,8 @@ ReportArguments ParseReportArguments(const std::vector<std::string>& args)
             value = arg.substr(eq + 1);
             hasValue = true;
         }
-        if (name != "--mask" && name != "--kb" && name != "--mb" && name != "--format") {
+        if (name != "--mask" && name != "--kb" && name != "--mb" && name != "--threads" &&
+            name != "--format") {
             result.error = "unknown option '" + arg + "'";
             return result;
         }
@@ -109,6 +112,15 @@ ReportArguments ParseReportArguments(const std::vector<std::string>& args)
         }
         if (name == "--mask") {
             result.mask = value;
+            continue;
+        }
+        if (name == "--threads") {
+            std::int64_t threads = 0;
+            if (!parseSize(value, 1, threads) || threads > 64) {
+                result.error = "'" + value + "' is not a whole number from 0 to 64 for --threads";
+                return result;
+            }
+            result.threads = static_cast<unsigned>(threads);
             continue;
         }
         if (name == "--format") {

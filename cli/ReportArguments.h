@@ -8,15 +8,16 @@
 #include <string>
 #include <vector>
 
-// The command line of lintwick-report: MODE [--mask MASK] [--kb N | --mb N] [--format F] [ROOT...],
-// options anywhere after MODE, "--" ending them. --help or --version, first or among the options,
-// asks for that text instead of a report.
+// The command line of lintwick-report: MODE [--mask MASK] [--kb N | --mb N] [--threads N] [--format F]
+// [ROOT...], options anywhere after MODE, "--" ending them. --help or --version, first or among the
+// options, asks for that text instead of a report.
 struct ReportArguments
 {
     ScanMode mode = ScanMode::Duplicates;
     std::string mask = "*.*";                 // as typed, not yet trimmed
     std::int64_t sizeThreshold = 1000 * 1024; // bytes
     std::vector<std::string> roots;           // as typed
+    unsigned threads = 0;                     // walker threads; 0: chosen by the walk
     ReportFormat format = ReportFormat::Text;
     bool help = false;
     bool version = false;

@@ -7,11 +7,12 @@
 #include "scan/MaskMatcher.h"
 #include "scan/ReportRunner.h"
 #include "scan/RowForms.h"
+#include "scan/ThreadStart.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <future>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -50,6 +51,7 @@ int main(int argc, char** argv)
     request.mask = mask;
     request.mode = args.mode;
     request.sizeThreshold = args.sizeThreshold;
+    request.threads = args.threads;
     for (const std::string& root : args.roots) {
         if (!isDirectory(root)) {
             std::fprintf(stderr, "Not a directory: %s\n", root.c_str());
@@ -81,26 +83,45 @@ int main(int argc, char** argv)
     if (showProgress)
         std::fputs("\r\033[K", stderr);
 
-    // Rows are composed in blocks, two blocks at a time on two threads, and written in order.
+    // Rows are composed in blocks, two blocks at a time on two threads, and written in order. A block
+    // ends after 8,192 rows or 4 MiB of text, so rows of any length keep the memory bounded; the
+    // second block starts where a first block of the last one's density would end.
     const ReportFormatter formatter(table, args.format, args.mode);
-    constexpr int kBlock = 8192;
-    const auto compose = [&table, &formatter](int first) {
+    constexpr int kBlockRows = 8192;
+    constexpr size_t kBlockBytes = 4 << 20;
+    const auto compose = [&table, &formatter](int first, int rows) {
         std::string text;
-        formatter.appendRows(first, std::min(first + kBlock, table.LastRow() + 1), text);
-        return text;
+        int row = first;
+        for (; row < first + rows && row <= table.LastRow() && text.size() < kBlockBytes; ++row)
+            formatter.appendRows(row, row + 1, text);
+        return std::make_pair(std::move(text), row);
     };
-    const std::string head = formatter.head(outcome.text);
-    std::fwrite(head.data(), 1, head.size(), stdout);
-    for (int first = 0; first <= table.LastRow(); first += 2 * kBlock) {
-        auto second = std::async(std::launch::async, compose, first + kBlock);
-        const std::string text = compose(first);
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        const std::string more = second.get();
-        std::fwrite(more.data(), 1, more.size(), stdout);
+    const auto write = [](const std::string& text) {
+        return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    };
+    bool written = write(formatter.head(outcome.text));
+    int rows = kBlockRows;
+    for (int next = 0; next <= table.LastRow() && written;) {
+        std::pair<std::string, int> second;
+        std::thread helper;
+        const auto composeSecond = [&] { second = compose(next + rows, rows); };
+        const bool parallel = next + rows <= table.LastRow() && TryStartThread(helper, composeSecond);
+        const auto [text, end] = compose(next, rows);
+        written = write(text);
+        if (helper.joinable())
+            helper.join();
+        const int composed = end - next;
+        if (end == next + rows && parallel) {
+            written = written && write(second.first);
+            next = second.second;
+        } else {
+            next = end;
+        }
+        rows = std::clamp(static_cast<int>(composed * (kBlockBytes / 2) / std::max<size_t>(text.size(), 1)),
+                          1, kBlockRows);
     }
-    const std::string tail = formatter.tail();
-    std::fwrite(tail.data(), 1, tail.size(), stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    written = written && write(formatter.tail());
+    if (!written || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::perror("lintwick-report: writing the report");
         return 1;
     }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/DateTimeFormat.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <climits>
+#include <cstdlib>
 #include <ctime>
 
 namespace {
@@ -41,10 +43,18 @@ LocalDateTime LocalDateTimeFromTm(const std::tm& tm)
 
 LocalDateTime ToLocalDateTime(std::int64_t secondsSinceEpoch)
 {
+    // A file time outside the years 1 to 9999 is nonsense, and near the ends of the 64-bit range the
+    // arithmetic below would overflow: such times show as the first or last second of that range.
+    constexpr std::int64_t kFirst = -62135596800; // 0001-01-01 00:00:00 UTC
+    constexpr std::int64_t kLast = 253402300799;  // 9999-12-31 23:59:59 UTC
+    secondsSinceEpoch = std::clamp(secondsSinceEpoch, kFirst, kLast);
+
     // localtime_r takes a process-wide lock and walks the zone's rules on every call, and a report
     // asks for hundreds of thousands of times that mostly share an hour. Each thread remembers the
     // UTC offset of a few hours; an hour in which the offset changes is always asked afresh. The
-    // zone's name tells the zone the offsets were read in, should TZ change and tzset run.
+    // offsets belong to the zone TZ named when they were read: a new TZ (set before tzset, as the
+    // C library requires) makes them stale. The C library's tzname is not read: other threads'
+    // localtime_r may be writing it.
     struct HourOffset
     {
         std::int64_t hour = INT64_MIN;
@@ -54,14 +64,15 @@ LocalDateTime ToLocalDateTime(std::int64_t secondsSinceEpoch)
     };
     thread_local std::array<HourOffset, 64> cache;
 
+    const char* zone = std::getenv("TZ");
     const std::int64_t hour = floorDivide(secondsSinceEpoch, 3600);
     HourOffset& slot = cache[static_cast<std::uint64_t>(hour) % cache.size()];
-    if (slot.hour != hour || slot.zone != ::tzname[0]) {
+    if (slot.hour != hour || slot.zone != zone) {
         std::tm first{}, last{};
         const std::time_t start = static_cast<std::time_t>(hour * 3600);
         const std::time_t end = start + 3599;
         slot.hour = hour;
-        slot.zone = ::tzname[0];
+        slot.zone = zone;
         slot.uniform =
             ::localtime_r(&start, &first) && ::localtime_r(&end, &last) && first.tm_gmtoff == last.tm_gmtoff;
         slot.offset = first.tm_gmtoff;

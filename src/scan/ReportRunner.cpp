@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ReportRunner.h"
 
+#include "scan/DirectoryCursor.h"
+#include "scan/ThreadStart.h"
+
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -21,6 +26,31 @@ std::string StoppedText(ScanMode mode, std::int64_t found)
     return "Dust Stopped: " + std::to_string(found) +
            (mode == ScanMode::Duplicates ? " Groups Found" : " Found");
 }
+
+namespace {
+
+// The table's directories, for a DirectoryCursor.
+struct TableTree
+{
+    using Handle = std::uint32_t;
+    static constexpr Handle kNone = DirectoryRecord::kNoParent;
+    const ResultTable& table;
+    Handle parent(Handle h) const { return table.directory(h).parent; }
+    std::uint32_t depth(Handle h) const { return table.directory(h).depth; }
+    const std::string& name(Handle h) const { return table.directory(h).name; }
+    FileId identity(Handle h) const { return table.directory(h).id; }
+};
+
+// Removes the entries marked with a negative size, keeping the order of the others.
+void RemoveMarkedEntries(ResultTable& table)
+{
+    auto& entries = table.EntryTable;
+    entries.erase(
+        std::remove_if(entries.begin(), entries.end(), [](const entrytype& e) { return e.size < 0; }),
+        entries.end());
+}
+
+} // namespace
 
 ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table,
                                 const ReportProgress& progress, const std::atomic<bool>* stop)
@@ -53,7 +83,13 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
     }
 
     const MaskMatcher mask(request.mask);
-    SeenNames seenNames;
+    // Only a duplicates run looks at names, and only a run of several roots compares directories
+    // across walks: the others need not pay for them.
+    std::unique_ptr<SeenNames> seenNames;
+    if (request.mode == ScanMode::Duplicates)
+        seenNames = std::make_unique<SeenNames>();
+    std::vector<FileId> walkedDirectories;
+    unsigned walkers = WorkerThreads(request.threads);
     std::int64_t examinedBefore = 0;
     for (const Root& root : roots) {
         if (stopRequested())
@@ -66,9 +102,12 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
         options.mask = &mask;
         options.sizeThreshold = request.sizeThreshold;
         options.deferMeasuring = true;
-        options.seenNames = &seenNames;
+        options.seenNames = seenNames.get();
         options.threads = request.threads;
         options.stop = stop;
+        options.walkedDirectories = roots.size() > 1 ? &walkedDirectories : nullptr;
+        unsigned used = 1;
+        options.threadsUsed = &used;
         for (const DirectoryId& id : ids) {
             if (!root.known || !(id == root.id))
                 options.otherRoots.push_back(id);
@@ -77,12 +116,19 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
             options.progress = [&](std::int64_t n) { progress(root.path, examinedBefore + n); };
         options.afterDirectoryRead = afterDirectoryRead;
         examinedBefore += ScanDirectory(root.path, options, table);
+        walkers = std::max(walkers, used);
     }
     // The first phase that sees the flag is the one that is cut; the later ones run in full.
     bool stopped = stopRequested();
 
     if (request.mode == ScanMode::Duplicates) {
         table.setRowForm(RowForm::Standard);
+        if (afterDirectoryRead)
+            afterDirectoryRead(std::string());
+        walkedDirectories = {};
+        measureRepeatedNames(table, *seenNames, walkers, stopped ? std::function<bool()>() : stopRequested);
+        if (!stopped && stopRequested())
+            stopped = true;
         if (table.LastEntry() > 0) {
             const int sorted = table.SortEntriesByKey(0, table.LastEntry(), WorkerThreads(request.threads),
                                                       stopped ? std::function<bool()>() : stopRequested);
@@ -91,12 +137,15 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
                 table.KeepCompleteKeys(sorted);
             }
         }
-        if (afterDirectoryRead)
-            afterDirectoryRead(std::string());
-        measureRepeatedNames(table, request.threads, stopped ? std::function<bool()>() : stopRequested);
-        stopped = stopped || stopRequested();
         buildGroupedRows(table);
     } else {
+        // A file with several names is listed once, under the first the walk met.
+        FileIdSet listed;
+        for (int k = 0; k <= table.LastEntry(); ++k) {
+            if (table.EntryTable[k].linked && !listed.insert(table.linkedId(k)).second)
+                table.EntryTable[k].size = -1;
+        }
+        RemoveMarkedEntries(table);
         table.setRowForm(request.mode == ScanMode::ZeroLength ? RowForm::ZeroLength : RowForm::Standard);
         for (int k = 0; k <= table.LastEntry(); ++k)
             table.addRow(k);
@@ -110,34 +159,30 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
     return outcome;
 }
 
-// Reads size and time of every entry whose name occurs more than once; an entry whose file has
-// vanished in the meantime is removed, as if the walk had not met it, and so is every entry left
-// unmeasured by a stop. Files are measured directory by directory, relative to the directory, which
-// costs far less than looking up every full path.
-void ReportRunner::measureRepeatedNames(ResultTable& table, unsigned threads,
+// Reads size and time of every entry left unmeasured by the walk whose name was met again; an entry
+// whose file has vanished in the meantime is removed, as if the walk had not met it, and so is every
+// entry left unmeasured by a stop. The entries are in the walk's order, so the files of a directory
+// come together and a cursor reaches each directory from the one before, relative to its parent.
+void ReportRunner::measureRepeatedNames(ResultTable& table, const SeenNames& seenNames, unsigned threads,
                                         const std::function<bool()>& stopRequested)
 {
     auto& entries = table.EntryTable;
     std::vector<int> pending;
-    const int last = table.LastEntry();
-    for (int k = 0; k <= last;) {
-        int end = k + 1;
-        while (end <= last && entries[end].key == entries[k].key)
-            ++end;
-        if (end - k >= 2) {
-            for (int i = k; i < end; ++i) {
-                if (!entries[i].measured)
-                    pending.push_back(i);
-            }
-        }
-        k = end;
+    for (int k = 0; k <= table.LastEntry(); ++k) {
+        if (!entries[k].measured && seenNames.repeated(entries[k].name))
+            pending.push_back(k);
     }
-    std::sort(pending.begin(), pending.end(),
-              [&](int a, int b) { return entries[a].directory < entries[b].directory; });
+    if (pending.empty())
+        return;
 
-    const auto measure = [&](size_t from, size_t to) {
-        int dirFd = -1;
-        std::uint32_t openDirectory = 0;
+    threads = pending.size() < 1000 ? 1 : std::max(threads, 1u);
+    const auto shareStart = [&](unsigned k) { return pending.size() * k / threads; };
+    std::vector<std::vector<std::pair<int, FileId>>> linked(threads);
+    std::atomic<unsigned> helpersRunning{0};
+    const TableTree tree{table};
+    const size_t budget = DescriptorBudget(threads);
+    const auto measure = [&](unsigned part, size_t from, size_t to) {
+        DirectoryCursor<TableTree> cursor(tree, budget);
         for (size_t p = from; p < to; ++p) {
             entrytype& e = entries[pending[p]];
             if (stopRequested && stopRequested()) {
@@ -145,63 +190,87 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, unsigned threads,
                     entries[pending[p]].size = -1; // left out, like a file that vanished
                 break;
             }
-            if (dirFd < 0 || e.directory != openDirectory) {
-                if (dirFd >= 0)
-                    ::close(dirFd);
-                dirFd = ::open(table.directoryPath(e.directory).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-                openDirectory = e.directory;
+            int fd = cursor.open(e.directory);
+            // Out of descriptors: the other threads give theirs back as they finish.
+            while (fd < 0 && (errno == EMFILE || errno == ENFILE) &&
+                   helpersRunning.load() > (part ? 1u : 0u)) {
+                std::this_thread::yield();
+                fd = cursor.open(e.directory);
             }
             struct stat st = {};
-            if (dirFd >= 0 && ::fstatat(dirFd, e.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            if (fd >= 0 && ::fstatat(fd, e.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
                 S_ISREG(st.st_mode)) {
                 e.size = st.st_size;
                 e.time = st.st_mtim.tv_sec;
+                e.measured = true;
+                if (st.st_nlink > 1)
+                    linked[part].emplace_back(pending[p], FileId{st.st_dev, st.st_ino});
             } else {
                 e.size = -1; // gone
             }
-            e.measured = true;
         }
-        if (dirFd >= 0)
-            ::close(dirFd);
     };
-    threads = WorkerThreads(threads);
-    if (threads < 2 || pending.size() < 1000) {
-        measure(0, pending.size());
-    } else {
-        std::vector<std::thread> helpers;
-        const size_t share = pending.size() / threads;
-        for (unsigned t = 1; t < threads; ++t)
-            helpers.emplace_back(measure, t * share, t + 1 == threads ? pending.size() : (t + 1) * share);
-        measure(0, share);
-        for (std::thread& t : helpers)
-            t.join();
+    std::vector<std::thread> helpers;
+    unsigned started = 1;
+    helpersRunning = threads - 1;
+    for (; started < threads; ++started) {
+        std::thread t;
+        const auto helper = [&, started] {
+            measure(started, shareStart(started), shareStart(started + 1));
+            --helpersRunning;
+        };
+        if (!TryStartThread(t, helper))
+            break;
+        helpers.push_back(std::move(t));
     }
-
-    entries.erase(
-        std::remove_if(entries.begin(), entries.end(), [](const entrytype& e) { return e.size < 0; }),
-        entries.end());
+    helpersRunning -= threads - started;
+    // The calling thread takes the first share, and the ones no thread could be started for.
+    measure(0, shareStart(0), shareStart(1));
+    if (started < threads)
+        measure(0, shareStart(started), pending.size());
+    for (std::thread& t : helpers)
+        t.join();
+    for (const auto& part : linked) {
+        for (const auto& [entry, id] : part)
+            table.setLinkedId(entry, id);
+    }
+    RemoveMarkedEntries(table);
 }
 
 // Turns the sorted entries into rows: each run of two or more equal keys is a group, names that
-// occur once are left out. A separator row stands between two groups, never after the last one,
-// even when names that occur once sort behind it.
+// occur once are left out. A file met under several names (hard links) is listed once: in the first
+// group that lists it, and a group left with one file is no group. A separator row stands between
+// two groups, never after the last one, even when names that occur once sort behind it.
 void ReportRunner::buildGroupedRows(ResultTable& table)
 {
-    int previous = -1;
-    bool inGroup = false;
-    for (int k = 0; k <= table.LastEntry(); ++k) {
-        if (previous >= 0 && table.EntryTable[k].key == table.EntryTable[previous].key) {
-            if (!inGroup) {
+    const auto& entries = table.EntryTable;
+    const int last = table.LastEntry();
+    FileIdSet listed;
+    std::vector<int> members;
+    for (int k = 0; k <= last;) {
+        int end = k + 1;
+        while (end <= last && entries[end].key == entries[k].key)
+            ++end;
+        if (end - k >= 2) {
+            members.clear();
+            FileIdSet inGroup;
+            for (int i = k; i < end; ++i) {
+                if (entries[i].linked) {
+                    const FileId id = table.linkedId(i);
+                    if (listed.count(id) || !inGroup.insert(id).second)
+                        continue;
+                }
+                members.push_back(i);
+            }
+            if (members.size() >= 2) {
                 if (m_groupCount > 0)
                     table.addSeparatorRow();
                 ++m_groupCount;
-                table.addRow(previous);
+                for (int m : members)
+                    table.addRow(m);
+                listed.insert(inGroup.begin(), inGroup.end());
             }
-            inGroup = true;
-            table.addRow(k);
-        } else {
-            inGroup = false;
         }
-        previous = k;
+        k = end;
     }
 }

@@ -17,7 +17,8 @@ struct ReportRequest
     std::string mask;               // already trimmed and not empty
     ScanMode mode = ScanMode::Duplicates;
     std::int64_t sizeThreshold = 0; // LargerThan: files of at least this many bytes
-    unsigned threads = 0;           // 0: one per processor, at most 4
+    unsigned threads = 0;           // walker threads; 0: one per processor (at most 4), more while
+                                    // the disk is being read (see ScanOptions::threads)
 };
 
 struct ReportOutcome
@@ -34,27 +35,29 @@ using ReportProgress = std::function<void(const std::string& root, std::int64_t 
 
 // A whole report run, as the main window and lintwick-report both make it: empties the table, walks
 // every root (a root that is the same directory as an earlier one is walked once; a root inside
-// another root's tree is walked only as a root of its own), sorts and groups the entries of a
-// duplicates run, builds the rows and returns the outcome.
+// another root's tree is walked only as a root of its own), measures, sorts and groups the entries
+// of a duplicates run, builds the rows and returns the outcome. No file is listed twice: a file with
+// several hard links is listed under the first of its names the report meets (in a duplicates run,
+// the name of the first group that lists it).
 //
 // Stopping. *stop may be set from any thread (or a signal handler) at any time; the run then ends
 // soon and still leaves a sound report of what it found, with outcome.stopped set. A run goes
-// through phases: the walk, and for duplicates the sort and the measuring of repeated names. The
+// through phases: the walk, and for duplicates the measuring of repeated names and the sort. The
 // first phase that sees the flag is cut short as below; the phases after it run in full on what it
-// left, since the report needs them. A flag that is set between two phases cuts the earlier one
-// after its end, which leaves it whole.
+// left, since the report needs them. A flag set just as one phase ends counts for it or the next.
 // - The walk ends within a tenth of a second: no further root or directory is read, and a
-//   directory being read is left at the next few thousand entries. Every file found so far stays.
-// - The sort ends before its next partition step. The leading entries that are already in their
-//   final order stay; the others are dropped, and so is the last key of that prefix when a dropped
-//   entry shares it. So each key that remains has all the entries the walk found for it.
+//   directory being read is left within its next thousand or so entries. Every file found so far
+//   stays.
 // - The measuring ends before its next file. Entries not yet measured are left out; groups are
 //   formed from what remains, and a name left with one entry is no group.
+// - The sort ends before its next partition step. The leading entries that are already in their
+//   final order stay; the others are dropped, and so is the last key of that prefix when a dropped
+//   entry shares it. So each name that remains keeps every entry the earlier phases left for it.
 // Whatever the moment of the stop, every listed file was found by the walk and shows the size and
-// time measured for it, every group lists two or more files of one name, and no group is listed
-// with only part of the files the remaining entries hold for its name. Rows are built as usual
-// (sorted and grouped for duplicates). A run that saw the flag reports "Dust Stopped: " with the
-// number of rows (LargerThan, ZeroLength: " Found") or groups (" Groups Found"), also when that is 0.
+// time measured for it, and every group lists two or more files of one name: all the files of that
+// name that the phases before left. Rows are built as usual (sorted and grouped for duplicates).
+// A run that saw the flag reports "Dust Stopped: " with the number of rows (LargerThan, ZeroLength:
+// " Found") or groups (" Groups Found"), also when that is 0.
 class ReportRunner
 {
 public:
@@ -68,7 +71,7 @@ public:
     int GroupCount() const { return m_groupCount; }
 
 private:
-    void measureRepeatedNames(ResultTable& table, unsigned threads,
+    void measureRepeatedNames(ResultTable& table, const SeenNames& seenNames, unsigned threads,
                               const std::function<bool()>& stopRequested);
     void buildGroupedRows(ResultTable& table);
 

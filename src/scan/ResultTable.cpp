@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ResultTable.h"
 
+#include "scan/ThreadStart.h"
+
 #include <algorithm>
 #include <thread>
 
@@ -51,9 +53,14 @@ int ResultTable::SortEntriesByKey(int L, int R, unsigned threads, const std::fun
         // The two parts are disjoint, so sorting them at the same time leaves the same table.
         const int j = PartitionEntries(L, R);
         int leftEnd = L;
-        std::thread left([&] { leftEnd = SortLeftFirst(L, j - 1, stopRequested); });
+        const auto sortLeft = [&] { leftEnd = SortLeftFirst(L, j - 1, stopRequested); };
+        std::thread left;
+        const bool started = TryStartThread(left, sortLeft);
+        if (!started)
+            sortLeft();
         const int rightEnd = SortLeftFirst(j + 1, R, stopRequested);
-        left.join();
+        if (started)
+            left.join();
         return leftEnd == j ? rightEnd : leftEnd;
     }
     return SortLeftFirst(L, R, stopRequested);
@@ -119,18 +126,72 @@ std::string ResultTable::RowPaths(int row) const
 std::string ResultTable::path(int entry) const
 {
     const entrytype& e = EntryTable[entry];
-    const std::string& directory = m_directories[e.directory];
-    std::string p;
-    p.reserve(directory.size() + e.name.size());
-    p = directory;
+    std::string p = directoryPath(e.directory);
     p += e.name;
     return p;
 }
 
-std::uint32_t ResultTable::addDirectory(std::string path)
+std::string ResultTable::directoryPath(std::uint32_t directory) const
 {
-    m_directories.push_back(std::move(path));
+    // A root's name is a path that ends in "/" already; every other name takes a "/" after it.
+    size_t length = 0;
+    std::uint32_t d = directory;
+    for (; m_directories[d].parent != DirectoryRecord::kNoParent; d = m_directories[d].parent)
+        length += m_directories[d].name.size() + 1;
+    const std::string& root = m_directories[d].name;
+    std::string p(root.size() + length, '/');
+    p.replace(0, root.size(), root);
+    size_t end = p.size();
+    for (d = directory; m_directories[d].parent != DirectoryRecord::kNoParent; d = m_directories[d].parent) {
+        const std::string& name = m_directories[d].name;
+        end -= name.size() + 1;
+        p.replace(end, name.size(), name);
+    }
+    return p;
+}
+
+std::uint32_t ResultTable::addDirectory(std::string path, DirectoryId id)
+{
+    DirectoryRecord& r = m_directories.emplace_back();
+    r.name = std::move(path);
+    r.id = id;
     return static_cast<std::uint32_t>(m_directories.size() - 1);
+}
+
+std::uint32_t ResultTable::addDirectory(std::uint32_t parent, std::string name, DirectoryId id)
+{
+    DirectoryRecord& r = m_directories.emplace_back();
+    r.parent = parent;
+    r.depth = m_directories[parent].depth + 1;
+    r.name = std::move(name);
+    r.id = id;
+    return static_cast<std::uint32_t>(m_directories.size() - 1);
+}
+
+namespace {
+
+std::string LinkKey(const entrytype& e)
+{
+    std::string key(reinterpret_cast<const char*>(&e.directory), sizeof e.directory);
+    key += e.name;
+    return key;
+}
+
+} // namespace
+
+void ResultTable::setLinkedId(int entry, FileId id)
+{
+    EntryTable[entry].linked = true;
+    m_linked[LinkKey(EntryTable[entry])] = id;
+}
+
+FileId ResultTable::linkedId(int entry) const
+{
+    const entrytype& e = EntryTable[entry];
+    if (!e.linked)
+        return {};
+    const auto it = m_linked.find(LinkKey(e));
+    return it == m_linked.end() ? FileId{} : it->second;
 }
 
 void ResultTable::ClearDeletedFlags()
@@ -148,6 +209,7 @@ void ResultTable::reset()
 {
     EntryTable.clear();
     m_directories.clear();
+    m_linked.clear();
     m_rowEntries.clear();
     DeletedFlags.clear();
 }

@@ -7,10 +7,34 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <sys/types.h>
+#include <unordered_map>
 #include <vector>
 
+// A file's identity: two paths name the same file (or directory) when these are equal. Device and
+// inode 0 stand for "not known".
+struct FileId
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileId&) const = default;
+};
+using DirectoryId = FileId;
+
+// A directory that holds found files, or one of their ancestors. A root keeps its whole path
+// (ending in "/") as its name; every other directory keeps its parent and its bare name, so that
+// memory grows with the number of directories, not with their depth.
+struct DirectoryRecord
+{
+    static constexpr std::uint32_t kNoParent = 0xFFFFFFFF;
+    std::uint32_t parent = kNoParent;
+    std::uint32_t depth = 0; // 0 for a root
+    std::string name;
+    DirectoryId id; // as the walk found it
+};
+
 // One file a scan accepted. Its full path is its directory's path followed by its name: a table of
-// a million files keeps each directory's path once (ResultTable::path).
+// a million files keeps each directory's name once (ResultTable::path).
 struct entrytype
 {
     std::string key;       // the bare name with a-z upper-cased; written by duplicates scans only
@@ -22,6 +46,8 @@ struct entrytype
     // A duplicates scan reads size and time only for names that turn out to repeat; until then
     // this is false and size and time mean nothing.
     bool measured = true;
+    // The file has more than one hard link: the table knows its identity (ResultTable::linkedId).
+    bool linked = false;
 };
 
 // Which text form the rows of the current report take.
@@ -86,12 +112,23 @@ public:
 
     const LocaleSettings& locale() const { return m_locale; }
 
-    // Directories the walks of this report went through, each path ending in "/".
+    // Directories of this report's files and their ancestors.
     size_t directoryCount() const { return m_directories.size(); }
-    std::uint32_t addDirectory(std::string path);
-    const std::string& directoryPath(std::uint32_t directory) const { return m_directories[directory]; }
+    // A root, or any directory known by its whole path (ending in "/").
+    std::uint32_t addDirectory(std::string path, DirectoryId id = {});
+    // A directory inside parent, by its bare name.
+    std::uint32_t addDirectory(std::uint32_t parent, std::string name, DirectoryId id);
+    const DirectoryRecord& directory(std::uint32_t directory) const { return m_directories[directory]; }
+    // The directory's path, built from its ancestors' names, ending in "/".
+    std::string directoryPath(std::uint32_t directory) const;
     // The full path of an entry.
     std::string path(int entry) const;
+
+    // Files with more than one hard link may be met under several names; their identities let a
+    // report list each file once. Marks the entry as linked.
+    void setLinkedId(int entry, FileId id);
+    // The identity of a linked entry, {} for any other.
+    FileId linkedId(int entry) const;
 
 private:
     // One partition step of the sort: puts the median-of-three pivot in its final slot and returns
@@ -99,7 +136,9 @@ private:
     int PartitionEntries(int L, int R);
     int SortLeftFirst(int L, int R, const std::function<bool()>& stopRequested);
 
-    std::vector<std::string> m_directories;
+    std::vector<DirectoryRecord> m_directories;
+    // Keyed by the entry's directory and name, which stay with it when the entries are sorted.
+    std::unordered_map<std::string, FileId> m_linked;
     LocaleSettings m_locale;
     std::vector<int> m_rowEntries;
     RowForm m_rowForm = RowForm::Standard;

@@ -1,27 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ScanDirectory.h"
 
+#include "scan/DirectoryCursor.h"
+#include "scan/ThreadStart.h"
+
 #include <algorithm>
+#include <array>
 #include <chrono>
-#include <climits>
 #include <condition_variable>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kProgressInterval = std::chrono::milliseconds(250);
+constexpr auto kGrowInterval = std::chrono::milliseconds(100);
 
-// Paths at least this long cannot be handed to the kernel whole; such directories are opened
-// relative to their parent's descriptor and their files are measured while that is open.
-constexpr size_t kLongPath = PATH_MAX - 1;
+// Walker threads at most when asked for a number, and when more are started on their own because
+// the disk keeps them waiting.
+constexpr unsigned kMaxWorkers = 64;
+constexpr unsigned kMaxAutomaticWorkers = 32;
 
 // Entries of one directory examined between two looks at the stop flag: a few milliseconds of work
 // when every file is measured.
@@ -37,31 +47,33 @@ struct FoundFile
     bool measured = false;
 };
 
-// An open directory, shared by the children that must be opened relative to it.
-class OpenDirectory
-{
-public:
-    explicit OpenDirectory(int fd) : m_fd(fd) {}
-    ~OpenDirectory() { ::close(m_fd); }
-    OpenDirectory(const OpenDirectory&) = delete;
-    OpenDirectory& operator=(const OpenDirectory&) = delete;
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// One directory of the tree. The walk may read directories on several threads in any order; the
-// tree of nodes keeps the pre-order that the table must get.
+// One directory of the tree. The walk reads directories on several threads in any order; the tree
+// of nodes keeps the pre-order that the table must get. A node knows its parent and its own name
+// only, so a tree of any depth costs memory in proportion to its directories.
 struct Node
 {
-    std::string path;     // ends in "/"
-    size_t nameStart = 0; // this directory's own name within path
-    std::shared_ptr<OpenDirectory> parent;
-    std::string names; // the names of the kept files, one after the other
+    Node* parent = nullptr;
+    std::string name; // the root's is its path
+    std::uint32_t depth = 0;
+    std::uint32_t order = 0; // place in pre-order, while the tree is flattened
+    bool skip = false;       // met before: left out with its tree
+    FileId id;               // known once the directory was opened
+    std::string names;       // the names of the kept files, one after the other
     std::vector<FoundFile> files;
+    std::vector<std::pair<std::uint32_t, FileId>> linked; // files with more than one link: index, identity
     std::vector<Node*> children;
 };
+
+struct NodeTree
+{
+    using Handle = const Node*;
+    static constexpr Handle kNone = nullptr;
+    Handle parent(Handle h) const { return h->parent; }
+    std::uint32_t depth(Handle h) const { return h->depth; }
+    const std::string& name(Handle h) const { return h->name; }
+    FileId identity(Handle h) const { return h->id; }
+};
+constexpr NodeTree kNodeTree;
 
 struct RawEntry
 {
@@ -70,54 +82,162 @@ struct RawEntry
     unsigned char type;
 };
 
+// A walker thread's share: the directories it found and has not read yet (it takes the newest,
+// others take the oldest when they run out), and the nodes it made.
+struct Worker
+{
+    std::mutex lock;
+    std::deque<Node*> queue;
+    std::atomic<size_t> heldDescriptors{0};
+
+    // Only the owner makes nodes; they stay where they are until the walk is over.
+    Node& makeNode()
+    {
+        constexpr size_t kBlock = 1024;
+        if (m_used == kBlock || m_blocks.empty()) {
+            m_blocks.push_back(std::make_unique<Node[]>(kBlock));
+            m_used = 0;
+        }
+        return m_blocks.back()[m_used++];
+    }
+    void releaseNodes() { m_blocks.clear(); }
+
+private:
+    std::vector<std::unique_ptr<Node[]>> m_blocks;
+    size_t m_used = 0;
+};
+
+// Bytes this process has had read from storage so far (the directories and inodes a cold cache
+// lacks), or 0 when the system does not say.
+std::uint64_t StorageBytesRead()
+{
+    const int fd = ::open("/proc/self/io", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    char text[512];
+    const ssize_t n = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (n <= 0)
+        return 0;
+    text[n] = '\0';
+    const char* at = std::strstr(text, "\nread_bytes: ");
+    return at ? std::strtoull(at + 13, nullptr, 10) : 0;
+}
+
+std::uint64_t CpuMicroseconds()
+{
+    rusage usage = {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto us = [](const timeval& t) {
+        return std::uint64_t(t.tv_sec) * 1000000 + std::uint64_t(t.tv_usec);
+    };
+    return us(usage.ru_utime) + us(usage.ru_stime);
+}
+
 class Walk
 {
 public:
-    Walk(const std::string& root, const ScanOptions& options) : m_options(options)
+    Walk(const std::string& root, const ScanOptions& options)
+        : m_options(options), m_automatic(options.threads == 0),
+          m_maxWorkers(m_automatic ? kMaxAutomaticWorkers : std::min(options.threads, kMaxWorkers)),
+          m_descriptorBudget(DescriptorBudget(m_maxWorkers))
     {
-        m_root = &m_nodes.emplace_back();
-        m_root->path = root;
-        m_stack.push_back(m_root);
+        m_root.name = root;
+        for (auto& w : m_workers)
+            w = std::make_unique<Worker>();
+        m_workers[0]->queue.push_back(&m_root);
+        m_queued = 1;
         m_pending = 1;
     }
 
-    unsigned threads() const { return WorkerThreads(m_options.threads); }
-
     void run()
     {
-        std::vector<std::thread> helpers;
-        for (unsigned t = 1; t < threads(); ++t)
-            helpers.emplace_back([this] { work(false); });
-        work(true);
-        for (std::thread& t : helpers)
+        m_started = Clock::now();
+        m_lastGrow = m_lastProgress = m_started;
+        m_lastCpu = CpuMicroseconds();
+        m_lastRead = StorageBytesRead();
+        startWorkers(WorkerThreads(m_options.threads));
+        work(0);
+        for (std::thread& t : m_threads)
             t.join();
+        if (m_options.threadsUsed)
+            *m_options.threadsUsed = m_workerCount;
     }
 
-    // Appends the found files to the table in pre-order, and every directory walked to the table's
-    // directories, and releases the tree. The threads share the work: every directory's first slot
-    // in the table is known before any entry is written.
-    void flatten(ResultTable& table, unsigned threads)
+    // Appends the found files to the table in pre-order, with their directories and the
+    // directories' ancestors, and releases the tree. A directory met twice (moved during the walk)
+    // keeps its first place. The threads share the work: every directory's first slot in the table
+    // is known before any entry is written.
+    void flatten(ResultTable& table)
     {
-        std::vector<Node*> order;
-        std::vector<Node*> stack{m_root};
+        // A directory met twice (moved during the walk, or met by an earlier walk of the run) keeps
+        // its first place in pre-order; the later one is left out with its tree.
+        std::vector<std::pair<FileId, Node*>> ids;
+        std::vector<Node*> stack{&m_root};
         while (!stack.empty()) {
             Node* node = stack.back();
             stack.pop_back();
-            order.push_back(node);
+            if (node->id == FileId{})
+                continue; // never opened
+            ids.emplace_back(node->id, node);
             stack.insert(stack.end(), node->children.rbegin(), node->children.rend());
         }
+        const auto byId = [](const FileId& a, const FileId& b) {
+            return std::tie(a.device, a.inode) < std::tie(b.device, b.inode);
+        };
+        std::vector<FileId>* walked = m_options.walkedDirectories;
+        for (size_t i = 0; i < ids.size(); ++i) {
+            ids[i].second->order = static_cast<std::uint32_t>(i);
+            ids[i].second->skip =
+                walked && std::binary_search(walked->begin(), walked->end(), ids[i].first, byId);
+        }
+        std::sort(ids.begin(), ids.end(), [&](const auto& a, const auto& b) {
+            return byId(a.first, b.first) || (a.first == b.first && a.second->order < b.second->order);
+        });
+        for (size_t i = 1; i < ids.size(); ++i) {
+            if (ids[i].first == ids[i - 1].first)
+                ids[i].second->skip = true;
+        }
+        if (walked) {
+            const size_t before = walked->size();
+            for (const auto& [id, node] : ids)
+                walked->push_back(id);
+            std::inplace_merge(walked->begin(), walked->begin() + static_cast<std::ptrdiff_t>(before),
+                               walked->end(), byId);
+        }
+        ids = {};
+
+        struct Placed
+        {
+            Node* node;
+            std::uint32_t directory;
+        };
+        std::vector<Placed> order;
+        std::vector<std::pair<Node*, std::uint32_t>> placing{{&m_root, DirectoryRecord::kNoParent}};
+        while (!placing.empty()) {
+            auto [node, parent] = placing.back();
+            placing.pop_back();
+            if (node->id == FileId{} || node->skip)
+                continue;
+            const std::uint32_t directory = parent == DirectoryRecord::kNoParent
+                                                ? table.addDirectory(std::move(node->name), node->id)
+                                                : table.addDirectory(parent, std::move(node->name), node->id);
+            order.push_back({node, directory});
+            for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)
+                placing.emplace_back(*it, directory);
+        }
+
         std::vector<size_t> first(order.size() + 1);
         const size_t base = table.EntryTable.size();
         first[0] = base;
         for (size_t i = 0; i < order.size(); ++i)
-            first[i + 1] = first[i] + order[i]->files.size();
+            first[i + 1] = first[i] + order[i].node->files.size();
         table.EntryTable.resize(first.back());
 
         const bool keyed = m_options.mode == ScanMode::Duplicates;
-        const std::uint32_t firstDirectory = static_cast<std::uint32_t>(table.directoryCount());
         const auto fill = [&](size_t from, size_t to) {
             for (size_t i = from; i < to; ++i) {
-                Node& node = *order[i];
+                Node& node = *order[i].node;
                 entrytype* out = &table.EntryTable[first[i]];
                 for (const FoundFile& f : node.files) {
                     out->name.assign(node.names.data() + f.nameOffset, f.nameLength);
@@ -126,7 +246,7 @@ public:
                     out->size = f.size;
                     out->time = f.time;
                     out->measured = f.measured;
-                    out->directory = firstDirectory + static_cast<std::uint32_t>(i);
+                    out->directory = order[i].directory;
                     ++out;
                 }
                 node.files = {};
@@ -136,122 +256,274 @@ public:
         // Split the directories where about half of the entries lie.
         const size_t total = first.back() - base;
         size_t split = order.size();
-        if (threads > 1 && total > 10000)
+        if (WorkerThreads(m_options.threads) > 1 && total > 10000)
             split = std::upper_bound(first.begin(), first.end() - 1, base + total / 2) - first.begin();
         std::thread helper;
-        if (split < order.size())
-            helper = std::thread(fill, split, order.size());
+        if (split < order.size() && !TryStartThread(helper, fill, split, order.size()))
+            split = order.size();
         fill(0, split);
         if (helper.joinable())
             helper.join();
-        for (Node* node : order)
-            table.addDirectory(std::move(node->path));
-        m_nodes.clear();
+        for (size_t i = 0; i < order.size(); ++i) {
+            for (const auto& [index, id] : order[i].node->linked)
+                table.setLinkedId(static_cast<int>(first[i] + index), id);
+        }
+        for (auto& w : m_workers)
+            w->releaseNodes();
     }
 
     std::int64_t filesExamined() const { return m_examined.load(std::memory_order_relaxed); }
 
 private:
-    void work(bool caller)
+    // Starts helpers until there are count walkers in all; when the system refuses a thread, the
+    // walk goes on with those it has, down to the calling thread alone.
+    void startWorkers(unsigned count)
     {
-        auto lastProgress = Clock::now();
-        std::vector<char> buffer(64 * 1024);
-        std::unique_lock lock(m_mutex);
-        for (;;) {
-            if (caller && m_options.progress && Clock::now() - lastProgress >= kProgressInterval) {
-                lock.unlock();
-                m_options.progress(filesExamined());
-                lastProgress = Clock::now();
-                lock.lock();
+        count = std::min(count, m_maxWorkers);
+        while (m_workerCount < count) {
+            const unsigned index = m_workerCount;
+            std::thread t;
+            if (!TryStartThread(t, [this, index] { work(index); })) {
+                m_growthRefused = true;
+                return;
             }
-            if (m_stack.empty()) {
-                if (m_pending == 0)
-                    return;
-                if (caller)
-                    m_wake.wait_for(lock, kProgressInterval);
-                else
-                    m_wake.wait(lock);
+            m_threads.push_back(std::move(t));
+            m_workerCount = index + 1;
+        }
+    }
+
+    void work(unsigned index)
+    {
+        DirectoryCursor<NodeTree> cursor(kNodeTree, m_descriptorBudget);
+        std::vector<char> buffer(64 * 1024);
+        std::vector<std::string> subdirectories;
+        Node* next = nullptr;
+        for (;;) {
+            if (index == 0)
+                tend();
+            Node* node = next ? next : take(index);
+            if (!node) {
+                if (m_pending.load() == 0)
+                    break;
+                waitForWork(index);
                 continue;
             }
-            Node* node = m_stack.back();
-            m_stack.pop_back();
-            lock.unlock();
-
-            std::vector<std::string> subdirectories;
-            std::shared_ptr<OpenDirectory> open;
-            if (!stopRequested())
-                open = read(*node, subdirectories, buffer);
-
-            // The children's paths are made before taking the lock, which the other threads wait on.
-            for (std::string& name : subdirectories) {
-                std::string path;
-                path.reserve(node->path.size() + name.size() + 1);
-                path = node->path;
-                path += name;
-                path += '/';
-                name = std::move(path);
+            subdirectories.clear();
+            read(index, *node, cursor, buffer, subdirectories);
+            m_workers[index]->heldDescriptors.store(cursor.held(), std::memory_order_relaxed);
+            next = addChildren(index, *node, subdirectories);
+            if (m_pending.fetch_sub(1) == 1) {
+                std::lock_guard lock(m_idleMutex);
+                m_idle.notify_all();
             }
-
-            lock.lock();
-            // Children go on the stack last first, so that a lone worker takes them in read order.
-            for (std::string& path : subdirectories) {
-                Node* child = &m_nodes.emplace_back();
-                child->nameStart = node->path.size();
-                child->path = std::move(path);
-                if (child->path.size() >= kLongPath)
-                    child->parent = open;
-                node->children.push_back(child);
-            }
-            m_stack.insert(m_stack.end(), node->children.rbegin(), node->children.rend());
-            m_pending += node->children.size();
-            --m_pending;
-            if (!node->children.empty() || m_pending == 0)
-                m_wake.notify_all();
         }
+        m_workers[index]->heldDescriptors.store(0, std::memory_order_relaxed);
+    }
+
+    // The calling thread's duties between two directories: progress, and more walkers while the
+    // disk is being read or the walkers there mostly wait.
+    void tend()
+    {
+        const auto now = Clock::now();
+        if (m_options.progress && now - m_lastProgress >= kProgressInterval) {
+            m_options.progress(filesExamined());
+            m_lastProgress = Clock::now();
+        }
+        if (!m_automatic || m_growthRefused || m_workerCount >= m_maxWorkers ||
+            now - m_lastGrow < kGrowInterval)
+            return;
+        const std::uint64_t cpu = CpuMicroseconds();
+        const std::uint64_t read = StorageBytesRead();
+        const double wall = std::chrono::duration<double, std::micro>(now - m_lastGrow).count();
+        const double busy = double(cpu - m_lastCpu) / (wall * m_workerCount);
+        const double readPerSecond = double(read - std::min(read, m_lastRead)) / wall * 1e6;
+        m_lastGrow = now;
+        m_lastCpu = cpu;
+        m_lastRead = read;
+        // A walk that has directories and inodes read from the disk (a cold cache), or whose walkers
+        // mostly wait, keeps more requests in flight with more walkers (four times as many at each
+        // look, so that a cold walk has its 32 within a fifth of a second): the disk and the
+        // kernel's share of the work overlap better. A warm walk keeps its processors busy, reads
+        // next to nothing from the disk, and stays as it is.
+        constexpr double kColdReadPerSecond = 16e6;
+        if ((readPerSecond > kColdReadPerSecond || busy < 0.5) &&
+            m_queued.load(std::memory_order_relaxed) > m_workerCount)
+            startWorkers(m_workerCount * 4);
+    }
+
+    Node* take(unsigned index)
+    {
+        if (Node* node = pop(*m_workers[index], true))
+            return node;
+        // The oldest directory of another walker: near its root, so likely a large tree.
+        const unsigned count = m_workerCount;
+        for (unsigned k = 1; k < count; ++k) {
+            if (Node* node = pop(*m_workers[(index + k) % count], false))
+                return node;
+        }
+        return nullptr;
+    }
+
+    Node* pop(Worker& worker, bool newest)
+    {
+        std::lock_guard lock(worker.lock);
+        if (worker.queue.empty())
+            return nullptr;
+        Node* node = newest ? worker.queue.back() : worker.queue.front();
+        if (newest)
+            worker.queue.pop_back();
+        else
+            worker.queue.pop_front();
+        m_queued.fetch_sub(1, std::memory_order_relaxed);
+        return node;
+    }
+
+    void waitForWork(unsigned index)
+    {
+        std::unique_lock lock(m_idleMutex);
+        if (m_queued.load() > 0 || m_pending.load() == 0)
+            return;
+        ++m_sleeping;
+        // The calling thread keeps its progress going while it waits.
+        m_idle.wait_for(lock, index == 0 ? kGrowInterval : std::chrono::milliseconds(500));
+        --m_sleeping;
+    }
+
+    // Makes the nodes of node's sub-directories. Returns the first, which this walker reads next:
+    // its parent is the end of this walker's path. The others wait where idle walkers can take them.
+    Node* addChildren(unsigned index, Node& node, std::vector<std::string>& subdirectories)
+    {
+        if (subdirectories.empty())
+            return nullptr;
+        Worker& own = *m_workers[index];
+        node.children.reserve(subdirectories.size());
+        for (std::string& name : subdirectories) {
+            Node& child = own.makeNode();
+            child.parent = &node;
+            child.name = std::move(name);
+            child.depth = node.depth + 1;
+            node.children.push_back(&child);
+        }
+        // Counted before anyone can take them, so that the count never reaches 0 too early.
+        m_pending.fetch_add(static_cast<std::int64_t>(node.children.size()));
+        if (node.children.size() > 1) {
+            {
+                std::lock_guard lock(own.lock);
+                // Last first, so that this walker takes them in read order.
+                own.queue.insert(own.queue.end(), node.children.rbegin(), node.children.rend() - 1);
+                m_queued.fetch_add(node.children.size() - 1, std::memory_order_relaxed);
+            }
+            if (m_sleeping.load() > 0) {
+                std::lock_guard lock(m_idleMutex);
+                m_idle.notify_all();
+            }
+        }
+        return node.children.front();
     }
 
     bool stopRequested() const { return m_options.stop && m_options.stop->load(std::memory_order_relaxed); }
 
-    bool isOtherRoot(const struct stat& st) const
+    bool isOtherRoot(const FileId& id) const
     {
-        const DirectoryId id{st.st_dev, st.st_ino};
         return std::find(m_options.otherRoots.begin(), m_options.otherRoots.end(), id) !=
                m_options.otherRoots.end();
     }
 
-    // Reads one directory: its matching files go into the node, the names of the sub-directories to
-    // walk into subdirectories. Returns the open directory while children may still need it.
-    std::shared_ptr<OpenDirectory> read(Node& node, std::vector<std::string>& subdirectories,
-                                        std::vector<char>& buffer)
+    // Runs open (which returns a descriptor, or -1 with errno) until it succeeds or fails for
+    // another reason than a lack of descriptors. Other walkers close theirs as they go, so waiting
+    // for them helps; only when none holds any is the limit the rest of the program's doing, and
+    // the directory cannot be read.
+    template <class Open> int withDescriptor(unsigned index, DirectoryCursor<NodeTree>& cursor, Open open)
     {
-        const bool isRoot = &node == m_root;
-        int fd;
-        if (isRoot) {
-            fd = ::open(node.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        } else if (node.parent) {
-            const std::string name = node.path.substr(node.nameStart, node.path.size() - node.nameStart - 1);
-            fd = ::openat(node.parent->fd(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        } else {
-            fd = ::open(node.path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        for (;;) {
+            const int fd = open();
+            if (fd >= 0 || (errno != EMFILE && errno != ENFILE))
+                return fd;
+            if (cursor.shed() > 0)
+                continue;
+            m_workers[index]->heldDescriptors.store(cursor.held(), std::memory_order_relaxed);
+            bool othersHold = false;
+            for (unsigned k = 0; k < m_workerCount; ++k)
+                othersHold = othersHold || (k != index && m_workers[k]->heldDescriptors.load() > 0);
+            if (!othersHold || stopRequested()) {
+                errno = EMFILE;
+                return -1;
+            }
+            std::unique_lock lock(m_idleMutex);
+            m_idle.wait_for(lock, std::chrono::milliseconds(10));
         }
-        node.parent.reset();
+    }
+
+    // Opens node for reading and makes it the end of the cursor's path. -1 when it is not to be
+    // read: gone, unreadable, another filesystem or mount, an automount point, another root.
+    int open(unsigned index, Node& node, DirectoryCursor<NodeTree>& cursor)
+    {
+        if (!node.parent) {
+            const int fd = withDescriptor(index, cursor, [&] { return OpenRootDirectory(node.name); });
+            struct statx sx = {};
+            if (fd < 0 || !IdentityOf(fd, node.id) ||
+                ::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_MNT_ID, &sx) != 0) {
+                if (fd >= 0)
+                    ::close(fd);
+                node.id = {};
+                return -1;
+            }
+            m_rootDevice = node.id.device;
+            m_rootMountKnown = (sx.stx_mask & STATX_MNT_ID) != 0;
+            m_rootMount = sx.stx_mnt_id;
+            cursor.descend(&node, fd);
+            return fd;
+        }
+
+        const int parentFd = withDescriptor(index, cursor, [&] { return cursor.open(node.parent); });
+        if (parentFd < 0)
+            return -1;
+        // Looked at before it is opened: opening an automount point would mount it.
+        struct statx sx = {};
+        if (::statx(parentFd, node.name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                    STATX_TYPE | STATX_INO | STATX_MNT_ID, &sx) != 0 ||
+            !S_ISDIR(sx.stx_mode))
+            return -1;
+        const FileId seen{makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino};
+        const bool mountPoint = (sx.stx_mask & STATX_MNT_ID) && m_rootMountKnown
+                                    ? sx.stx_mnt_id != m_rootMount
+                                    : (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+        if (seen.device != m_rootDevice || mountPoint || isOtherRoot(seen))
+            return -1;
+        // No second look after the open: openat2 refuses links and mount crossings, and a directory
+        // of the same mount swapped in between is not the one seen, so its reopening fails later.
+        const int fd = withDescriptor(index, cursor, [&] { return OpenDirectoryAt(parentFd, node.name); });
         if (fd < 0)
-            return {};
+            return -1;
+        node.id = seen;
+        cursor.descend(&node, fd);
+        return fd;
+    }
 
-        struct stat st = {};
-        if (::fstat(fd, &st) != 0) {
-            ::close(fd);
-            return {};
+    std::string pathOf(const Node& node) const
+    {
+        std::vector<const Node*> chain;
+        for (const Node* n = &node; n; n = n->parent)
+            chain.push_back(n);
+        std::string path;
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            path += (*it)->name;
+            if ((*it)->parent)
+                path += '/';
         }
-        if (isRoot) {
-            m_rootDevice = st.st_dev;
-        } else if (st.st_dev != m_rootDevice || isOtherRoot(st)) {
-            // Another filesystem, or a directory that is walked as a root of its own.
-            ::close(fd);
-            return {};
-        }
+        return path;
+    }
 
-        auto open = std::make_shared<OpenDirectory>(fd);
+    // Reads one directory: its matching files go into the node, the names of the sub-directories to
+    // walk into subdirectories.
+    void read(unsigned index, Node& node, DirectoryCursor<NodeTree>& cursor, std::vector<char>& buffer,
+              std::vector<std::string>& subdirectories)
+    {
+        if (stopRequested())
+            return;
+        const int fd = open(index, node, cursor);
+        if (fd < 0)
+            return;
 
         // One read of the whole directory first: the entries keep the order the kernel gives.
         // getdents64 into the thread's own buffer spares the allocation and the extra system
@@ -264,7 +536,7 @@ private:
                 break; // the end, or a read error: what was read so far counts
             // A directory of a million entries takes long to read: a stop need not wait for it.
             if (stopRequested())
-                return {};
+                return;
             for (ssize_t at = 0; at < got;) {
                 const auto* de = reinterpret_cast<const dirent64*>(buffer.data() + at);
                 at += de->d_reclen;
@@ -277,10 +549,12 @@ private:
             }
         }
         if (m_options.afterDirectoryRead)
-            m_options.afterDirectoryRead(node.path);
+            m_options.afterDirectoryRead(pathOf(node));
 
-        const bool canDefer = m_options.deferMeasuring && m_options.mode == ScanMode::Duplicates;
+        const bool canDefer =
+            m_options.deferMeasuring && m_options.seenNames && m_options.mode == ScanMode::Duplicates;
         std::int64_t examined = 0;
+        struct stat st = {};
         for (size_t k = 0; k < entries.size(); ++k) {
             if (k % kStopCheckInterval == 0 && stopRequested())
                 break;
@@ -307,8 +581,7 @@ private:
             ++examined;
             if (!m_options.mask->matches(nameView))
                 continue;
-            const bool defer = canDefer && node.path.size() < kLongPath &&
-                               !(m_options.seenNames && m_options.seenNames->seenBefore(nameView));
+            const bool defer = canDefer && !m_options.seenNames->seenBefore(nameView);
             if (!measured && !defer) {
                 if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
                     continue; // vanished or replaced since the directory was read
@@ -320,6 +593,7 @@ private:
                 if (m_options.mode == ScanMode::ZeroLength && st.st_size != 0)
                     continue;
             }
+            const auto index = static_cast<std::uint32_t>(node.files.size());
             FoundFile& f = node.files.emplace_back();
             f.nameOffset = static_cast<std::uint32_t>(node.names.size());
             f.nameLength = static_cast<std::uint32_t>(raw.length);
@@ -328,25 +602,36 @@ private:
             if (measured) {
                 f.size = st.st_size;
                 f.time = st.st_mtim.tv_sec;
+                if (st.st_nlink > 1)
+                    node.linked.emplace_back(index, FileId{st.st_dev, st.st_ino});
             }
         }
         m_examined.fetch_add(examined, std::memory_order_relaxed);
-
-        const bool childrenNeedIt =
-            std::any_of(subdirectories.begin(), subdirectories.end(),
-                        [&](const std::string& s) { return node.path.size() + s.size() + 1 >= kLongPath; });
-        return childrenNeedIt ? open : nullptr;
     }
 
     const ScanOptions& m_options;
-    std::deque<Node> m_nodes; // grows under m_mutex; elements never move
-    Node* m_root = nullptr;
+    const bool m_automatic;
+    const unsigned m_maxWorkers;
+    const size_t m_descriptorBudget;
+    Node m_root;
     dev_t m_rootDevice = 0;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::vector<Node*> m_stack;
-    size_t m_pending = 0; // nodes on the stack or being read
+    std::uint64_t m_rootMount = 0;
+    bool m_rootMountKnown = false;
+
+    std::array<std::unique_ptr<Worker>, kMaxWorkers> m_workers;
+    std::atomic<unsigned> m_workerCount{1};
+    std::vector<std::thread> m_threads; // the calling thread's alone
+    bool m_growthRefused = false;
+    std::atomic<std::int64_t> m_pending{0}; // directories queued or being read
+    std::atomic<size_t> m_queued{0};        // directories queued
+    std::mutex m_idleMutex;
+    std::condition_variable m_idle;
+    std::atomic<int> m_sleeping{0};
     std::atomic<std::int64_t> m_examined{0};
+
+    Clock::time_point m_started, m_lastProgress, m_lastGrow;
+    std::uint64_t m_lastCpu = 0;
+    std::uint64_t m_lastRead = 0;
 };
 
 } // namespace
@@ -379,6 +664,6 @@ std::int64_t ScanDirectory(const std::string& root, const ScanOptions& options, 
 {
     Walk walk(root, options);
     walk.run();
-    walk.flatten(table, walk.threads());
+    walk.flatten(table);
     return walk.filesExamined();
 }

@@ -10,17 +10,18 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <sys/types.h>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
-// A directory's identity: two paths name the same directory when these are equal.
-struct DirectoryId
+struct FileIdHash
 {
-    dev_t device = 0;
-    ino_t inode = 0;
-    bool operator==(const DirectoryId&) const = default;
+    size_t operator()(const FileId& id) const
+    {
+        return std::hash<std::uint64_t>()(id.inode * 31 + id.device);
+    }
 };
+using FileIdSet = std::unordered_set<FileId, FileIdHash>;
 
 struct ScanOptions
 {
@@ -29,12 +30,13 @@ struct ScanOptions
     std::int64_t sizeThreshold = 0; // LargerThan: files of at least this many bytes
     // Directories walked as roots of their own: never entered from another root.
     std::vector<DirectoryId> otherRoots;
-    // Duplicates: leave size and time unread (entry.measured false) where the directory can be
-    // opened by name later, so that names that occur once cost no stat. With seenNames, only the
-    // first file of each name is left unread: a later one will be listed anyway.
+    // Duplicates: leave size and time unread (entry.measured false) for the first file of each
+    // name, so that names that occur once cost no stat. A later file of a name met before is
+    // measured at once. Needs seenNames.
     bool deferMeasuring = false;
     SeenNames* seenNames = nullptr;
-    // Worker threads including the calling one; 0 means one per processor, at most 4.
+    // Walker threads including the calling one. 0: one per processor (at most 4), and more while
+    // the walk has the disk read (a cold cache) or the walkers mostly wait, up to 32.
     unsigned threads = 0;
     // Once set, no further directory is read, and a directory being read or examined is left
     // within its next thousand or so entries.
@@ -42,25 +44,36 @@ struct ScanOptions
     // Called on the calling thread every quarter of a second or so with the number of regular
     // files examined so far in this walk.
     std::function<void(std::int64_t filesExamined)> progress;
-    // For tests: called with each directory's path after the directory was read and before any of
-    // its entries is examined further.
+    // For tests: called on a walker thread with each directory's path after the directory was read
+    // and before any of its entries is examined further.
     std::function<void(const std::string& directory)> afterDirectoryRead;
+    // The identities of the directories walked by earlier walks of the same run, sorted by device
+    // and inode; the walk adds its own. A directory met again (moved during a walk) is left out
+    // with its tree, so that no file is listed twice. Without it, only this walk's are compared.
+    std::vector<FileId>* walkedDirectories = nullptr;
+    // Receives the number of walker threads the walk ended with. Optional.
+    unsigned* threadsUsed = nullptr;
 };
 
 // Walks the tree below root (ending in "/") and appends to table.EntryTable every regular file that
 // matches the mask and the mode, in pre-order: a directory's own files in the order the directory read
 // delivers them, then each sub-directory's whole tree in the same order. Hidden directories (name
 // starting with ".") are not entered, hidden files are reported. Symbolic links, devices, FIFOs and
-// sockets are neither reported nor followed; the walk stays on root's filesystem. Unreadable
-// directories and files that vanish before they are measured add nothing. Paths are root + names as
-// bytes; a path longer than PATH_MAX is walked like any other. Returns the number of regular files
-// examined; with the stop flag set the walk ends early and what it found so far is appended.
+// sockets are neither reported nor followed. The walk stays on root's filesystem and mount: a mount
+// point is a boundary whatever it mounts (a bind mount of the same filesystem too), and an automount
+// point is never triggered. Every directory is opened relative to its parent and never through a
+// link, so a directory swapped for a link during the walk leads nowhere. Unreadable directories and
+// files that vanish before they are measured add nothing; running out of file descriptors only
+// slows the walk down. Paths of any length are walked. The directories of the found files and their
+// ancestors are added to the table, and so are the identities of the measured files that have more
+// than one hard link (ResultTable::linkedId). Returns the number of regular files examined; with the stop
+// flag set the walk ends early and what it found so far is appended.
 std::int64_t ScanDirectory(const std::string& root, const ScanOptions& options, ResultTable& table);
 
 // The identity of the directory at path (following symbolic links), if it is one.
 bool DirectoryIdentity(const std::string& path, DirectoryId& id);
 
-// The number of threads a walk uses when asked for 0: one per processor, at most 4.
+// The number of threads a walk starts with when asked for 0: one per processor, at most 4.
 unsigned WorkerThreads(unsigned requested);
 
 // The name key of a bare file name: a-z upper-cased, every other byte unchanged.

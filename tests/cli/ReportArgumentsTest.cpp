@@ -46,3 +46,12 @@ TEST(ReportArguments, FormatAndVersion)
     EXPECT_TRUE(ParseReportArguments({"size", "/", "--version"}).version);
     EXPECT_FALSE(ParseReportArguments({"size", "--", "--version"}).version);
 }
+
+TEST(ReportArguments, ThreadsFromZeroToSixtyFour)
+{
+    EXPECT_EQ(ParseReportArguments({"zero"}).threads, 0u);
+    EXPECT_EQ(ParseReportArguments({"zero", "--threads", "0"}).threads, 0u);
+    EXPECT_EQ(ParseReportArguments({"zero", "--threads=64", "/"}).threads, 64u);
+    for (const char* bad : {"65", "-1", "two", ""})
+        EXPECT_NE(ParseReportArguments({"zero", "--threads", bad}).error, "") << bad;
+}

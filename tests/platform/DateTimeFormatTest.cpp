@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
 
 namespace {
@@ -66,6 +67,39 @@ TEST(DateTimeFormat, LocalTimesAgreeWithTheCLibraryAcrossZonesAndTransitions)
                 << zone << " " << t;
         }
     }
+    if (saved.empty())
+        unsetenv("TZ");
+    else
+        setenv("TZ", saved.c_str(), 1);
+    tzset();
+}
+
+TEST(DateTimeFormat, TimesAtTheEndsOfTheRangeShowAsTheFirstOrLastSecondOfYearsOneTo9999)
+{
+    const std::string saved = std::getenv("TZ") ? std::getenv("TZ") : "";
+    for (const char* zone : {"UTC", "Pacific/Kiritimati", "Etc/GMT+12"}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        for (std::int64_t t :
+             {std::numeric_limits<std::int64_t>::max(), std::int64_t{1} << 62, std::int64_t{253402300800}}) {
+            // The last second of 9999 in UTC, seen from the zone: 9999 or the first hours of 10000.
+            const LocalDateTime late = ToLocalDateTime(t);
+            EXPECT_GE(late.year, 9999) << zone << " " << t;
+            EXPECT_LE(late.year, 10000) << zone << " " << t;
+        }
+        for (std::int64_t t : {std::numeric_limits<std::int64_t>::min(), -(std::int64_t{1} << 62)}) {
+            const LocalDateTime early = ToLocalDateTime(t);
+            EXPECT_GE(early.year, 0) << zone << " " << t;
+            EXPECT_LE(early.year, 1) << zone << " " << t;
+        }
+    }
+    setenv("TZ", "UTC", 1);
+    tzset();
+    const LocalDateTime last = ToLocalDateTime(std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(std::tie(last.year, last.month, last.day, last.hour, last.minute, last.second),
+              std::make_tuple(9999, 12, 31, 23, 59, 59));
+    const LocalDateTime first = ToLocalDateTime(std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(std::tie(first.year, first.month, first.day, first.hour), std::make_tuple(1, 1, 1, 0));
     if (saved.empty())
         unsetenv("TZ");
     else

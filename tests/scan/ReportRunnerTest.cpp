@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ReportRunner.h"
 
+#include "ChildProcess.h"
 #include "TempTree.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -58,6 +62,60 @@ protected:
 };
 
 constexpr std::time_t kAfternoon = 912870246; // 12/5/98 3:04:06 PM UTC
+
+// About 20,000 files in 400 directories of two levels, 5,000 names each met four times, sizes
+// from 0 up: enough for every part of a run that uses more than one thread.
+void makeTwentyThousandFiles(const std::string& root)
+{
+    for (int d = 0; d < 20; ++d) {
+        const std::string top = root + "d" + std::to_string(d) + "/";
+        ::mkdir(top.c_str(), 0755);
+        for (int e = 0; e < 20; ++e) {
+            const std::string dir = top + "e" + std::to_string(e) + "/";
+            ::mkdir(dir.c_str(), 0755);
+            for (int f = 0; f < 50; ++f) {
+                const int n = (d * 20 + e) * 50 + f;
+                const std::string name =
+                    dir + "f" + std::to_string(n * 7919 % 5000) + (n % 3 ? ".txt" : ".TXT");
+                const int fd = ::open(name.c_str(), O_CREAT | O_WRONLY, 0644);
+                if (::ftruncate(fd, n % 10 == 0 ? 0 : n) != 0)
+                    std::abort();
+                ::close(fd);
+            }
+        }
+    }
+}
+
+// Every row of a report of each mode, with the outcome texts.
+std::string allRows(const std::string& root, unsigned threads)
+{
+    std::string out;
+    for (ScanMode mode : {ScanMode::Duplicates, ScanMode::LargerThan, ScanMode::ZeroLength}) {
+        ResultTable table;
+        ReportRunner runner;
+        ReportRequest request;
+        request.roots = {root};
+        request.mask = "*.*";
+        request.mode = mode;
+        request.sizeThreshold = 5000;
+        request.threads = threads;
+        out += runner.run(request, table).text + "\n";
+        for (int r = 0; r <= table.LastRow(); ++r)
+            out += table.RowTexts(r) + "\n";
+    }
+    return out;
+}
+
+// A scratch directory for a child: a tmpfs of its own where mounting is allowed (fast, and gone
+// with the child), the temporary tree's own directory otherwise.
+std::string scratch(const TempTree& tree)
+{
+    std::string why;
+    if (ChildProcess::privateMounts(why))
+        ChildProcess::mountTmpfs(tree.root(), why);
+    ::chmod(tree.root().c_str(), 0755);
+    return tree.root();
+}
 
 } // namespace
 
@@ -287,4 +345,137 @@ TEST_F(ReportRunnerTest, StopWhileMeasuringLeavesTheUnmeasuredOut)
 TEST_F(ReportRunnerTest, MissingRootFindsNothing)
 {
     EXPECT_EQ(run(ScanMode::Duplicates, {tree.path("missing/")}).text, "Dust Complete - Nothing Found");
+}
+
+TEST_F(ReportRunnerTest, TwentyThousandFilesGiveTheSameReportsOnOneAndFourThreads)
+{
+    const ChildProcess child([&] {
+        const std::string root = scratch(tree);
+        makeTwentyThousandFiles(root);
+        const std::string one = allRows(root, 1);
+        const std::string four = allRows(root, 4);
+        return std::to_string(std::count(one.begin(), one.end(), '\n')) + (one == four ? " same" : " differ");
+    });
+    ASSERT_TRUE(child.exitedNormally()) << child.describe();
+    // Lines: 5,000 groups of four rows with 4,999 separators, 13,500 files of 5,000 bytes or more,
+    // 2,000 empty ones, and the three outcomes.
+    EXPECT_EQ(child.output(), "40502 same");
+}
+
+TEST_F(ReportRunnerTest, NoThreadToBeHadFallsBackToTheCallingThread)
+{
+    const ChildProcess child([&] {
+        const std::string root = scratch(tree);
+        makeTwentyThousandFiles(root);
+        const std::string reference = allRows(root, 1);
+        std::string why;
+        if (!ChildProcess::becomeNobody(why))
+            return "skip: " + why;
+        const rlimit none{0, 0};
+        ::setrlimit(RLIMIT_NPROC, &none);
+        std::thread probe;
+        try {
+            probe = std::thread([] {});
+            probe.join();
+            return std::string("skip: the thread limit is not enforced here");
+        } catch (const std::system_error&) {
+        }
+        return std::string(allRows(root, 4) == reference && allRows(root, 0) == reference ? "same"
+                                                                                          : "differ");
+    });
+    ASSERT_TRUE(child.exitedNormally()) << child.describe();
+    if (child.skipped())
+        GTEST_SKIP() << child.output();
+    EXPECT_EQ(child.output(), "same");
+}
+
+TEST_F(ReportRunnerTest, AFileWithSeveralNamesIsListedOnce)
+{
+    tree.file("a/same.txt", 10);
+    tree.dir("b");
+    ASSERT_EQ(::link(tree.path("a/same.txt").c_str(), tree.path("b/same.txt").c_str()), 0);
+    tree.file("c/same.txt", 20);
+    tree.file("d/pair.txt", 30); // two names of one file are no duplicates
+    tree.dir("e");
+    ASSERT_EQ(::link(tree.path("d/pair.txt").c_str(), tree.path("e/pair.txt").c_str()), 0);
+    tree.file("z/empty");
+    ASSERT_EQ(::link(tree.path("z/empty").c_str(), tree.path("z/also-empty").c_str()), 0);
+
+    EXPECT_EQ(run(ScanMode::Duplicates).text, "Dust Complete: 1 Groups Found");
+    const auto names = rowNames();
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(std::set<std::string>({table.RowPaths(0).substr(tree.root().size(), 1),
+                                     table.RowPaths(1).substr(tree.root().size(), 1)})
+                  .count("c"),
+              1u);
+    EXPECT_EQ(run(ScanMode::ZeroLength).text, "Dust Complete: 1 Found");
+    EXPECT_EQ(run(ScanMode::LargerThan, {}, "*.*", 1).text, "Dust Complete: 3 Found");
+}
+
+TEST_F(ReportRunnerTest, FileWhoseDirectoryIsSwappedForALinkBeforeMeasuringIsLeftOut)
+{
+    // x/dup is the first of its name, so it is measured after the walk; by then x has become a link
+    // to a place with a file of the same name. That file must not be measured, nor listed as x/dup.
+    TempTree elsewhere;
+    tree.file("x/dup", 1);
+    tree.file("x/y/dup", 2);
+    elsewhere.file("dup", 999);
+    elsewhere.file("y/dup", 2);
+    runner.afterDirectoryRead = [&](const std::string& directory) {
+        if (directory.empty()) {
+            ASSERT_EQ(::rename(tree.path("x").c_str(), tree.path("x.old").c_str()), 0);
+            tree.symlink("x", elsewhere.root());
+        }
+    };
+    ReportRequest request;
+    request.roots = {tree.root()};
+    request.mask = "*.*";
+    request.threads = 1;
+    EXPECT_EQ(runner.run(request, table).text, "Dust Complete - Nothing Found");
+}
+
+TEST_F(ReportRunnerTest, UniqueNameAfterTheLastGroupLeavesNoSeparator)
+{
+    tree.file("a/first");
+    tree.file("b/FIRST");
+    tree.file("c/zz-only-once");
+    EXPECT_EQ(run(ScanMode::Duplicates).text, "Dust Complete: 1 Groups Found");
+    ASSERT_EQ(table.LastRow(), 1);
+    EXPECT_FALSE(table.isSeparator(1));
+}
+
+TEST_F(ReportRunnerTest, FilesFarBeyondPathMaxAreMeasuredAndListed)
+{
+    // same.txt 700 and 1,500 levels deep: the first is measured after the walk, through a path of
+    // 2,100 bytes, the second during it, 4,500 bytes down.
+    const ChildProcess child([&] {
+        const std::string root = scratch(tree);
+        int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+        for (int level = 1; level <= 1500; ++level) {
+            ::mkdirat(fd, "dd", 0755);
+            const int next = ::openat(fd, "dd", O_RDONLY | O_DIRECTORY);
+            ::close(fd);
+            fd = next;
+            if (level == 700 || level == 1500) {
+                const int file = ::openat(fd, "same.txt", O_CREAT | O_WRONLY, 0644);
+                if (::ftruncate(file, level) != 0)
+                    std::abort();
+                ::close(file);
+            }
+        }
+        ::close(fd);
+        ResultTable table;
+        ReportRunner runner;
+        ReportRequest request;
+        request.roots = {root};
+        request.mask = "*.txt";
+        request.threads = 2;
+        std::string out = runner.run(request, table).text + "\n";
+        for (int r = 0; r <= table.LastRow(); ++r)
+            out += std::to_string(table.RowPaths(r).size() - root.size()) + " " +
+                   table.RowTexts(r).substr(22, 5) + "\n";
+        return out;
+    });
+    ASSERT_TRUE(child.exitedNormally()) << child.describe();
+    EXPECT_EQ(child.output(), "Dust Complete: 1 Groups Found\n2108 700  \n4508 1,500\n");
 }

@@ -1,14 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ScanDirectory.h"
 
+#include "ChildProcess.h"
 #include "TempTree.h"
 
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/inotify.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -19,21 +25,69 @@ struct Found
     ResultTable table;
 };
 
-Found scan(const TempTree& tree, ScanMode mode, const std::string& mask = "*.*", std::int64_t threshold = 0,
-           unsigned threads = 1, bool defer = false)
+Found scanRoot(const std::string& root, ScanMode mode, const std::string& mask = "*.*",
+               std::int64_t threshold = 0, unsigned threads = 1, bool defer = false)
 {
     Found found;
     MaskMatcher matcher(mask);
+    SeenNames seen;
     ScanOptions options;
+    options.seenNames = &seen;
     options.mode = mode;
     options.mask = &matcher;
     options.sizeThreshold = threshold;
     options.threads = threads;
     options.deferMeasuring = defer;
-    ScanDirectory(tree.root(), options, found.table);
+    ScanDirectory(root, options, found.table);
     for (int i = 0; i <= found.table.LastEntry(); ++i)
-        found.paths.push_back(found.table.path(i).substr(tree.root().size()));
+        found.paths.push_back(found.table.path(i).substr(root.size()));
     return found;
+}
+
+Found scan(const TempTree& tree, ScanMode mode, const std::string& mask = "*.*", std::int64_t threshold = 0,
+           unsigned threads = 1, bool defer = false)
+{
+    return scanRoot(tree.root(), mode, mask, threshold, threads, defer);
+}
+
+std::string joined(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const std::string& l : lines)
+        out += l + "\n";
+    return out;
+}
+
+// A chain of depth directories called name inside top, made through descriptors since its paths
+// may be longer than the kernel takes. With sides, each level also holds a directory "side" with a
+// file "s.txt"; the deepest level holds "bottom.txt".
+void makeChain(const std::string& top, int depth, const std::string& name, bool sides)
+{
+    int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < depth; ++i) {
+        if (sides) {
+            ::mkdirat(fd, "side", 0755);
+            const int side = ::openat(fd, "side", O_RDONLY | O_DIRECTORY);
+            ::close(::openat(side, "s.txt", O_CREAT | O_WRONLY, 0644));
+            ::close(side);
+        }
+        ::mkdirat(fd, name.c_str(), 0755);
+        const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    ::close(::openat(fd, "bottom.txt", O_CREAT | O_WRONLY, 0644));
+    ::close(fd);
+}
+
+// A scratch directory for a child: a tmpfs of its own where mounting is allowed (fast, and gone
+// with the child), the temporary tree's own directory otherwise.
+std::string scratch(const TempTree& tree)
+{
+    std::string why;
+    if (ChildProcess::privateMounts(why))
+        ChildProcess::mountTmpfs(tree.root(), why);
+    return tree.root();
 }
 
 using Paths = std::vector<std::string>;
@@ -139,39 +193,6 @@ TEST(ScanDirectory, PreOrderFilesBeforeSubtreesWhateverTheThreads)
         EXPECT_EQ(scan(tree, ScanMode::Duplicates, "*.*", 0, threads).paths, one.paths) << threads;
 }
 
-TEST(ScanDirectory, DeepChainBeyondPathMaxIsWalked)
-{
-    TempTree tree;
-    // 5,000 nested directories of two-character names: paths far beyond PATH_MAX.
-    std::string relative;
-    for (int i = 0; i < 5000; ++i)
-        relative += "dd/";
-    // Made step by step through descriptors, since the path is too long for the kernel.
-    {
-        int fd = ::open(tree.root().c_str(), O_RDONLY | O_DIRECTORY);
-        for (int i = 0; i < 5000; ++i) {
-            ASSERT_EQ(::mkdirat(fd, "dd", 0755), 0);
-            const int next = ::openat(fd, "dd", O_RDONLY | O_DIRECTORY);
-            ::close(fd);
-            fd = next;
-            if (i == 2000)
-                ::close(::openat(fd, "middle.txt", O_CREAT | O_WRONLY, 0644));
-        }
-        ::close(::openat(fd, "bottom.txt", O_CREAT | O_WRONLY, 0644));
-        ::close(fd);
-    }
-    for (bool defer : {false, true}) {
-        const Found found = scan(tree, ScanMode::Duplicates, "*.txt", 0, 2, defer);
-        ASSERT_EQ(found.paths.size(), 2u);
-        EXPECT_EQ(found.paths[0], relative.substr(0, 3 * 2001) + "middle.txt");
-        EXPECT_EQ(found.paths[1], relative + "bottom.txt");
-        EXPECT_GT(found.table.path(1).size(), static_cast<size_t>(PATH_MAX));
-        // Files too deep to be opened by name later are measured during the walk.
-        EXPECT_TRUE(found.table.EntryTable[1].measured);
-    }
-    EXPECT_EQ(scan(tree, ScanMode::ZeroLength, "bottom.txt").paths.size(), 1u);
-}
-
 TEST(ScanDirectory, OtherRootsAreNotEntered)
 {
     TempTree tree;
@@ -266,4 +287,156 @@ TEST(ScanDirectory, OnlyTheFirstFileOfANameIsLeftUnmeasured)
     }
     EXPECT_EQ(unmeasuredReports, 1);
     EXPECT_EQ(measuredReports, 2);
+}
+
+TEST(ScanDirectory, DeepChainOfLongNamesCostsMemoryByDirectoryNotByDepth)
+{
+    // 3,000 levels of 255-byte names: a walk that kept every directory's whole path would hold
+    // more than 1 GB; one that keeps names holds about 1 MB.
+    TempTree tree;
+    const ChildProcess child([&] {
+        const std::string root = scratch(tree);
+        makeChain(root, 3000, std::string(255, 'n'), false);
+        const rlimit data{512u << 20, 512u << 20};
+        ::setrlimit(RLIMIT_DATA, &data);
+        const Found found = scanRoot(root, ScanMode::ZeroLength, "*.txt");
+        return joined({std::to_string(found.paths.size()), std::to_string(found.table.path(0).size())});
+    });
+    ASSERT_TRUE(child.exitedNormally()) << child.describe();
+    EXPECT_EQ(child.output(), "1\n" + std::to_string(tree.root().size() + 3000 * 256 + 10) + "\n");
+}
+
+TEST(ScanDirectory, SiblingsBelowPathMaxAreWalkedWithFewDescriptors)
+{
+    // A chain far deeper than PATH_MAX with a side directory at each level, one walker and a
+    // limit of 48 descriptors: every side must be walked all the same.
+    TempTree tree;
+    const ChildProcess child([&] {
+        const std::string root = scratch(tree);
+        makeChain(root, 1600, "dd", true);
+        const rlimit files{48, 48};
+        ::setrlimit(RLIMIT_NOFILE, &files);
+        const Found found = scanRoot(root, ScanMode::ZeroLength, "*.txt");
+        size_t sides = 0;
+        for (const std::string& p : found.paths)
+            sides += p.ends_with("side/s.txt");
+        return joined({std::to_string(sides), std::to_string(found.paths.size())});
+    });
+    ASSERT_TRUE(child.exitedNormally()) << child.describe();
+    EXPECT_EQ(child.output(), "1600\n1601\n");
+}
+
+TEST(ScanDirectory, MountPointsAreBoundariesNeverOpened)
+{
+    // A bind mount of the same filesystem and a tmpfs inside the root: neither is walked, so no
+    // file shows twice, and the mount points are not even opened (an automount point would mount).
+    TempTree tree;
+    tree.file("a/file.txt");
+    tree.dir("bind");
+    tree.dir("tmp");
+    const ChildProcess child([&] {
+        std::string why;
+        if (!ChildProcess::privateMounts(why) ||
+            ::mount(tree.path("a").c_str(), tree.path("bind").c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+            !ChildProcess::mountTmpfs(tree.path("tmp"), why))
+            return "skip: " + (why.empty() ? std::string("bind mount refused") : why);
+        ::close(::open(tree.path("tmp/inside.txt").c_str(), O_CREAT | O_WRONLY, 0644));
+        const int watch = ::inotify_init1(IN_NONBLOCK);
+        // The tmpfs's own root: the bind mount shows directory a itself, which is opened.
+        ::inotify_add_watch(watch, tree.path("tmp").c_str(), IN_OPEN);
+        std::vector<std::string> lines = scan(tree, ScanMode::ZeroLength, "*.*", 0, 2).paths;
+        char events[4096];
+        lines.push_back("opened: " +
+                        std::to_string(std::max<ssize_t>(0, ::read(watch, events, sizeof events))));
+        return joined(lines);
+    });
+    ASSERT_TRUE(child.exitedNormally()) << child.describe();
+    if (child.skipped())
+        GTEST_SKIP() << child.output();
+    EXPECT_EQ(child.output(), "a/file.txt\nopened: 0\n");
+}
+
+TEST(ScanDirectory, DirectorySwappedForALinkDuringTheWalkLeadsNowhere)
+{
+    // Once a/sub was read, a/sub becomes a link to a tree elsewhere with the same names: what is
+    // left of the walk below a/sub is read from the real directory, never through the link.
+    TempTree tree;
+    TempTree elsewhere;
+    tree.file("a/sub/deeper/real.txt");
+    elsewhere.file("deeper/secret.txt");
+    elsewhere.file("deeper/more/secret2.txt");
+    MaskMatcher all("*.*");
+    ScanOptions options;
+    options.mode = ScanMode::ZeroLength;
+    options.mask = &all;
+    options.threads = 1;
+    options.afterDirectoryRead = [&](const std::string& directory) {
+        if (directory == tree.path("a/sub/")) {
+            ASSERT_EQ(::rename(tree.path("a/sub").c_str(), tree.path("a/moved").c_str()), 0);
+            tree.symlink("a/sub", elsewhere.root());
+        }
+    };
+    ResultTable table;
+    ScanDirectory(tree.root(), options, table);
+    ASSERT_EQ(table.LastEntry(), 0);
+    EXPECT_EQ(table.path(0), tree.path("a/sub/deeper/real.txt"));
+}
+
+TEST(ScanDirectory, UnreadableDirectoriesAreSkippedAndTheWalkGoesOn)
+{
+    TempTree tree;
+    ::chmod(tree.root().c_str(), 0755);
+    tree.file("open/seen.txt");
+    tree.file("closed/hidden.txt");
+    tree.file("listonly/named.txt");
+    tree.file("listonly/below/deep.txt");
+    tree.file("after/also.txt");
+    ::chmod(tree.path("closed").c_str(), 0);
+    ::chmod(tree.path("listonly").c_str(), 0444); // names can be read, nothing inside reached
+    const ChildProcess child([&] {
+        std::string why;
+        if (!ChildProcess::becomeNobody(why))
+            return "skip: " + why;
+        std::vector<std::string> paths = scan(tree, ScanMode::ZeroLength, "*.*", 0, 2).paths;
+        std::sort(paths.begin(), paths.end());
+        return joined(paths);
+    });
+    ASSERT_TRUE(child.exitedNormally()) << child.describe();
+    if (child.skipped())
+        GTEST_SKIP() << child.output();
+    EXPECT_EQ(child.output(), "after/also.txt\nopen/seen.txt\n");
+}
+
+TEST(ScanDirectory, DirectoryMovedAheadOfTheWalkIsListedOnce)
+{
+    // One walker reads the root's sub-directories in the order the kernel lists them: x is read in
+    // the first, then moved into the second, which is read after it.
+    TempTree tree;
+    tree.dir("d1");
+    tree.dir("d2");
+    std::vector<std::string> order;
+    {
+        DIR* d = ::opendir(tree.root().c_str());
+        while (const dirent* e = ::readdir(d)) {
+            if (e->d_name[0] != '.')
+                order.push_back(e->d_name);
+        }
+        ::closedir(d);
+    }
+    ASSERT_EQ(order.size(), 2u);
+    tree.file(order[0] + "/x/f.txt");
+    MaskMatcher all("*.*");
+    ScanOptions options;
+    options.mode = ScanMode::ZeroLength;
+    options.mask = &all;
+    options.threads = 1;
+    options.afterDirectoryRead = [&](const std::string& directory) {
+        if (directory == tree.path(order[0] + "/x/")) {
+            ASSERT_EQ(::rename(tree.path(order[0] + "/x").c_str(), tree.path(order[1] + "/x").c_str()), 0);
+        }
+    };
+    ResultTable table;
+    ScanDirectory(tree.root(), options, table);
+    ASSERT_EQ(table.LastEntry(), 0);
+    EXPECT_EQ(table.path(0), tree.path(order[0] + "/x/f.txt"));
 }
