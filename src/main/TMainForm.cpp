@@ -188,6 +188,14 @@ void TMainForm::FormCreate()
     m_statusPanel0->setText(QString::fromLatin1(MainTexts::kProductName));
 }
 
+std::function<void()> TMainForm::Command(void (TMainForm::*handler)())
+{
+    return [this, handler] {
+        if (handler == &TMainForm::Exit1Click || !m_reportRun->Running())
+            (this->*handler)();
+    };
+}
+
 void TMainForm::BuildMenus()
 {
     const auto addItem = [this](QMenu* menu, const char* name, const char* caption, const char* hint,
@@ -196,7 +204,7 @@ void TMainForm::BuildMenus()
         action->setObjectName(QString::fromLatin1(name));
         SetHint(action, hint);
         action->setShortcut(shortcut);
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this, Command(handler));
         return action;
     };
 
@@ -268,7 +276,7 @@ QWidget* TMainForm::BuildToolbar()
         // Flat buttons take no focus, as on the classic toolbar; the menus reach every command by keyboard.
         button->setFocusPolicy(Qt::NoFocus);
         SetHint(button, hint);
-        connect(button, &QToolButton::clicked, this, handler);
+        connect(button, &QToolButton::clicked, this, Command(handler));
         layout->addWidget(button);
         return button;
     };
@@ -335,7 +343,7 @@ QWidget* TMainForm::BuildFieldsPanel()
     linkFont.setPixelSize(15);
     m_label1->setFont(linkFont);
     SetHint(m_label1, kLabel1Hint);
-    m_label1->OnClick = [this] { Label1Click(); };
+    m_label1->OnClick = Command(&TMainForm::Label1Click);
 
     layout->addWidget(maskLabel);
     layout->addWidget(m_maskComboBox);
@@ -402,7 +410,7 @@ QWidget* TMainForm::BuildLinkPanel()
     m_label4 = new LinkLabel(QStringLiteral("How can I improve the quality of data within a database?"));
     m_label4->setObjectName(QStringLiteral("Label4"));
     SetHint(m_label4, kLabel4Hint);
-    m_label4->OnClick = [this] { Label4Click(); };
+    m_label4->OnClick = Command(&TMainForm::Label4Click);
     layout->addWidget(m_label4);
     layout->addStretch(1);
     return panel;
@@ -442,7 +450,7 @@ void TMainForm::BuildPopupMenu()
         QAction* action = m_popupMenu->addAction(QString::fromLatin1(caption));
         action->setObjectName(QString::fromLatin1(name));
         SetHint(action, hint);
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this, Command(handler));
         return action;
     };
     m_delete1 = addItem("Delete1", "Delete", kDeleteHint, &TMainForm::Delete1Click);

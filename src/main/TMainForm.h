@@ -146,6 +146,10 @@ private:
     };
 
     void FormCreate();
+    // The handler as the window's buttons, menu items and links call it: during a run only Exit is
+    // taken. The run holds back the user's input, but a screen reader's press action reaches a
+    // button or a menu item without any input event.
+    std::function<void()> Command(void (TMainForm::*handler)());
     void BuildMenus();
     QWidget* BuildToolbar();
     QWidget* BuildFieldsPanel();
