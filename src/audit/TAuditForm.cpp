@@ -141,6 +141,9 @@ void TAuditForm::BuildMenus()
     helpTopics1->setObjectName(QStringLiteral("HelpTopics1"));
     SetHint(helpTopics1, kHelpHint);
     connect(helpTopics1, &QAction::triggered, this, &TAuditForm::HelpTopics1Click);
+    // Drop-down menus are windows of their own and would take the desktop's font, not the bar's.
+    for (QMenu* menu : {file, help})
+        menu->setFont(menuBar()->font());
 }
 
 QWidget* TAuditForm::BuildToolPanel()

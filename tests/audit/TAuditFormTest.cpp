@@ -79,6 +79,8 @@ TEST_F(AuditFormTest, LayoutMenusHintsAndStartingStates)
     std::vector<std::string> menus;
     for (QAction* menu : m_form.menuBar()->actions()) {
         menus.push_back(menu->text().toStdString());
+        EXPECT_EQ(menu->menu()->font(), m_form.menuBar()->font())
+            << "drop-downs in the 8 points of their bar";
         for (QAction* item : menu->menu()->actions())
             menus.push_back(item->isSeparator() ? "-" : "  " + item->text().toStdString());
     }
