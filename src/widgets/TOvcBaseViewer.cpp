@@ -64,7 +64,8 @@ TOvcBaseViewer::BusyCursor::~BusyCursor()
 
 TOvcBaseViewer::TOvcBaseViewer(QWidget* parent)
     : TOvcBase(parent), m_model(*this), m_highlightColors(clHighlight, clHighlightText),
-      m_tracker([this](const QPoint& point) { TrackMouseAt(point); }, [this] { EndMouseSelection(); })
+      m_tracker([this](const QPoint& point) { TrackMouseAt(point); },
+                [this] { RunGuarded([this] { EndMouseSelection(); }); })
 {
     InstallOvcAccessibleFactory();
     m_fixedFont.SetOnChange([this] {
