@@ -140,6 +140,8 @@ TEST_F(TrashTest, AFailedMoveTakesItsRecordBackAndLeavesTheFile)
 {
     // As nobody, with the trash writable but the file's folder not: the record is written, the rename
     // is refused.
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can hand a folder to the user nobody";
     WriteFile("locked/file.txt", "kept");
     ASSERT_EQ(::chmod(tree.root().c_str(), 0755), 0);
     tree.dir("data");
