@@ -9,10 +9,14 @@
 namespace {
 
 int Run(QMessageBox::Icon icon, const char* title, const std::string& text,
-        QMessageBox::StandardButtons buttons, const std::function<void(QWidget*)>& beforeShowing)
+        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton proceed,
+        const std::function<void(QWidget*)>& beforeShowing)
 {
     QMessageBox box(icon, QString::fromLatin1(title), QString::fromStdString(text), buttons,
                     QApplication::activeWindow());
+    // Enter always goes on: left to itself the box makes whichever button the desktop's style puts
+    // first the default, which on some desktops is Cancel.
+    box.setDefaultButton(proceed);
     box.setWindowModality(Qt::ApplicationModal);
     // Texts name files, and a file name is no markup.
     box.setTextFormat(Qt::PlainText);
@@ -33,29 +37,29 @@ int Run(QMessageBox::Icon icon, const char* title, const std::string& text,
 
 void QtMessageBoxes::Error(const std::string& text)
 {
-    Run(QMessageBox::Critical, "Error", text, QMessageBox::Ok, beforeShowing);
+    Run(QMessageBox::Critical, "Error", text, QMessageBox::Ok, QMessageBox::Ok, beforeShowing);
 }
 
 void QtMessageBoxes::Warning(const std::string& text)
 {
-    Run(QMessageBox::Warning, "Warning", text, QMessageBox::Ok, beforeShowing);
+    Run(QMessageBox::Warning, "Warning", text, QMessageBox::Ok, QMessageBox::Ok, beforeShowing);
 }
 
 void QtMessageBoxes::Information(const std::string& text)
 {
-    Run(QMessageBox::Information, "Information", text, QMessageBox::Ok, beforeShowing);
+    Run(QMessageBox::Information, "Information", text, QMessageBox::Ok, QMessageBox::Ok, beforeShowing);
 }
 
 bool QtMessageBoxes::Confirm(const std::string& text)
 {
-    return Run(QMessageBox::Question, "Confirm", text, QMessageBox::Ok | QMessageBox::Cancel,
+    return Run(QMessageBox::Question, "Confirm", text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok,
                beforeShowing) == QMessageBox::Ok;
 }
 
 bool QtMessageBoxes::Question(const std::string& text)
 {
-    return Run(QMessageBox::Question, "Confirm", text, QMessageBox::Yes | QMessageBox::No, beforeShowing) ==
-           QMessageBox::Yes;
+    return Run(QMessageBox::Question, "Confirm", text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+               beforeShowing) == QMessageBox::Yes;
 }
 
 void QtMessageBoxes::Beep()

@@ -82,6 +82,8 @@ TEST(QtMessageBoxes, TitlesButtonsAndTheConfirmAnswer)
         auto* box = qobject_cast<QMessageBox*>(widget);
         ASSERT_NE(box, nullptr);
         seen.emplace_back(box->windowTitle().toStdString(), static_cast<int>(box->buttons().size()));
+        // Enter goes on, whatever order the desktop's style puts the buttons in.
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Ok));
         QTimer::singleShot(0, box, [box, answer] { box->button(answer)->click(); });
     };
     boxes.Error("e");
@@ -105,6 +107,7 @@ TEST(QtMessageBoxes, QuestionAnswersYesOrNoAndShowsFileNamesAsPlainText)
         EXPECT_EQ(box->windowTitle(), "Confirm");
         EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
         // What the user reads: the label that carries the text.
         for (const QLabel* label : box->findChildren<QLabel*>())
             if (label->textFormat() == Qt::PlainText && !label->text().isEmpty())
