@@ -132,7 +132,8 @@ bool HelpViewerWindow::Open(const std::string& helpFile)
     std::optional<HelpDocument> document = HelpDocument::Load(path);
     if (!document) {
         m_messages.Error("Cannot find the help file " + FileName(helpFile) +
-                         ". Make sure it is in the folder Lintwick was started in.");
+                         ". Make sure it is in the folder Lintwick was started in, beside the program, or in "
+                         "share/lintwick/ of the folder the program was installed in.");
         return false;
     }
     m_document = std::move(document);
