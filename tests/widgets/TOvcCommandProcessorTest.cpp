@@ -11,37 +11,35 @@ namespace {
 
 constexpr std::uint8_t CS = ssCtrl | ssShift;
 
-struct KeyCase
-{
-    std::uint8_t key;
-    std::uint8_t shift;
-    std::uint16_t command;
-};
-
+// Not the table's rows again, but what Translate does with them: exact shift states, the marker digits,
+// keys of the inactive tables, and modifier keys alone, which make no command and keep the state.
 TEST(TOvcCommandProcessor, DefaultTableTranslatesWithExactShiftStates)
 {
+    struct KeyCase
+    {
+        std::uint8_t key;
+        std::uint8_t shift;
+        std::uint16_t command;
+    };
     const KeyCase cases[] = {
-        {vk::Letter('X'), ssCtrl, ccCut},
-        {vk::Delete, ssShift, ccCut},
-        {vk::Delete, ssNone, ccDel},
-        {vk::Letter('Q'), ssCtrl, ccNoCommand},
         {vk::Left, ssNone, ccLeft},
         {vk::Left, ssCtrl, ccWordLeft},
         {vk::Left, CS, ccExtWordLeft},
         {vk::Left, ssAlt, ccNoCommand},
-        {vk::Down, ssShift, ccExtendDown},
-        {vk::Next, ssNone, ccNextPage},
-        {vk::Next, ssCtrl, ccBotOfPage},
-        {vk::Home, ssCtrl, ccFirstPage},
-        {vk::End, CS, ccExtLastPage},
-        {vk::Back, ssAlt, ccRestore},
-        {vk::Letter('Z'), ssCtrl, ccUndo},
-        {vk::Letter('Z'), CS, ccRedo},
+        {vk::Letter('X'), ssCtrl, ccCut},
+        {vk::Letter('Q'), ssCtrl, ccNoCommand}, // known only to WordStar, inactive
+        {vk::F1 + 1, ssNone, ccNoCommand},      // known only to Grid, inactive
         {vk::Digit(3), ssCtrl, static_cast<std::uint16_t>(ccGotoMarker0 + 3)},
         {vk::Digit(9), CS, static_cast<std::uint16_t>(ccSetMarker0 + 9)},
         {vk::Digit(3), ssNone, ccNoCommand},
         {vk::F1, ssNone, ccNoCommand},
         {0, ssNone, ccNoCommand},
+        {vk::Shift, ssCtrl, ccNoCommand},
+        {vk::Control, ssCtrl, ccNoCommand},
+        {vk::Menu, ssCtrl, ccNoCommand},
+        {vk::Capital, ssCtrl, ccNoCommand},
+        {vk::NumLock, ssCtrl, ccNoCommand},
+        {vk::ScrollLock, ssCtrl, ccNoCommand},
     };
     TOvcController controller;
     for (const auto& c : cases) {
@@ -49,34 +47,6 @@ TEST(TOvcCommandProcessor, DefaultTableTranslatesWithExactShiftStates)
             << "key " << int(c.key) << " shift " << int(c.shift);
         EXPECT_EQ(controller.EntryCommands().State(), 0);
     }
-}
-
-TEST(TOvcCommandProcessor, ModifierKeysAloneMakeNoCommandAndKeepTheState)
-{
-    TOvcCommandProcessor processor;
-    for (std::uint8_t key : {vk::Shift, vk::Control, vk::Menu, vk::Capital, vk::NumLock, vk::ScrollLock}) {
-        EXPECT_EQ(processor.Translate(key, ssCtrl), ccNoCommand);
-        EXPECT_EQ(processor.State(), 0);
-    }
-}
-
-TEST(TOvcCommandProcessor, BuiltInTablesComeInOrderWithTheirRecords)
-{
-    TOvcCommandProcessor processor;
-    ASSERT_EQ(processor.Count(), 3);
-    EXPECT_EQ(processor.Table(0).TableName(), "Default");
-    EXPECT_TRUE(processor.Table(0).IsActive());
-    EXPECT_EQ(processor.Table(0).Count(), 64);
-    EXPECT_EQ(processor.Table(0).Records().front(), (TOvcCmdRec{vk::Left, 0, 0, 0, ccLeft}));
-    EXPECT_EQ(processor.Table(0).Records().back(), (TOvcCmdRec{vk::Digit(9), CS, 0, 0, ccSetMarker0 + 9}));
-    EXPECT_EQ(processor.Table(1).TableName(), "WordStar");
-    EXPECT_FALSE(processor.Table(1).IsActive());
-    EXPECT_EQ(processor.Table(1).Count(), 40);
-    EXPECT_EQ(processor.Table(2).TableName(), "Grid");
-    EXPECT_FALSE(processor.Table(2).IsActive());
-    EXPECT_EQ(processor.Table(2).Count(), 38);
-    for (const auto& rec : processor.Table(0).Records())
-        EXPECT_EQ(rec.Key2, 0);
 }
 
 TEST(TOvcCommandProcessor, TwoKeySequencesAndControlCharacters)
@@ -130,6 +100,7 @@ TEST(TOvcCommandProcessor, TableListStreamingRestoresBuiltInRecordsAndKeepsOwnRe
     target.Clear();
     ASSERT_TRUE(target.ReadTables(stream));
     ASSERT_EQ(target.Count(), 4);
+    EXPECT_EQ(target.Table(0).TableName(), "Default");
     EXPECT_EQ(target.Table(0).Count(), 64);
     EXPECT_EQ(target.Table(1).TableName(), "wordstar");
     EXPECT_TRUE(target.Table(1).IsActive());
@@ -163,7 +134,6 @@ TEST(TOvcCommandProcessor, TruncatedOrForeignStreamsLeaveTheTablesAlone)
 TEST(TOvcController, EpochRefusesValuesOutsideItsRange)
 {
     TOvcController controller;
-    EXPECT_EQ(controller.Epoch(), 1900);
     EXPECT_FALSE(controller.SetEpoch(1599));
     EXPECT_FALSE(controller.SetEpoch(4000));
     EXPECT_EQ(controller.Epoch(), 1900);

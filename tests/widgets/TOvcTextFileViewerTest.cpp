@@ -6,7 +6,6 @@
 #include "widgets/TOvcTextFileViewer.h"
 
 #include <QClipboard>
-#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -52,6 +51,10 @@ protected:
         m_viewer->SetIsOpen(true);
     }
     std::string LineText(int line) { return std::string(m_viewer->Line(line)); }
+    std::pair<ViewerPos, ViewerPos> Highlight() const
+    {
+        return {m_viewer->HighlightStart(), m_viewer->HighlightEnd()};
+    }
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTest::keyClick(m_viewer.get(), key, modifiers);
@@ -68,42 +71,12 @@ protected:
     std::unique_ptr<TOvcTextFileViewer> m_viewer;
 };
 
-TEST_F(ViewerTest, LoadingSplitsLinesAtEveryKindOfLineEnd)
+// Line ends, Ctrl+Z and the 1023-character cut are the loader's and tested there; here, that the viewer
+// shows what the loader read from the file it names.
+TEST_F(ViewerTest, OpensTheNamedFileWhoseNameIsKeptUpperCased)
 {
-    Open("");
-    EXPECT_TRUE(m_viewer->IsOpen());
-    EXPECT_EQ(m_viewer->LineCount(), 1);
-
-    Open("a\r\nb\r\n");
-    EXPECT_EQ(m_viewer->LineCount(), 3);
-    EXPECT_EQ(LineText(1), "b");
-    EXPECT_EQ(LineText(2), "");
-
-    Open("crlf\r\ncr\rlf\nlast");
-    ASSERT_EQ(m_viewer->LineCount(), 5);
-    EXPECT_EQ(LineText(0), "crlf");
-    EXPECT_EQ(LineText(1), "cr");
-    EXPECT_EQ(LineText(2), "lf");
-    EXPECT_EQ(LineText(3), "last");
-
-    Open("before\r\nin\x1a"
-         "after\r\n");
-    EXPECT_EQ(m_viewer->LineCount(), 3);
-    EXPECT_EQ(LineText(1), "in");
-
-    Open(std::string(2000, 'x') + "\r\nnext\r\n");
-    EXPECT_EQ(LineText(0).size(), 1023u);
-    EXPECT_EQ(LineText(1), "next");
-    int length = -1;
-    EXPECT_STREQ(m_viewer->GetLinePtr(99, length), "");
-    EXPECT_EQ(length, 0);
-    EXPECT_EQ(m_viewer->ClampLine(99), 2);
-    EXPECT_EQ(m_viewer->ClampLine(-3), 0);
-}
-
-TEST_F(ViewerTest, FileNameIsKeptUpperCasedAndTheFileStillOpens)
-{
-    const std::string path = Write("audit.txt", "one\r\n");
+    const std::string path =
+        Write("audit.txt", "crlf\r\ncr\rlf\n" + std::string(2000, 'x') + "\x1a" + "after");
     m_viewer->SetFileName(path);
     std::string upper = path;
     for (char& c : upper)
@@ -112,14 +85,20 @@ TEST_F(ViewerTest, FileNameIsKeptUpperCasedAndTheFileStillOpens)
     EXPECT_EQ(m_viewer->FileName(), upper);
     EXPECT_FALSE(m_viewer->IsOpen());
     m_viewer->SetIsOpen(true);
-    EXPECT_TRUE(m_viewer->IsOpen());
-    EXPECT_EQ(m_viewer->FileSize(), 5);
-    EXPECT_EQ(LineText(0), "one");
+    ASSERT_EQ(m_viewer->LineCount(), 5);
+    EXPECT_EQ(LineText(1), "cr");
+    EXPECT_EQ(LineText(3).size(), 1023u);
+    EXPECT_EQ(m_viewer->FileSize(), 2018);
+    int length = -1;
+    EXPECT_STREQ(m_viewer->GetLinePtr(99, length), "");
+    EXPECT_EQ(length, 0);
+    EXPECT_EQ(m_viewer->ClampLine(99), 4);
+    EXPECT_EQ(m_viewer->ClampLine(-3), 0);
 
     // Renaming an open viewer reopens it with the new file.
-    m_viewer->SetFileName(Write("other.txt", "two\r\nthree\r\n"));
+    m_viewer->SetFileName(Write("empty.txt", ""));
     EXPECT_TRUE(m_viewer->IsOpen());
-    EXPECT_EQ(LineText(1), "three");
+    EXPECT_EQ(m_viewer->LineCount(), 1) << "an empty file shows one empty line";
 
     m_viewer->SetIsOpen(false);
     m_viewer->SetFileName("");
@@ -127,63 +106,48 @@ TEST_F(ViewerTest, FileNameIsKeptUpperCasedAndTheFileStillOpens)
     EXPECT_FALSE(m_viewer->IsOpen()) << "an empty name opens nothing";
 }
 
-TEST_F(ViewerTest, AMissingFileRaisesItsMessageAndLeavesTheViewerClosed)
+TEST_F(ViewerTest, AMissingFileThrowsAndLeavesTheViewerClosed)
 {
     Open("old\r\n");
     m_viewer->SetIsOpen(false);
     m_viewer->SetFileName(m_dir.filePath("missing.txt").toStdString());
-    try {
-        m_viewer->SetIsOpen(true);
-        FAIL() << "opened a missing file";
-    } catch (const EInOutError& e) {
-        EXPECT_STREQ(e.what(), "Viewer: file not found");
-        EXPECT_EQ(e.ErrorCode(), 2);
-    }
+    EXPECT_THROW(m_viewer->SetIsOpen(true), EInOutError); // its messages are tested with the loader
     EXPECT_FALSE(m_viewer->IsOpen());
     EXPECT_EQ(m_viewer->LineCount(), 0);
     EXPECT_EQ(m_viewer->FileSize(), 0);
     EXPECT_FALSE(QApplication::overrideCursor()) << "the busy cursor is restored after the error";
 }
 
-TEST_F(ViewerTest, ForwardSearchStepsThroughMatchesWithoutWrapping)
+TEST_F(ViewerTest, SearchStepsThroughMatchesWithoutWrapping)
 {
     std::string text;
     for (int i = 0; i < 12; ++i)
         text += (i == 3 || i == 9) ? "line with ERROR inside\r\n" : "ordinary line\r\n";
     Open(text);
-
     EXPECT_FALSE(m_viewer->Search("", sfFind));
     ASSERT_TRUE(m_viewer->Search("error", sfFind));
-    EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{3, 10}));
-    EXPECT_EQ(m_viewer->HighlightEnd(), (ViewerPos{3, 15}));
+    EXPECT_EQ(Highlight(), std::pair(ViewerPos{3, 10}, ViewerPos{3, 15}));
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{3, 15}));
     ASSERT_TRUE(m_viewer->Search("error", sfFind));
-    EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{9, 10}));
     EXPECT_FALSE(m_viewer->Search("error", sfFind)) << "no wrap to the top";
-    EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{9, 10})) << "a failed search changes nothing";
+    EXPECT_EQ(Highlight(), std::pair(ViewerPos{9, 10}, ViewerPos{9, 15}))
+        << "a failed search changes nothing";
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{9, 15}));
     EXPECT_FALSE(m_viewer->Search("error", sfFind | sfMatchCase));
-
     ASSERT_TRUE(m_viewer->Search("error", sfEntireText));
     EXPECT_EQ(m_viewer->HighlightStart().Line, 3) << "the entire text starts at the top";
     EXPECT_FALSE(QApplication::overrideCursor());
-}
 
-TEST_F(ViewerTest, BackwardSearchHighlightsTheLastMatchBeforeTheCaret)
-{
     Open("abc first\r\nabcabcabc_abc\r\n");
     m_viewer->MoveCaretTo(1, 10, false);
     ASSERT_TRUE(m_viewer->Search("ABC", sfBackward));
-    EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{1, 6}));
-    EXPECT_EQ(m_viewer->HighlightEnd(), (ViewerPos{1, 9}));
-    EXPECT_EQ(m_viewer->Caret(), (ViewerPos{1, 6}));
+    EXPECT_EQ(Highlight(), std::pair(ViewerPos{1, 6}, ViewerPos{1, 9}));
+    EXPECT_EQ(m_viewer->Caret(), (ViewerPos{1, 6})) << "backwards the caret goes to the start";
     ASSERT_TRUE(m_viewer->Search("abc", sfBackward));
-    EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{1, 3}));
     ASSERT_TRUE(m_viewer->Search("abc", sfBackward));
     ASSERT_TRUE(m_viewer->Search("abc", sfBackward));
     EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{0, 0})) << "continues on the previous line";
     EXPECT_FALSE(m_viewer->Search("abc", sfBackward));
-
     m_viewer->MoveCaretTo(1, 12, false);
     ASSERT_TRUE(m_viewer->Search("abc", sfBackward));
     EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{1, 6})) << "a match must end at or before the caret";
@@ -199,62 +163,50 @@ TEST_F(ViewerTest, WithoutCaretArrowsScrollAndPageKeysMoveTheViewAndCaret)
     m_viewer->OnTopLineChanged = [&](TOvcBaseViewer*, int line) { topLines.push_back(line); };
 
     Key(Qt::Key_Down);
-    EXPECT_EQ(m_viewer->TopLine(), 1);
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{0, 0})) << "the search start stays";
     Key(Qt::Key_Up);
     Key(Qt::Key_Up);
-    EXPECT_EQ(m_viewer->TopLine(), 0);
     Key(Qt::Key_PageDown);
-    EXPECT_EQ(m_viewer->TopLine(), 9);
     EXPECT_EQ(m_viewer->Caret().Line, 9);
     Key(Qt::Key_PageDown);
-    EXPECT_EQ(m_viewer->TopLine(), 18);
     Key(Qt::Key_PageUp);
-    EXPECT_EQ(m_viewer->TopLine(), 9);
     EXPECT_EQ(m_viewer->Caret().Line, 9);
     Key(Qt::Key_Down);
     Key(Qt::Key_Down);
-    Key(Qt::Key_PageDown);
+    Key(Qt::Key_PageDown); // a page from where the view was scrolled to: 11 + 9
     EXPECT_EQ(m_viewer->Caret().Line, 18);
-    EXPECT_EQ(m_viewer->TopLine(), 20) << "the view moves a page from where it was scrolled to";
     Key(Qt::Key_Right);
     EXPECT_EQ(m_viewer->LeftColumn(), 1);
     Key(Qt::Key_End);
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{200, 0}));
-    EXPECT_EQ(m_viewer->TopLine(), 201 - 10);
     EXPECT_EQ(m_viewer->LeftColumn(), 0);
     Key(Qt::Key_Home, Qt::ControlModifier);
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{0, 0}));
-    EXPECT_EQ(m_viewer->TopLine(), 0);
-    EXPECT_EQ(topLines, (std::vector<int>{1, 0, 9, 18, 9, 10, 11, 20, 191, 0}));
+    EXPECT_EQ(topLines, (std::vector<int>{1, 0, 9, 18, 9, 10, 11, 20, 191, 0}))
+        << "every change of the top line";
 }
 
 TEST_F(ViewerTest, CaretKeysMoveAcrossLineEndsAndExtendTheHighlight)
 {
-    Open("ab\r\ncd\r\n");
+    Open("ab\r\ncd\t\x01"
+         "e\r\n");
     ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
     Key(Qt::Key_End);
     Key(Qt::Key_Right);
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{1, 0}));
     Key(Qt::Key_Left, Qt::ShiftModifier);
     Key(Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{0, 1}));
-    EXPECT_EQ(m_viewer->HighlightEnd(), (ViewerPos{1, 0}));
+    EXPECT_EQ(Highlight(), std::pair(ViewerPos{0, 1}, ViewerPos{1, 0}));
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("b\r\n"));
     Key(Qt::Key_Down);
     EXPECT_FALSE(m_viewer->HasHighlight());
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{1, 1}));
 
-    std::string big;
-    for (int i = 0; i < 100; ++i)
-        big += std::string(700, 'x') + "\r\n";
-    Open(big);
-    m_viewer->SetHighlight(0, 0, 93, 399, true); // 93 * 702 + 399 = 65685 bytes
-    EXPECT_THROW(m_viewer->CopyToClipboard(), ERegionTooLarge);
-    m_viewer->SetHighlight(0, 0, 93, 234, true); // 65520 bytes
-    m_viewer->CopyToClipboard();
-    EXPECT_EQ(QGuiApplication::clipboard()->text().size(), 65520);
+    m_viewer->SetExpandTabs(false); // printing expands tabs all the same
+    EXPECT_EQ(m_viewer->GetPrintableLine(1, 1024), "cd      ?e");
+    EXPECT_EQ(m_viewer->GetPrintableLine(1, 4), "cd  ");
+    EXPECT_EQ(m_viewer->GetPrintableLine(5, 1024), "");
 }
 
 TEST_F(ViewerTest, MouseSelectsTextLinesAndWords)
@@ -267,38 +219,21 @@ TEST_F(ViewerTest, MouseSelectsTextLinesAndWords)
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{0, 2}));
     QTest::mouseMove(viewport, CellPoint(1, 3));
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, CellPoint(1, 3));
-    EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{0, 2}));
-    EXPECT_EQ(m_viewer->HighlightEnd(), (ViewerPos{1, 3}));
+    EXPECT_EQ(Highlight(), std::pair(ViewerPos{0, 2}, ViewerPos{1, 3}));
 
     QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(4, m_viewer->RowHeight() + 2));
-    EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{1, 0})) << "the margin selects the whole line";
-    EXPECT_EQ(m_viewer->HighlightEnd(), (ViewerPos{1, 11}));
+    EXPECT_EQ(Highlight(), std::pair(ViewerPos{1, 0}, ViewerPos{1, 11}))
+        << "the margin selects the whole line";
     QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier, QPoint(4, 2));
-    EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{0, 0}));
-    EXPECT_EQ(m_viewer->HighlightEnd(), (ViewerPos{1, 11}));
+    EXPECT_EQ(Highlight(), std::pair(ViewerPos{0, 0}, ViewerPos{1, 11}));
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{0, 0}));
 
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, CellPoint(0, 7));
-    EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{0, 6})) << "the word and the blanks after it";
-    EXPECT_EQ(m_viewer->HighlightEnd(), (ViewerPos{0, 12}));
+    EXPECT_EQ(Highlight(), std::pair(ViewerPos{0, 6}, ViewerPos{0, 12}))
+        << "the word and the blanks after it";
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, CellPoint(0, 11));
     EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{0, 6})) << "on a blank, the word before it";
 }
-
-TEST_F(ViewerTest, PrintableLinesExpandTabsAndReplaceControlCharacters)
-{
-    Open("a\tb\x01"
-         "c\r\n");
-    m_viewer->SetExpandTabs(false);
-    EXPECT_EQ(m_viewer->GetPrintableLine(0, 1024), "a       b?c");
-    EXPECT_EQ(m_viewer->GetPrintableLine(0, 4), "a   ");
-    EXPECT_EQ(m_viewer->GetPrintableLine(1, 1024), "");
-    EXPECT_EQ(m_viewer->GetPrintableLine(5, 1024), "");
-}
-
-} // namespace
-
-namespace {
 
 TEST(TOvcFixedFont, KeepsToFixedPitchFamilies)
 {
@@ -317,14 +252,8 @@ TEST(TOvcFixedFont, KeepsToFixedPitchFamilies)
     EXPECT_EQ(font.Name(), QStringLiteral("DejaVu Sans Mono"));
     font.SetName(QStringLiteral("Courier")); // stands for the desktop's fixed font
     EXPECT_TRUE(TOvcFixedFont::IsFixedPitch(font.Font()));
-    font.SetSize(10);
-    EXPECT_EQ(font.Size(), 10);
     EXPECT_GE(changes, 1);
 }
-
-} // namespace
-
-namespace {
 
 // What the window system shows of a widget: its backing store, where pixels moved by a scroll stay
 // until something repaints them (a grab() would paint everything afresh).
@@ -421,10 +350,19 @@ TEST_F(ViewerTest, TheLeftColumnNeverCutsACharacter)
     EXPECT_EQ(Painted(m_viewer->viewport()).copy(firstRow), unscrolled);
 }
 
-TEST_F(ViewerTest, TheThumbAndAWheelOverTheBarScrollTheTextAtOnce)
+TEST_F(ViewerTest, TheWheelTheThumbAndTheBarScrollTheTextAtOnce)
 {
     Open(NumberedLines(500));
     ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
+    QWidget* viewport = m_viewer->viewport();
+    for (int i = 0; i < 8; ++i)
+        SendWheel(viewport, {0, -15});
+    EXPECT_EQ(m_viewer->TopLine(), 3) << "a notch in pieces scrolls three lines, as a whole one does";
+    SendWheel(viewport, {0, -15}, {0, -m_viewer->RowHeight() - 1});
+    EXPECT_EQ(m_viewer->TopLine(), 4) << "pixels count where the device gives them";
+    SendWheel(viewport, {-120, 0});
+    EXPECT_EQ(m_viewer->LeftColumn(), 3);
+
     QScrollBar* bar = m_viewer->verticalScrollBar();
     bar->setSliderDown(true);
     bar->setSliderPosition(100);
@@ -440,20 +378,6 @@ TEST_F(ViewerTest, TheThumbAndAWheelOverTheBarScrollTheTextAtOnce)
     EXPECT_EQ(m_viewer->TopLine(), bar->value()) << "a wheel over the bar scrolls the text with it";
     m_viewer->horizontalScrollBar()->setValue(9);
     EXPECT_EQ(m_viewer->LeftColumn(), 9);
-}
-
-TEST_F(ViewerTest, SmallWheelDeltasAddUpAndPixelDeltasScrollByRows)
-{
-    Open(NumberedLines(100));
-    ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
-    QWidget* viewport = m_viewer->viewport();
-    for (int i = 0; i < 8; ++i)
-        SendWheel(viewport, {0, -15});
-    EXPECT_EQ(m_viewer->TopLine(), 3) << "a notch in pieces scrolls three lines, as a whole one does";
-    SendWheel(viewport, {0, -15}, {0, -m_viewer->RowHeight() - 1});
-    EXPECT_EQ(m_viewer->TopLine(), 4);
-    SendWheel(viewport, {-120, 0});
-    EXPECT_EQ(m_viewer->LeftColumn(), 3);
 }
 
 TEST_F(ViewerTest, CopyWorksWithoutTheCaret)
@@ -533,6 +457,12 @@ TEST(ViewerCopy, StopsReadingAtTheLimitAndKeepsFailuresInside)
     viewer.SetController(controller);
     viewer.SetLines(200000);
     ASSERT_TRUE(ShowWithViewport(viewer, 300, 10 * viewer.RowHeight()));
+    viewer.SetHighlight(0, 0, 648, 72, true); // 648 lines of 99 characters and CR LF, then 72: 65520 bytes
+    viewer.CopyToClipboard();
+    EXPECT_EQ(QGuiApplication::clipboard()->text().size(), 65520);
+    viewer.SetHighlight(0, 0, 648, 73, true);
+    EXPECT_THROW(viewer.CopyToClipboard(), ERegionTooLarge);
+
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     QTest::keyClick(&viewer, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(viewer.HighlightEnd().Line, 199999);

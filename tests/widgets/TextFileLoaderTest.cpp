@@ -42,49 +42,72 @@ std::vector<std::string> Split(const std::string& text)
 
 using V = std::vector<std::string>;
 
-TEST(TextLineSplitter, LineEnds)
+TEST(TVwrStringList, LookupsInAnyOrderFindTheRightLine)
 {
-    EXPECT_EQ(Split(""), V({""}));
-    EXPECT_EQ(Split("a\r\nb\r\n"), V({"a", "b", ""}));
-    EXPECT_EQ(Split("a\r\nb"), V({"a", "b", ""}));
-    EXPECT_EQ(Split("a\rb\r"), V({"a", "b", ""}));
-    EXPECT_EQ(Split("a\nb\n"), V({"a", "b", ""}));
-    EXPECT_EQ(Split("a\n\r\nb"), V({"a", "", "b", ""}));
-    EXPECT_EQ(Split("a\r\rb"), V({"a", "", "b", ""}));
-    EXPECT_EQ(Split("\r\n"), V({"", ""}));
+    TVwrStringList list;
+    for (int i = 0; i < 1000; ++i)
+        list.Append("line " + std::to_string(i));
+    ASSERT_EQ(list.Count(), 1000);
+    // Jumps in both directions, neighbours of the cache, the ends and outside the range.
+    for (int index : {500, 501, 500, 499, 0, 999, 3, 998, 250, 750, 751, 10, 990}) {
+        EXPECT_EQ(list.Line(index), "line " + std::to_string(index));
+    }
+    EXPECT_EQ(list.Node(-1), nullptr);
+    EXPECT_EQ(list.Node(1000), nullptr);
+    EXPECT_EQ(list.Line(1000), "");
+    EXPECT_EQ(list.Node(7)->Chars()[list.Node(7)->Length], '\0');
 }
 
-TEST(TextLineSplitter, CtrlZEndsTheText)
+TEST(TVwrStringList, LongLinesAndClearing)
 {
-    EXPECT_EQ(Split("a\r\nb\x1a"
-                    "c\r\nd\r\n"),
-              V({"a", "b", ""}));
-    EXPECT_EQ(Split("a\r\n\x1a"
-                    "c"),
-              V({"a", ""}));
-    EXPECT_EQ(Split("\x1a"), V({""}));
+    TVwrStringList list;
+    list.Append(std::string(3'000'000, 'x')); // larger than one block
+    list.Append("");
+    list.Append(std::string(70000, 'y'));
+    EXPECT_EQ(list.Line(0).size(), 65535u);
+    EXPECT_EQ(list.Line(1), "");
+    EXPECT_EQ(list.Line(2).size(), 65535u);
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.Node(0), nullptr);
+    list.Append("again");
+    EXPECT_EQ(list.Line(0), "again");
 }
 
-TEST(TextLineSplitter, LongLinesKeepTheirFirst1023Characters)
+TEST(TextLineSplitter, LineEndsAndCtrlZ)
 {
+    const std::pair<std::string, V> cases[] = {
+        {"", {""}},
+        {"a\r\nb\r\n", {"a", "b", ""}},
+        {"a\r\nb", {"a", "b", ""}},
+        {"a\rb\r", {"a", "b", ""}},
+        {"a\nb\n", {"a", "b", ""}},
+        {"a\n\r\nb", {"a", "", "b", ""}},
+        {"a\r\rb", {"a", "", "b", ""}},
+        {"\r\n", {"", ""}},
+        {"a\r\nb\x1a" + std::string("c\r\nd\r\n"), {"a", "b", ""}},
+        {"a\r\n\x1a" + std::string("c"), {"a", ""}},
+        {"\x1a", {""}},
+    };
+    for (const auto& [text, lines] : cases)
+        EXPECT_EQ(Split(text), lines) << text;
+}
+
+// The first 1023 bytes of a line stay, and a character across the cut goes entirely.
+TEST(TextLineSplitter, LongLinesKeepTheirFirst1023BytesAndWholeCharacters)
+{
+    const std::string e = "\xc3\xa9";
     std::string text(2000, 'x');
     text[1022] = 'E';
     text[1023] = 'F';
-    text += "\r\nnext\r\n";
+    text += "\r\nnext\r\n" + std::string(1022, 'x') + e + "rest\r\n" + std::string(1021, 'x') + e + "\r\n";
     const auto lines = Split(text);
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0].size(), 1023u);
     EXPECT_EQ(lines[0].back(), 'E');
     EXPECT_EQ(lines[1], "next");
-}
-
-TEST(TextLineSplitter, TheCutNeverKeepsHalfACharacter)
-{
-    const std::string e = "\xc3\xa9";
-    const auto lines = Split(std::string(1022, 'x') + e + "rest\r\n" + std::string(1021, 'x') + e + "\r\n");
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], std::string(1022, 'x')) << "the letter across the limit goes entirely";
-    EXPECT_EQ(lines[1], std::string(1021, 'x') + e) << "a letter that ends at the limit stays";
+    EXPECT_EQ(lines[2], std::string(1022, 'x')) << "the letter across the limit goes entirely";
+    EXPECT_EQ(lines[3], std::string(1021, 'x') + e) << "a letter that ends at the limit stays";
 }
 
 class TextFileLoaderTest : public ::testing::Test
