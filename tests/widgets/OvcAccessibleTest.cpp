@@ -15,7 +15,6 @@ namespace {
 
 TEST(OvcAccessible, TheListShowsItsVisibleRowsAndHeaderAndFocusesTheCurrentOne)
 {
-    EnsureApplication();
     TOvcVirtualListbox list;
     list.SetRowHeight(10);
     list.SetHeader(QStringLiteral("Time Stamp | Size"));
@@ -54,7 +53,6 @@ TEST(OvcAccessible, TheListShowsItsVisibleRowsAndHeaderAndFocusesTheCurrentOne)
 
 TEST(OvcAccessible, TheViewerExposesItsVisibleLinesAsText)
 {
-    EnsureApplication();
     QTemporaryDir dir;
     const std::string path = dir.filePath("log.txt").toStdString();
     std::ofstream(path, std::ios::binary) << "first\r\nsecond\r\nthird\r\nfourth\r\n";

@@ -32,7 +32,6 @@ class ViewerTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        EnsureApplication();
         ASSERT_TRUE(m_dir.isValid());
         m_viewer = std::make_unique<TOvcTextFileViewer>();
         m_viewer->SetController(m_controller);
@@ -73,7 +72,7 @@ protected:
 
 // Line ends, Ctrl+Z and the 1023-character cut are the loader's and tested there; here, that the viewer
 // shows what the loader read from the file it names.
-TEST_F(ViewerTest, OpensTheNamedFileWhoseNameIsKeptUpperCased)
+TEST_F(ViewerTest, OpensTheNamedFileKeepsTheNameUpperCasedAndClosesOnAnError)
 {
     const std::string path =
         Write("audit.txt", "crlf\r\ncr\rlf\n" + std::string(2000, 'x') + "\x1a" + "after");
@@ -100,22 +99,16 @@ TEST_F(ViewerTest, OpensTheNamedFileWhoseNameIsKeptUpperCased)
     EXPECT_TRUE(m_viewer->IsOpen());
     EXPECT_EQ(m_viewer->LineCount(), 1) << "an empty file shows one empty line";
 
-    m_viewer->SetIsOpen(false);
-    m_viewer->SetFileName("");
-    m_viewer->SetIsOpen(true);
-    EXPECT_FALSE(m_viewer->IsOpen()) << "an empty name opens nothing";
-}
-
-TEST_F(ViewerTest, AMissingFileThrowsAndLeavesTheViewerClosed)
-{
-    Open("old\r\n");
-    m_viewer->SetIsOpen(false);
-    m_viewer->SetFileName(m_dir.filePath("missing.txt").toStdString());
-    EXPECT_THROW(m_viewer->SetIsOpen(true), EInOutError); // its messages are tested with the loader
+    // A missing file: its messages are tested with the loader.
+    EXPECT_THROW(m_viewer->SetFileName(m_dir.filePath("missing.txt").toStdString()), EInOutError);
     EXPECT_FALSE(m_viewer->IsOpen());
     EXPECT_EQ(m_viewer->LineCount(), 0);
     EXPECT_EQ(m_viewer->FileSize(), 0);
     EXPECT_FALSE(QApplication::overrideCursor()) << "the busy cursor is restored after the error";
+
+    m_viewer->SetFileName("");
+    m_viewer->SetIsOpen(true);
+    EXPECT_FALSE(m_viewer->IsOpen()) << "an empty name opens nothing";
 }
 
 TEST_F(ViewerTest, SearchStepsThroughMatchesWithoutWrapping)
@@ -209,7 +202,7 @@ TEST_F(ViewerTest, CaretKeysMoveAcrossLineEndsAndExtendTheHighlight)
     EXPECT_EQ(m_viewer->GetPrintableLine(5, 1024), "");
 }
 
-TEST_F(ViewerTest, MouseSelectsTextLinesAndWords)
+TEST_F(ViewerTest, MouseSelectsTextLinesAndWordsForCopyingWithOrWithoutTheCaret)
 {
     Open("alpha beta  gamma\r\nsecond line\r\nthird\r\n");
     ASSERT_TRUE(ShowWithViewport(*m_viewer, 400, 10 * m_viewer->RowHeight()));
@@ -233,11 +226,19 @@ TEST_F(ViewerTest, MouseSelectsTextLinesAndWords)
         << "the word and the blanks after it";
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, CellPoint(0, 11));
     EXPECT_EQ(m_viewer->HighlightStart(), (ViewerPos{0, 6})) << "on a blank, the word before it";
+
+    // Without the caret (the audit window) the highlight made by mouse is copied all the same.
+    m_viewer->SetShowCaret(false);
+    QGuiApplication::clipboard()->clear();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, CellPoint(0, 6));
+    QTest::mouseMove(viewport, CellPoint(1, 2));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, CellPoint(1, 2));
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("beta  gamma\r\nse"));
 }
 
 TEST(TOvcFixedFont, KeepsToFixedPitchFamilies)
 {
-    EnsureApplication();
     int changes = 0;
     TOvcFixedFont font([&] { ++changes; });
     const QString start = font.Name();
@@ -318,7 +319,8 @@ TEST_F(ViewerTest, TheGridCountsCharactersNotBytes)
 {
     Open("\xc3\xa9\xc3\xa9\xc3\xa9 abc\r\n"        // ééé abc
          "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\tx\r\n" // éééé<tab>x
-         "\xe4\xb8\xad\xe6\x96\x87 zh\r\n");       // 中文 zh
+         "\xe4\xb8\xad\xe6\x96\x87 zh\r\n"         // 中文 zh
+         "\xc3\xa9xa\r\nxa\r\n");                  // éxa, xa
     ASSERT_TRUE(ShowWithViewport(*m_viewer, 400, 10 * m_viewer->RowHeight()));
     QTest::mouseClick(m_viewer->viewport(), Qt::LeftButton, {}, CellPoint(0, 4));
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{0, 7})) << "column 4 is the a after three two-byte letters";
@@ -335,19 +337,13 @@ TEST_F(ViewerTest, TheGridCountsCharactersNotBytes)
     m_viewer->SetHighlight(2, 0, 2, 3, true);
     EXPECT_EQ(ColumnsWithColour(*m_viewer, Painted(m_viewer->viewport()), 2, highlight),
               (std::vector<int>{0}));
-}
 
-TEST_F(ViewerTest, TheLeftColumnNeverCutsACharacter)
-{
-    // The same two letters, once behind a two-byte letter scrolled out of view and once alone.
-    Open("\xc3\xa9xa\r\nxa\r\n");
+    // The left column never cuts a character: "xa" behind "é" scrolled out of view looks as "xa" alone.
     m_viewer->SetShowCaret(false);
-    ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 4 * m_viewer->RowHeight()));
-    const int rowHeight = m_viewer->RowHeight();
-    const QRect firstRow(0, 0, 300, rowHeight);
-    const QImage unscrolled = Painted(m_viewer->viewport()).copy(firstRow.translated(0, rowHeight));
+    const QRect row3(0, 3 * m_viewer->RowHeight(), 400, m_viewer->RowHeight());
+    const QImage unscrolled = Painted(m_viewer->viewport()).copy(row3.translated(0, m_viewer->RowHeight()));
     m_viewer->Scroll(1, 0);
-    EXPECT_EQ(Painted(m_viewer->viewport()).copy(firstRow), unscrolled);
+    EXPECT_EQ(Painted(m_viewer->viewport()).copy(row3), unscrolled);
 }
 
 TEST_F(ViewerTest, TheWheelTheThumbAndTheBarScrollTheTextAtOnce)
@@ -378,20 +374,6 @@ TEST_F(ViewerTest, TheWheelTheThumbAndTheBarScrollTheTextAtOnce)
     EXPECT_EQ(m_viewer->TopLine(), bar->value()) << "a wheel over the bar scrolls the text with it";
     m_viewer->horizontalScrollBar()->setValue(9);
     EXPECT_EQ(m_viewer->LeftColumn(), 9);
-}
-
-TEST_F(ViewerTest, CopyWorksWithoutTheCaret)
-{
-    Open("alpha beta\r\ngamma\r\n");
-    m_viewer->SetShowCaret(false);
-    ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
-    QGuiApplication::clipboard()->clear();
-    QWidget* viewport = m_viewer->viewport();
-    QTest::mousePress(viewport, Qt::LeftButton, {}, CellPoint(0, 6));
-    QTest::mouseMove(viewport, CellPoint(1, 2));
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, CellPoint(1, 2));
-    Key(Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("beta\r\nga"));
 }
 
 TEST_F(ViewerTest, MouseTrackingEndsWhenTheReleaseIsLostOrTheFocusGoes)
@@ -451,7 +433,6 @@ private:
 
 TEST(ViewerCopy, StopsReadingAtTheLimitAndKeepsFailuresInside)
 {
-    EnsureApplication();
     auto controller = std::make_shared<TOvcController>();
     MadeUpViewer viewer;
     viewer.SetController(controller);

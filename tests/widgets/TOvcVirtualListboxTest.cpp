@@ -25,7 +25,6 @@ class ListboxTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        EnsureApplication();
         m_list = std::make_unique<TOvcVirtualListbox>();
         m_list->SetController(m_controller);
         m_list->SetRowHeight(kRowHeight);
@@ -85,7 +84,7 @@ TEST(OvcKeyEvent, QtKeysBecomeVirtualKeysWithExactShiftStates)
     }
 }
 
-TEST_F(ListboxTest, KeysMoveTheSelectionAndScrollItIntoView)
+TEST_F(ListboxTest, KeysMoveTheSelectionAndScrollItIntoViewOrScrollTheColumns)
 {
     m_list->SetNumItems(100);
     ASSERT_NO_FATAL_FAILURE(Show());
@@ -109,13 +108,9 @@ TEST_F(ListboxTest, KeysMoveTheSelectionAndScrollItIntoView)
     Key(Qt::Key_Q, Qt::ControlModifier);  // no command at all
     EXPECT_EQ(m_list->ItemIndex(), 0);
     EXPECT_EQ(m_clicks, (std::vector<int>{0, 99, 80, 79, 98, 99, 0})) << "every keyboard move fires OnClick";
-}
 
-TEST_F(ListboxTest, LeftAndRightScrollByCharactersOnlyWithAHorizontalBar)
-{
-    m_list->SetNumItems(10);
+    // Left and Right scroll by characters only when there is a horizontal bar.
     m_list->SetScrollBars(TScrollStyle::ssBoth);
-    ASSERT_NO_FATAL_FAILURE(Show());
     Key(Qt::Key_Left);
     EXPECT_EQ(m_list->ColumnOffset(), 0);
     Key(Qt::Key_Right);
@@ -352,9 +347,9 @@ TEST_F(ListboxTest, UserCommandsCharactersFocusAndALostController)
     EXPECT_EQ(m_list->ItemIndex(), 40) << "keys no longer make commands";
 }
 
-TEST_F(ListboxTest, SmallWheelDeltasAddUpAndPixelDeltasScrollByRows)
+TEST_F(ListboxTest, TheWheelAndTheBarHoweverItsValueChangesScrollTheRows)
 {
-    m_list->SetNumItems(100);
+    m_list->SetNumItems(1000);
     m_list->SetScrollBars(TScrollStyle::ssBoth);
     ASSERT_NO_FATAL_FAILURE(Show());
     QWidget* viewport = m_list->viewport();
@@ -369,13 +364,7 @@ TEST_F(ListboxTest, SmallWheelDeltasAddUpAndPixelDeltasScrollByRows)
     SendWheel(viewport, {-120, 0});
     EXPECT_EQ(m_list->ColumnOffset(), 3) << "sideways scrolling moves the columns";
     EXPECT_EQ(m_list->ItemIndex(), 0) << "the wheel never selects";
-}
 
-TEST_F(ListboxTest, TheViewFollowsTheBarHoweverItsValueChanges)
-{
-    m_list->SetNumItems(1000);
-    m_list->SetScrollBars(TScrollStyle::ssBoth);
-    ASSERT_NO_FATAL_FAILURE(Show());
     QScrollBar* bar = m_list->verticalScrollBar();
     // The bar's own context menu sets values without an action: "Scroll here", "Bottom", "Top".
     bar->setValue(500);

@@ -6,17 +6,6 @@
 #include <QTest>
 #include <QWheelEvent>
 
-// The one QApplication of a widget test binary, created on first use.
-inline void EnsureApplication()
-{
-    if (QApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "widgets_tests";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
-
 // Shows the widget and sizes it so that its viewport (client area) has the given size.
 inline bool ShowWithViewport(QAbstractScrollArea& area, int width, int height)
 {
