@@ -71,8 +71,7 @@ TEST(TTipForm, CloseEndsTheModalShowingAndTheTipStays)
 {
     TTipForm form(3);
     QTimer::singleShot(0, form.CloseButton(), &QPushButton::click);
-    form.exec();
-    EXPECT_FALSE(form.isVisible());
+    form.exec(); // returns only when Close ends the modal showing
     EXPECT_EQ(form.TipIndex(), 4);
 }
 
@@ -84,7 +83,6 @@ TEST(TAboutForm, ShowsTheSamePictureEveryTime)
     for (int showing = 0; showing < 2; ++showing) {
         QTimer::singleShot(0, &about, &QDialog::close);
         about.exec();
-        EXPECT_FALSE(about.isVisible());
     }
     EXPECT_EQ(about.Image1()->pixmap().toImage(), first);
 }
