@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The document run on the recording printer: pages, lines, rows, borders, events, failures, progress.
+#include "ExpectRefused.h"
 #include "FixedClock.h"
 #include "platform/RecordingPrinter.h"
-#include "print/ELinePrinter.h"
 #include "print/TLinePrinter.h"
 
 #include <gtest/gtest.h>
@@ -221,7 +221,7 @@ TEST_F(LinePrinterRun, TabsExpandToMultiplesOfTheTabSize)
     EXPECT_EQ(printer.texts().at(0).text, "a       b");
 }
 
-TEST_F(LinePrinterRun, WordWrapBreaksAfterTheLastBlankThatFits)
+TEST_F(LinePrinterRun, WordWrapBreaksAfterTheLastBlankThatFitsAndWithoutItLinesAreCut)
 {
     useTenCharacterBody();
     lp.beginDoc();
@@ -239,11 +239,9 @@ TEST_F(LinePrinterRun, WordWrapBreaksAfterTheLastBlankThatFits)
                                         "\xC3\xA9"}));
     // The empty line printed nothing but took its place.
     EXPECT_EQ(printer.texts()[8].y, lp.topPx() + 9 * 42);
-}
 
-TEST_F(LinePrinterRun, WithoutWordWrapOnlyTheFittingPrefixPrints)
-{
-    useTenCharacterBody();
+    // Without word wrap only the fitting prefix prints.
+    printer.clearRecords();
     lp.setWordWrap(false);
     lp.beginDoc();
     lp.writeLine("The quick brown fox");
@@ -312,30 +310,15 @@ TEST_F(LinePrinterRun, BordersFrameTheBodyAtTheirOffset)
 TEST_F(LinePrinterRun, FailuresRaiseTheirTextsAndKeepTheEventOrder)
 {
     printer.setInstalled(false);
-    try {
-        lp.beginDoc();
-        FAIL();
-    } catch (const ELinePrinter& e) {
-        EXPECT_STREQ(e.what(), "Unable to begin printing.");
-    }
+    expectRefused([&] { lp.beginDoc(); }, "Unable to begin printing.");
     printer.setInstalled(true);
 
     printer.beginDoc(); // a document already in progress
     EXPECT_THROW(lp.beginDoc(), ELinePrinter);
     printer.endDoc();
 
-    try {
-        lp.newPage();
-        FAIL();
-    } catch (const ELinePrinter& e) {
-        EXPECT_STREQ(e.what(), "Unable to print a new page.");
-    }
-    try {
-        lp.endDoc();
-        FAIL();
-    } catch (const ELinePrinter& e) {
-        EXPECT_STREQ(e.what(), "Unable to finish printing.");
-    }
+    expectRefused([&] { lp.newPage(); }, "Unable to print a new page.");
+    expectRefused([&] { lp.endDoc(); }, "Unable to finish printing.");
     // OnBeginDoc came before each refusal, OnNewPage before the failed page, OnEndDoc never.
     EXPECT_EQ(events, "BBP");
 }
