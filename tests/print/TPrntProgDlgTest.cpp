@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "print/TPrntProgDlg.h"
 #include "platform/RecordingPrinter.h"
+#include "print/ELinePrinter.h"
 #include "print/TLinePrinter.h"
 
 #include <QLabel>
@@ -47,7 +48,8 @@ TEST_F(ProgressWindowLife, IsMappedAndPaintedWhileTheRunKeepsTheThreadBusyAndGoe
     lp.setTitle("Lintwick Report");
     PaintSpy spy;
     std::vector<bool> exposedAtPageStart;
-    QStringList pagesSeen;
+    QStringList pagesSeen, statusAtNewPage;
+    lp.setOnNewPage([&](TLinePrinter&) { statusAtNewPage << (window ? window->statusText() : QString()); });
     lp.setOnNewLine([&](TLinePrinter&) {
         if (lp.lineNumber() != 0 || lp.currentY() != 0 || !window)
             return;
@@ -70,15 +72,30 @@ TEST_F(ProgressWindowLife, IsMappedAndPaintedWhileTheRunKeepsTheThreadBusyAndGoe
     lp.newPage();
     EXPECT_TRUE(delivered);
     EXPECT_EQ(pagesSeen, (QStringList{"1", "2", "3"}));
+    EXPECT_EQ(statusAtNewPage,
+              (QStringList{"Preparing to Print", "Currently Printing", "Currently Printing"}));
     EXPECT_EQ(exposedAtPageStart, (std::vector<bool>{true, true, true}));
     EXPECT_TRUE(spy.painted.contains("2")) << spy.painted.join(",").toStdString();
     EXPECT_EQ(spy.painted.last(), "3");
     lp.endDoc();
     EXPECT_TRUE(window.isNull());
-    // A new document gets a new window.
+
+    // A new document gets a new window; a failed end keeps it, showing where it stopped, until the
+    // document is dropped.
     lp.beginDoc();
     EXPECT_EQ(windowsMade, 2);
+    printer.setEndDocFails(true);
+    EXPECT_THROW(lp.endDoc(), ELinePrinter);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->statusText(), QStringLiteral("Finished Printing"));
+    lp.abortDoc();
+    EXPECT_TRUE(window.isNull());
+
+    lp.setShowProgress(false);
+    printer.setEndDocFails(false);
+    lp.beginDoc();
     lp.endDoc();
+    EXPECT_EQ(windowsMade, 2);
 }
 
 TEST(PrntProgDlg, FixedToolWindowWithoutButtons)

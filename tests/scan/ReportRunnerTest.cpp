@@ -168,20 +168,6 @@ TEST_F(ReportRunnerTest, NothingFoundAndSingleGroupTexts)
     EXPECT_EQ(table.LastRow(), 1);
 }
 
-TEST_F(ReportRunnerTest, SizeAndZeroRowsFollowTheWalk)
-{
-    tree.file("big", 1024000, kAfternoon);
-    tree.file("small", 1023999);
-    tree.file("sub/empty.tmp", 0, kAfternoon);
-    tree.file("sub/empty.txt", 0);
-    EXPECT_EQ(run(ScanMode::LargerThan, {}, "*.*", 1000 * 1024).text, "Dust Complete: 1 Found");
-    EXPECT_EQ(rows(), Lines{"12/5/98 3:04:06 PM    1,024,000        big"});
-
-    EXPECT_EQ(run(ScanMode::ZeroLength, {}, "*.tmp").text, "Dust Complete: 1 Found");
-    EXPECT_EQ(rows(), Lines{"12/5/98 3:04:06 PM    0                sub/empty.tmp"});
-    EXPECT_EQ(table.LastRow(), table.LastEntry());
-}
-
 TEST_F(ReportRunnerTest, RootsAreWalkedOnceEachAndNestedRootsOnlyAsThemselves)
 {
     tree.file("outer/x.txt");
@@ -217,19 +203,6 @@ TEST_F(ReportRunnerTest, RepeatedNameThatVanishesBeforeMeasuringLeavesItsGroup)
     EXPECT_EQ(run().text, "Dust Complete: 1 Groups Found");
     EXPECT_EQ(rowNames(), (Lines{"pair", "pair"}));
     EXPECT_EQ(table.LastEntry(), 2); // the vanished entries are gone from the table too
-}
-
-TEST_F(ReportRunnerTest, ProgressNamesEachRoot)
-{
-    for (int i = 0; i < 50; ++i)
-        tree.file("d" + std::to_string(i % 5) + "/f" + std::to_string(i));
-    Lines seenRoots;
-    run(ScanMode::ZeroLength, {tree.path("d1/"), tree.path("d2/")}, "*.*", 0, 2, nullptr,
-        [&](const std::string& root, std::int64_t) { seenRoots.push_back(root); });
-    ASSERT_GE(seenRoots.size(), 2u);
-    EXPECT_EQ(seenRoots.front(), tree.path("d1/"));
-    EXPECT_EQ(seenRoots.back(), tree.path("d2/"));
-    EXPECT_EQ(table.LastRow(), 19);
 }
 
 TEST_F(ReportRunnerTest, StopDuringTheWalkKeepsWhatWasFoundSortedAndGrouped)

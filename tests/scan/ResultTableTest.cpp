@@ -181,19 +181,6 @@ TEST(ResultTable, StoppedSortLeavesItsFinalPrefixAndKeepsWholeKeys)
     EXPECT_EQ(t.LastEntry(), 2);
 }
 
-TEST(ResultTable, LargeReversedInputEndsSorted)
-{
-    std::vector<std::string> ascending;
-    for (int i = 0; i < 200000; ++i) {
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "K%07d", i);
-        ascending.push_back(buf);
-    }
-    ResultTable t = tableOf(std::vector<std::string>(ascending.rbegin(), ascending.rend()));
-    t.SortEntriesByKey(0, t.LastEntry());
-    EXPECT_EQ(keys(t.EntryTable), ascending);
-}
-
 TEST(ResultTable, RowsShowTheirEntryAndTheDeletedMark)
 {
     setenv("TZ", "UTC", 1);
