@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sys/stat.h>
@@ -21,14 +21,9 @@ const LocalDateTime kWhen{2026, 3, 7, 14, 5, 9, 6};
 std::set<std::string> Names(const std::string& folder)
 {
     std::set<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.insert(name);
-        }
-        ::closedir(dir);
-    }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        names.insert(entry.path().filename());
     return names;
 }
 
@@ -66,7 +61,6 @@ TEST_F(TrashTest, HomeTrashIsMadeAndGetsTheFileWithItsRecord)
     EXPECT_EQ(ReadWholeFile(result.infoPath),
               "[Trash Info]\nPath=" + EncodeTrashPath(tree.path("reports/a b%.txt")) +
                   "\nDeletionDate=2026-03-07T14:05:09\n");
-    EXPECT_EQ(ParseTrashInfo(ReadWholeFile(result.infoPath))->path, tree.path("reports/a b%.txt"));
     for (const std::string& folder :
          {tree.path("data"), homeTrash, homeTrash + "/files", homeTrash + "/info"})
         EXPECT_EQ(Mode(folder), 0700u) << folder;

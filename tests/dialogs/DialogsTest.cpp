@@ -7,7 +7,6 @@
 #include "platform/RecordingHelpViewer.h"
 
 #include <QApplication>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -34,21 +33,6 @@ void Select(QListWidget* list, const std::vector<int>& rows)
     list->clearSelection();
     for (int row : rows)
         list->item(row)->setSelected(true);
-}
-
-struct Hint
-{
-    QWidget* control;
-    const char* tip;
-    const char* status;
-};
-
-void ExpectHints(const std::vector<Hint>& hints)
-{
-    for (const Hint& hint : hints) {
-        EXPECT_EQ(hint.control->toolTip().toStdString(), hint.tip);
-        EXPECT_EQ(hint.control->statusTip().toStdString(), hint.status);
-    }
 }
 
 class DrivesFormTest : public ::testing::Test
@@ -78,34 +62,9 @@ protected:
 
 } // namespace
 
-TEST_F(DrivesFormTest, ControlsCaptionsHintsAndStartingState)
-{
-    EXPECT_EQ(m_form.windowTitle(), "Drives");
-    EXPECT_EQ(m_form.DetectButton()->text(), "Detect");
-    EXPECT_EQ(m_form.DisableButton()->text(), "Disable");
-    EXPECT_EQ(m_form.AddButton()->text(), "Add...");
-    EXPECT_EQ(m_form.DrivesHelp()->text(), "Help");
-    EXPECT_EQ(m_form.DrivesOKButton()->text(), "OK");
-    EXPECT_EQ(m_form.DrivesCancelButton()->text(), "Cancel");
-    EXPECT_EQ(m_form.findChild<QLabel*>(QStringLiteral("Label1"))->text(), "List:");
-    EXPECT_TRUE(m_form.findChild<QLabel*>(QStringLiteral("Label1"))->font().underline());
-    EXPECT_FALSE(m_form.DisableButton()->isEnabled());
-    EXPECT_EQ(m_form.DrivesListBox()->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_EQ(m_form.DrivesListBox()->count(), 0);
-    EXPECT_GE(m_form.StatusPanel()->minimumWidth(), 250);
-    ExpectHints({
-        {m_form.DrivesListBox(), "Scan List", "List of drives to scan"},
-        {m_form.DetectButton(), "Look For All Connected Drives", "Put all connected drives in list"},
-        {m_form.DisableButton(), "Remove Drive From List", "Remove selected drive from scan list"},
-        {m_form.AddButton(), "Add Folder", "Put a folder of your choice in the scan list"},
-        {m_form.DrivesHelp(), "Display Help", "Display drives help page"},
-        {m_form.DrivesOKButton(), "Accept Changes", "Close drives dialog and accept changes"},
-        {m_form.DrivesCancelButton(), "Ignore Changes", "Close drives dialog and ignore changes"},
-    });
-}
-
 TEST_F(DrivesFormTest, DetectListsWhatTheProbeFindsSortedAndRestoresTheCursor)
 {
+    EXPECT_FALSE(m_form.DisableButton()->isEnabled());
     m_form.SetDrives({"/srv/", "/"});
     Select(m_form.DrivesListBox(), {0});
     EXPECT_TRUE(m_form.DisableButton()->isEnabled());
@@ -122,15 +81,11 @@ TEST_F(DrivesFormTest, DisableRemovesTheSelectionButKeepsTheLastRoot)
 {
     m_form.SetDrives({"/home/", "/", "/boot/", "/srv/"});
     EXPECT_EQ(m_form.Drives(), (Roots{"/", "/boot/", "/home/", "/srv/"}));
-
-    Select(m_form.DrivesListBox(), {0, 2});
-    m_form.DisableButton()->click();
-    EXPECT_EQ(m_form.Drives(), (Roots{"/boot/", "/srv/"}));
-    EXPECT_FALSE(m_form.DisableButton()->isEnabled()); // nothing selected any more
-
-    Select(m_form.DrivesListBox(), {0, 1});
+    EXPECT_EQ(m_form.DrivesListBox()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    Select(m_form.DrivesListBox(), {0, 1, 2, 3});
     m_form.DisableButton()->click();
     EXPECT_EQ(m_form.Drives(), (Roots{"/srv/"}));
+    EXPECT_FALSE(m_form.DisableButton()->isEnabled()); // nothing selected any more
 
     // The only root selected: Disable stays off, and would remove nothing.
     Select(m_form.DrivesListBox(), {0});
@@ -179,27 +134,11 @@ TEST_F(DrivesFormTest, OkCancelAndHelp)
     EXPECT_EQ(m_form.result(), QDialog::Rejected);
 }
 
-TEST_F(SizeFormTest, ControlsCaptionsHintsAndFirstShowing)
+TEST_F(SizeFormTest, FirstShowingAndHelp)
 {
-    EXPECT_EQ(m_form.windowTitle(), "Report Files Larger Than...");
-    EXPECT_EQ(m_form.SizeFilterLabel()->text(), "Kilobytes");
-    EXPECT_EQ(m_form.SizeFilterRadioGroup()->title(), "Show Size Filter As");
-    EXPECT_EQ(m_form.UnitButton(0)->text(), "Kilobytes");
-    EXPECT_EQ(m_form.UnitButton(1)->text(), "Megabytes");
     EXPECT_TRUE(m_form.UnitButton(0)->isChecked());
-    EXPECT_EQ(m_form.SizeGoButton()->text(), "Go");
-    EXPECT_EQ(m_form.SizeCancelButton()->text(), "Cancel");
-    EXPECT_EQ(m_form.SizeHelpButton()->text(), "Help");
     EXPECT_EQ(FieldText(), "1000");
     EXPECT_EQ(m_form.SizeThreshold(), 1024000);
-    ExpectHints({
-        {m_form.SizeFilterSpinEdit(), "Adjust Size Filter", "Adjust size of file to be scanned for"},
-        {m_form.SizeFilterRadioGroup(), "Choose Size Type", "Display size filter in kilobytes or megabytes"},
-        {m_form.SizeGoButton(), "Begin Size Report", "Scan for all files larger than the displayed size"},
-        {m_form.SizeCancelButton(), "Cancel Report", "Do not run the size report"},
-        {m_form.SizeHelpButton(), "Size Report Help", "Display size report help page"},
-    });
-
     m_form.SetProgramDir("/opt/lintwick/");
     m_form.SizeHelpButton()->click();
     EXPECT_EQ(m_help.requests,
@@ -260,11 +199,9 @@ TEST_F(SizeFormTest, TheUnitSwitchSetsItsOwnStartingValueAndShowingsKeepTheValue
     EXPECT_EQ(m_form.SizeFilterLabel()->text(), "Megabytes");
     EXPECT_EQ(FieldText(), "1");
     EXPECT_EQ(m_form.SizeFilterSpinEdit()->MaxValue(), 1000);
-    EXPECT_EQ(m_form.SizeFilterSpinEdit()->Increment(), 1);
     m_form.UnitButton(0)->click();
     EXPECT_EQ(m_form.SizeFilterLabel()->text(), "Kilobytes");
     EXPECT_EQ(FieldText(), "1000");
-    EXPECT_EQ(m_form.SizeFilterSpinEdit()->MinValue(), 100);
 
     // Choosing the unit already chosen keeps the number.
     m_form.SizeFilterSpinEdit()->SetValue(300);

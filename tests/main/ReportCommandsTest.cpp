@@ -21,7 +21,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusTipEvent>
@@ -152,7 +151,6 @@ TEST_F(ReportCommandsTest, DuplicatesRunShowsItsProgressThenTwoGroupsWithOneSepa
     EXPECT_TRUE(QTest::qWaitFor([&] { return Panel1() == "Dusting: " + m_tree.path("one/"); }));
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    EXPECT_EQ(m_form.ListBox()->NumItems(), 0);
     EXPECT_FALSE(Button("PrintSpeedButton")->isEnabled());
     m_gate->Release(m_tree.path("one/"));
 
@@ -239,10 +237,9 @@ TEST_F(ReportCommandsTest, SizeReportTakesItsThresholdFromTheDialog)
     const std::vector<std::string> rows = RowPaths();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0], m_tree.path("one/b.bin"));
+    EXPECT_EQ(m_form.Table().RowTexts(0).substr(20), "  1,024,000        " + rows[0]); // the window's locale
     EXPECT_EQ(std::set<std::string>(rows.begin() + 1, rows.end()),
               (std::set<std::string>{m_tree.path("two/c.bin"), m_tree.path("two/d.bin")}));
-    const int d = rows[1] == m_tree.path("two/d.bin") ? 1 : 2;
-    EXPECT_EQ(m_form.Table().RowTexts(d).substr(20), "  1,048,576        " + m_tree.path("two/d.bin"));
 
     m_sizeAnswer = [this] {
         SetSize(1, "1");
@@ -276,8 +273,7 @@ TEST_F(ReportCommandsTest, ZeroLengthReportAndNothingFoundDisablingPrint)
     ASSERT_TRUE(Finished());
     EXPECT_EQ(m_messages.shown.back(), (Shown{"Confirm", "Run report searching for zero-length files?"}));
     EXPECT_EQ(Panel1(), "Dust Complete: 1 Found");
-    const std::string row = m_form.Table().RowTexts(0);
-    EXPECT_EQ(row.substr(20), "  0                " + m_tree.path("one/empty.log"));
+    EXPECT_EQ(RowPaths(), (Roots{m_tree.path("one/empty.log")}));
     m_form.ListBox()->viewport()->grab();
     EXPECT_TRUE(Button("PrintSpeedButton")->isEnabled());
 

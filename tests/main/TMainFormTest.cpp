@@ -9,7 +9,6 @@
 #include "platform/ProgramLauncher.h"
 #include "platform/RecordingHelpViewer.h"
 #include "platform/RecordingMessageBoxes.h"
-#include "scan/RowForms.h"
 #include "widgets/TOvcVirtualListbox.h"
 
 #include <QAccessible>
@@ -32,8 +31,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-using Shown = RecordingMessageBoxes::Shown;
 
 class MainFormTest : public ::testing::Test
 {
@@ -116,68 +113,56 @@ void SendStatusTip(QWidget* widget)
 
 } // namespace
 
-TEST_F(MainFormTest, ToolbarButtonsInOrderWithSeparatorsCaptionsAndHints)
+TEST_F(MainFormTest, ToolbarButtonsInOrderEachWithItsMenuItemAndNamedForScreenReaders)
 {
-    struct Expected
-    {
-        const char* name;
-        const char* caption;
-        const char* tip;
-        const char* status;
-        bool enabled;
-    };
-    const std::vector<Expected> expected = {
-        {"DrivesSpeedButton", "Drives", "Connected Drives",
-         "Select connected drives which will be included in dusting", true},
-        {"DeleteSpeedButton", "Delete", "Delete File", "Delete selected file from report", false},
-        {"PrintSpeedButton", "Print", "Print Report", "Send results of dusting to connected printer", false},
-        {nullptr, "|", "", "", true},
-        {"DupesSpeedButton", "Dupes", "Duplicate File Report",
-         "Perform dusting to find all duplicate files on connected drives", true},
-        {"SizeSpeedButton", "Size", "Size Criteria Report",
-         "Perform dusting to find all files larger than selected size", true},
-        {"ZeroSpeedButton", "Zero", "Zero-Length Report", "Perform dusting to find all files of size zero",
-         true},
-        {nullptr, "|", "", "", true},
-        {"HelpSpeedButton", "Help", "Help Topics", "Display help topics", true},
-        {"ContactSpeedButton", "Contact", "Contact Information", "How to contact Corvane", true},
-        {"AboutSpeedButton", "About", "About Lintwick", "Lintwick version information", true},
-        {"FAQSpeedButton", "FAQs", "Frequently Asked Questions",
-         "See the answers to frequently asked questions", true},
-        {nullptr, "|", "", "", true},
-        {"NewFeatureSpeedButton", "New", "New Feature Submission", "Suggest a new feature for Lintwick",
-         true},
-        {"DQCSpeedButton", "DQC", "Data Quality Control", "How to clean the data in your databases", true},
-    };
+    std::vector<std::string> captions; // "|" for a separator
+    std::vector<QToolButton*> buttons;
     const QLayout* layout = m_form.findChild<QFrame*>(QStringLiteral("ToolbarPanel"))->layout();
-    size_t next = 0;
     for (int i = 0; i < layout->count(); ++i) {
         QWidget* widget = layout->itemAt(i)->widget();
-        if (!widget)
-            continue;
-        ASSERT_LT(next, expected.size());
-        const Expected& e = expected[next++];
-        if (!e.name) {
-            EXPECT_NE(qobject_cast<QFrame*>(widget), nullptr) << "separator " << next;
-            continue;
+        if (auto* button = qobject_cast<QToolButton*>(widget)) {
+            captions.push_back(button->text().toStdString());
+            buttons.push_back(button);
+        } else if (widget) {
+            captions.push_back("|");
         }
-        auto* button = qobject_cast<QToolButton*>(widget);
-        ASSERT_NE(button, nullptr) << e.name;
-        SCOPED_TRACE(e.name);
-        EXPECT_EQ(button->objectName().toStdString(), e.name);
-        EXPECT_EQ(button->text().toStdString(), e.caption);
-        EXPECT_EQ(button->toolTip().toStdString(), e.tip);
-        EXPECT_EQ(button->statusTip().toStdString(), e.status);
-        EXPECT_EQ(button->isEnabled(), e.enabled);
-        EXPECT_EQ(button->size(), QSize(50, 39));
-        EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-        EXPECT_FALSE(button->icon().isNull());
-        // Screen readers name each button by its caption.
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
-        ASSERT_NE(accessible, nullptr);
-        EXPECT_EQ(accessible->text(QAccessible::Name).toStdString(), e.caption);
     }
-    EXPECT_EQ(next, expected.size());
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{"Drives", "Delete", "Print", "|", "Dupes", "Size", "Zero", "|",
+                                        "Help", "Contact", "About", "FAQs", "|", "New", "DQC"}));
+
+    // The menu items that carry the buttons' commands to the keyboard: the flat buttons take no focus.
+    const QStringList items =
+        QStringLiteral("SelectDrives1 DeleteFile1 PrintReport1 DuplicateFiles1 SizeCriteria1 "
+                       "ZeroLengthFiles1 HelpTopics1 ContactInformation1 About1 "
+                       "FrequentlyAskedQuestions1 NewFeatureSubmission1 DataQualityControl2")
+            .split(QLatin1Char(' '));
+    std::vector<QAction*> menuItems;
+    for (QAction* menu : m_form.menuBar()->actions())
+        for (QAction* item : menu->menu()->actions())
+            menuItems.push_back(item);
+    ASSERT_EQ(buttons.size(), static_cast<size_t>(items.size()));
+    for (int i = 0; i < items.size(); ++i) {
+        SCOPED_TRACE(items[i].toStdString());
+        QAction* action = m_form.findChild<QAction*>(items[i]);
+        ASSERT_NE(action, nullptr);
+        EXPECT_NE(std::find(menuItems.begin(), menuItems.end(), action), menuItems.end());
+        EXPECT_EQ(action->statusTip(),
+                  buttons[i]->statusTip().replace("dusting to connected", "scan to connected"));
+        EXPECT_EQ(buttons[i]->isEnabled(), i != 1 && i != 2) << "Delete and Print wait for a report";
+        EXPECT_EQ(action->isEnabled(), buttons[i]->isEnabled());
+        // Screen readers name each button by its caption.
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(buttons[i])->text(QAccessible::Name),
+                  buttons[i]->text());
+    }
+    // New, which has no other menu item, from the button and from the menu.
+    Button("NewFeatureSpeedButton")->click();
+    Action("NewFeatureSubmission1")->trigger();
+    const RecordingMessageBoxes::Shown idea{
+        "Information", "Idea for a new feature? We would like to know about it! Email it to "
+                       "ideas@corvane.example - we will do our best to put it in our next "
+                       "free release."};
+    EXPECT_EQ(m_messages.shown, (std::vector<RecordingMessageBoxes::Shown>{idea, idea}));
 }
 
 TEST_F(MainFormTest, ToolbarGlyphsAreDrawnFromTheirSvgForEveryScale)
@@ -195,104 +180,42 @@ TEST_F(MainFormTest, ToolbarGlyphsAreDrawnFromTheirSvgForEveryScale)
     }
 }
 
-TEST_F(MainFormTest, MenusWithCaptionsShortcutsHintsAndStartingStates)
+TEST_F(MainFormTest, MenuItemsAndTheListsPopupMenu)
 {
-    struct Expected
-    {
-        const char* name;
-        const char* caption;
-        const char* shortcut;
-        const char* status;
-        bool enabled;
-    };
-    const std::vector<std::pair<const char*, std::vector<Expected>>> menus = {
-        {"&File",
-         {{"SelectDrives1", "Select &Drives...", "Ctrl+S",
-           "Select connected drives which will be included in dusting", true},
-          {"PrintReport1", "&Print Report", "Ctrl+P", "Send results of scan to connected printer", false},
-          {"DeleteFile1", "&Delete File", "", "Delete selected file from report", false},
-          {"Exit1", "E&xit", "Ctrl+Q", "Exit Lintwick application", true}}},
-        {"&Reports",
-         {{"DuplicateFiles1", "&Duplicate Files...", "",
-           "Perform dusting to find all duplicate files on connected drives", true},
-          {"SizeCriteria1", "&Size Criteria...", "",
-           "Perform dusting to find all files larger than selected size", true},
-          {"ZeroLengthFiles1", "&Zero-Length Files...", "", "Perform dusting to find all files of size zero",
-           true},
-          {nullptr, "", "", "", true},
-          {"ViewAuditReport1", "Audit Report", "Ctrl+A",
-           "Displays audit report listing all files that have been deleted", true}}},
-        {"&Corvane",
-         {{"CorvaneHomepage1", "Corvane &Homepage", "", "Launch web browser and visit Corvane homepage",
-           true},
-          {"DataQualityControl2", "Data Quality Control...", "", "How to clean the data in your databases",
-           true},
-          {"NewFeatureSubmission1", "&New Feature Submission...", "", "Suggest a new feature for Lintwick",
-           true}}},
-        {"&Help",
-         {{"HelpTopics1", "Help &Topics...", "Ctrl+H", "Display help topics", true},
-          {"About1", "&About Lintwick...", "", "Lintwick version information", true},
-          {"FrequentlyAskedQuestions1", "Frequently Asked Questions...", "Ctrl+F",
-           "See the answers to frequently asked questions", true},
-          {"ContactInformation1", "&Contact Information...", "", "How to contact Corvane", true},
-          {"ShowDataQualityControlTips1", "&Show Data Quality Control Tips", "Ctrl+T",
-           "Display window with data quality control tips", true}}},
-    };
-    const QList<QAction*> bar = m_form.menuBar()->actions();
-    ASSERT_EQ(bar.size(), static_cast<qsizetype>(menus.size()));
-    for (size_t m = 0; m < menus.size(); ++m) {
-        EXPECT_EQ(bar[m]->text().toStdString(), menus[m].first);
-        const QList<QAction*> items = bar[m]->menu()->actions();
-        ASSERT_EQ(items.size(), static_cast<qsizetype>(menus[m].second.size())) << menus[m].first;
-        for (qsizetype i = 0; i < items.size(); ++i) {
-            const Expected& e = menus[m].second[static_cast<size_t>(i)];
-            if (!e.name) {
-                EXPECT_TRUE(items[i]->isSeparator());
-                continue;
-            }
-            SCOPED_TRACE(e.name);
-            EXPECT_EQ(items[i]->objectName().toStdString(), e.name);
-            EXPECT_EQ(items[i]->text().toStdString(), e.caption);
-            EXPECT_EQ(items[i]->shortcut().toString().toStdString(), e.shortcut);
-            EXPECT_EQ(items[i]->statusTip().toStdString(), e.status);
-            EXPECT_EQ(items[i]->isEnabled(), e.enabled);
-        }
+    // Item names per menu, "-" for a separator, the untitled pop-up menu last: the commands without a
+    // toolbar button reach the keyboard here only.
+    std::vector<QMenu*> menus;
+    for (QAction* menu : m_form.menuBar()->actions())
+        menus.push_back(menu->menu());
+    menus.push_back(m_form.PopupMenu());
+    std::string items;
+    for (QMenu* menu : menus) {
+        items += menu->title().toStdString() + ":";
+        for (QAction* item : menu->actions())
+            items += " " + (item->isSeparator() ? std::string("-") : item->objectName().toStdString());
+        items += "\n";
     }
-    EXPECT_EQ(Action("PrintReport1")->toolTip().toStdString(), "Print Report");
-    EXPECT_EQ(Action("ViewAuditReport1")->toolTip().toStdString(), "View Delete Log");
-
-    std::vector<std::string> popup;
-    for (QAction* item : m_form.PopupMenu()->actions())
-        popup.push_back(item->isSeparator() ? "-" : item->text().toStdString());
-    EXPECT_EQ(popup, (std::vector<std::string>{"Delete", "-", "Duplicate Files...", "Size Criteria...",
-                                               "Zero-Length Files...", "-", "Data Quality Control...",
-                                               "Show Tips..."}));
+    EXPECT_EQ(items,
+              "&File: SelectDrives1 PrintReport1 DeleteFile1 Exit1\n"
+              "&Reports: DuplicateFiles1 SizeCriteria1 ZeroLengthFiles1 - ViewAuditReport1\n"
+              "&Corvane: CorvaneHomepage1 DataQualityControl2 NewFeatureSubmission1\n"
+              "&Help: HelpTopics1 About1 FrequentlyAskedQuestions1 ContactInformation1 "
+              "ShowDataQualityControlTips1\n"
+              ": Delete1 - DuplicateReport1 SizeReport1 ZerolengthReport1 - DataQualityControl1 ShowTips1\n");
     EXPECT_FALSE(Action("Delete1")->isEnabled());
 }
 
 TEST_F(MainFormTest, FieldsListAndStatusBarAtStartUp)
 {
     QComboBox* mask = m_form.MaskComboBox();
-    ASSERT_EQ(mask->count(), 39);
-    EXPECT_EQ(mask->itemText(0), "*.*");
-    EXPECT_EQ(mask->itemText(20), "*.pcx");
-    EXPECT_EQ(mask->itemText(38), "*.xls");
-    EXPECT_TRUE(mask->isEditable());
     EXPECT_EQ(mask->currentText(), "*.*");
     EXPECT_EQ(mask->lineEdit()->maxLength(), 15);
-    EXPECT_EQ(mask->maxVisibleItems(), 24);
-    EXPECT_EQ(mask->toolTip(), "File Mask");
-    EXPECT_EQ(mask->statusTip(), "Filter in only desired file types");
 
     // The drives found at start-up and their summary.
     EXPECT_EQ(m_form.DriveList(), (std::vector<std::string>{"/", "/boot/", "/home/"}));
-    EXPECT_EQ(m_form.DrivesSummary(), "/ /boot /home");
     EXPECT_EQ(m_form.DrivesEdit()->text(), "/ /boot /home");
     EXPECT_TRUE(m_form.DrivesEdit()->isReadOnly());
-    EXPECT_EQ(m_form.DrivesEdit()->width(), 228);
     EXPECT_EQ(m_form.ProgramDir(), CurrentProgramDir());
-    EXPECT_EQ(m_form.TipCounter(), 0);
-    EXPECT_EQ(m_form.SizeThreshold(), 0);
 
     // Both fields are named by their labels.
     for (QLabel* label : m_form.findChildren<QLabel*>()) {
@@ -307,21 +230,14 @@ TEST_F(MainFormTest, FieldsListAndStatusBarAtStartUp)
                     ->text(QAccessible::Name)
                     .contains("Drives"));
 
-    TOvcVirtualListbox* list = m_form.ListBox();
-    EXPECT_EQ(list->Header().toStdString(), kResultListHeader);
-    EXPECT_TRUE(list->ShowHeader());
-    EXPECT_EQ(list->NumItems(), 0);
-    EXPECT_EQ(list->ScrollBars(), TScrollStyle::ssBoth);
-
-    EXPECT_EQ(m_form.StatusPanel(0)->text(), "Lintwick");
     // At least its designed width, and no long hint of the window is cut.
     QLabel* panel0 = m_form.StatusPanel(0);
+    EXPECT_EQ(panel0->text(), "Lintwick");
     EXPECT_GE(panel0->width(), 350);
     for (const QAction* action : m_form.findChildren<QAction*>())
         EXPECT_LT(panel0->fontMetrics().horizontalAdvance(action->statusTip()), panel0->width());
-    EXPECT_TRUE(m_form.StatusPanel(0)->accessibleName().isEmpty());
+    EXPECT_TRUE(panel0->accessibleName().isEmpty());
     EXPECT_TRUE(m_form.StatusPanel(1)->text().isEmpty());
-    EXPECT_TRUE(m_form.windowTitle().startsWith("Lintwick"));
 }
 
 TEST_F(MainFormTest, OpensAtItsDesignedSizeWithMenusInTheFontOfTheirBar)
@@ -349,7 +265,6 @@ TEST_F(MainFormTest, HintsReachPanelZeroOfTheActiveWindowOnly)
     SendStatusTip(Button("DupesSpeedButton"));
     EXPECT_EQ(m_form.StatusPanel(0)->text(),
               "Perform dusting to find all duplicate files on connected drives");
-    EXPECT_EQ(Button("DupesSpeedButton")->toolTip(), "Duplicate File Report");
 
     // Highlighting a menu item shows its own long hint.
     Action("PrintReport1")->showStatusText(m_form.menuBar());
@@ -372,7 +287,7 @@ TEST_F(MainFormTest, HintsReachPanelZeroOfTheActiveWindowOnly)
     EXPECT_EQ(m_form.StatusPanel(0)->text(), "Perform dusting to find all files larger than selected size");
 }
 
-TEST_F(MainFormTest, ReportCommandsShowATipOnTheFirstFourthAndSeventh)
+TEST_F(MainFormTest, ReportCommandsShowATipOnTheFirstFourthAndSeventhShowTipsEveryTime)
 {
     m_messages.confirmAnswer = false; // every command ends at its question
     std::vector<int> tipsAfter;
@@ -387,17 +302,14 @@ TEST_F(MainFormTest, ReportCommandsShowATipOnTheFirstFourthAndSeventh)
     }
     EXPECT_EQ(tipsAfter, (std::vector<int>{1, 1, 1, 2, 2, 2, 3}));
     EXPECT_EQ(m_form.TipCounter(), 7);
-}
 
-TEST_F(MainFormTest, ShowTipsCommandsShowTheNextTipEveryTime)
-{
-    const int first = m_tipForm.TipIndex();
+    // The tip commands show the next tip each time and are no report commands.
+    const int index = m_tipForm.TipIndex();
     Action("ShowDataQualityControlTips1")->trigger();
     Action("ShowTips1")->trigger();
-    Action("ShowDataQualityControlTips1")->trigger();
-    EXPECT_EQ(TipsShown(), 3);
-    EXPECT_EQ(m_tipForm.TipIndex(), (first + 3) % 16);
-    EXPECT_EQ(m_form.TipCounter(), 0); // not report commands
+    EXPECT_EQ(TipsShown(), 5);
+    EXPECT_EQ(m_tipForm.TipIndex(), (index + 2) % 16);
+    EXPECT_EQ(m_form.TipCounter(), 7);
 }
 
 TEST_F(MainFormTest, ActivationShowsATipAtStartUpAndFromANonModalWindowButNotAfterAModal)
@@ -427,14 +339,13 @@ TEST_F(MainFormTest, ActivationShowsATipAtStartUpAndFromANonModalWindowButNotAft
     audit.window.hide();
 }
 
-TEST_F(MainFormTest, HelpCommandsAskForTheirTopicsInTheProgramDirectoryFile)
+TEST_F(MainFormTest, HelpCommandsAskForTheirTopicsInTheProgramDirectoryFileAndAboutShowsItsWindow)
 {
     const std::string file = m_form.ProgramDir() + "Lintwick.hlp";
     const std::vector<std::pair<std::function<void()>, std::string>> cases = {
         {[&] { Button("ContactSpeedButton")->click(); }, "SCRIBBLE90"},
         {[&] { Action("ContactInformation1")->trigger(); }, "SCRIBBLE90"},
         {[&] { Button("FAQSpeedButton")->click(); }, "SCRIBBLE100"},
-        {[&] { Action("FrequentlyAskedQuestions1")->trigger(); }, "SCRIBBLE100"},
         {[&] { Button("DQCSpeedButton")->click(); }, "SCRIBBLE230"},
         {[&] { Action("DataQualityControl2")->trigger(); }, "SCRIBBLE230"},
         {[&] { Action("DataQualityControl1")->trigger(); }, "SCRIBBLE230"},
@@ -444,23 +355,9 @@ TEST_F(MainFormTest, HelpCommandsAskForTheirTopicsInTheProgramDirectoryFile)
         command();
         EXPECT_EQ(m_help.requests, (std::vector<std::string>{"Contents " + file, "JumpID " + key}));
     }
-
-    m_help.requests.clear();
-    Button("HelpSpeedButton")->click();
-    Action("HelpTopics1")->trigger();
-    EXPECT_EQ(m_help.requests, (std::vector<std::string>{"Finder " + file, "Finder " + file}));
-}
-
-TEST_F(MainFormTest, TheHomePageLinkAndItsMenuItemOpenTheHomePage)
-{
-    m_launcher.results["xdg-open"] = ProgramLauncher::kStarted;
-    QLabel* label1 = m_form.findChild<QLabel*>(QStringLiteral("Label1"));
-    EXPECT_EQ(label1->toolTip(), "Visit Home Page");
-    EXPECT_EQ(label1->statusTip(), "Launch browser and visit Corvane home page");
-    QTest::mouseClick(label1, Qt::LeftButton);
-    Action("CorvaneHomepage1")->trigger();
-    const std::pair<std::string, std::string> homePage{"xdg-open", "https://www.corvane.example/"};
-    EXPECT_EQ(m_launcher.calls, (std::vector<std::pair<std::string, std::string>>{homePage, homePage}));
+    Button("AboutSpeedButton")->click();
+    Action("About1")->trigger();
+    EXPECT_EQ(m_modals, (std::vector<std::string>{"AboutForm", "AboutForm"}));
 }
 
 TEST_F(MainFormTest, LinksAreLinksToTheKeyboardAndToScreenReaders)
@@ -487,113 +384,64 @@ TEST_F(MainFormTest, LinksAreLinksToTheKeyboardAndToScreenReaders)
         ASSERT_TRUE(link->hasFocus()) << "Tab reaches the link";
         EXPECT_NE(link->grab().toImage(), plain) << "the focused link shows it";
     }
-    QAccessible::queryAccessibleInterface(m_form.findChild<QLabel*>(QStringLiteral("Label1")))
-        ->actionInterface()
-        ->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(m_launcher.calls.size(), 1u) << "pressing the link opens the home page";
-    QAccessible::queryAccessibleInterface(m_form.findChild<QLabel*>(QStringLiteral("Label4")))
-        ->actionInterface()
-        ->doAction(QAccessibleActionInterface::pressAction());
-    ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(m_messages.shown[0].kind, "Information");
-}
-
-TEST_F(MainFormTest, EveryToolbarCommandHasAMenuItem)
-{
-    // The flat toolbar buttons take no focus; the menus carry their commands to the keyboard.
-    const std::vector<std::pair<const char*, const char*>> pairs = {
-        {"DrivesSpeedButton", "SelectDrives1"},
-        {"DeleteSpeedButton", "DeleteFile1"},
-        {"PrintSpeedButton", "PrintReport1"},
-        {"DupesSpeedButton", "DuplicateFiles1"},
-        {"SizeSpeedButton", "SizeCriteria1"},
-        {"ZeroSpeedButton", "ZeroLengthFiles1"},
-        {"HelpSpeedButton", "HelpTopics1"},
-        {"ContactSpeedButton", "ContactInformation1"},
-        {"AboutSpeedButton", "About1"},
-        {"FAQSpeedButton", "FrequentlyAskedQuestions1"},
-        {"NewFeatureSpeedButton", "NewFeatureSubmission1"},
-        {"DQCSpeedButton", "DataQualityControl2"},
-    };
-    std::vector<QAction*> menuItems;
-    for (QAction* menu : m_form.menuBar()->actions())
-        for (QAction* item : menu->menu()->actions())
-            menuItems.push_back(item);
-    for (const auto& [button, item] : pairs) {
-        SCOPED_TRACE(button);
-        QAction* action = Action(item);
-        ASSERT_NE(action, nullptr);
-        EXPECT_NE(std::find(menuItems.begin(), menuItems.end(), action), menuItems.end());
-        EXPECT_EQ(action->statusTip(),
-                  Button(button)->statusTip().replace("dusting to connected", "scan to connected"));
-    }
-    Action("NewFeatureSubmission1")->trigger();
-    ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(m_messages.shown[0].text.rfind("Idea for a new feature?", 0), 0u);
-}
-
-TEST_F(MainFormTest, NewFeatureAndCleanYourDataMessagesAndTheAboutWindow)
-{
-    Button("NewFeatureSpeedButton")->click();
-    QTest::mouseClick(m_form.findChild<QLabel*>(QStringLiteral("Label4")), Qt::LeftButton);
+    // A press, a click and the menu item open the home page.
+    QLabel* label1 = m_form.findChild<QLabel*>(QStringLiteral("Label1"));
+    QAccessible::queryAccessibleInterface(label1)->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
+    QTest::mouseClick(label1, Qt::LeftButton);
+    Action("CorvaneHomepage1")->trigger();
+    const std::pair<std::string, std::string> homePage{"xdg-open", "https://www.corvane.example/"};
+    EXPECT_EQ(m_launcher.calls, (std::vector<std::pair<std::string, std::string>>(3, homePage)));
+    // A press and a click show how to clean your data.
+    QLabel* label4 = m_form.findChild<QLabel*>(QStringLiteral("Label4"));
+    QAccessible::queryAccessibleInterface(label4)->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
+    QTest::mouseClick(label4, Qt::LeftButton);
     ASSERT_EQ(m_messages.shown.size(), 2u);
+    EXPECT_EQ(m_messages.shown[0], m_messages.shown[1]);
     EXPECT_EQ(m_messages.shown[0].kind, "Information");
-    EXPECT_EQ(m_messages.shown[0].text, "Idea for a new feature? We would like to know about it! Email it to "
-                                        "ideas@corvane.example - we will do "
-                                        "our best to put it in our next free release.");
-    EXPECT_EQ(m_messages.shown[1].kind, "Information");
-    EXPECT_EQ(
-        m_messages.shown[1].text.rfind("Contact Corvane at (503) 555-0142 in order to receive data quality "
-                                       "diagnostic tools at no cost, or to discuss other Corvane",
-                                       0),
-        0u);
-    EXPECT_TRUE(
-        m_messages.shown[1].text.ends_with("Remember, a system is only as good as the data within it."));
-
-    Button("AboutSpeedButton")->click();
-    Action("About1")->trigger();
-    EXPECT_EQ(m_modals, (std::vector<std::string>{"AboutForm", "AboutForm"}));
+    EXPECT_EQ(m_messages.shown[0].text.rfind("Contact Corvane at (503) 555-0142 in order", 0), 0u);
+    EXPECT_TRUE(m_messages.shown[0].text.ends_with("a system is only as good as the data within it."));
 }
 
 TEST_F(MainFormTest, ListCallbacksEnablePrintAndDeleteButNeverDeleteOnASeparator)
 {
-    ResultTable& table = m_form.Table();
-    FillTwoDuplicatesApart(table);
-
+    // Delete's button and both its menu items, which follow one switch.
+    const auto deleteOn = [this] {
+        const bool on = Button("DeleteSpeedButton")->isEnabled();
+        EXPECT_EQ(Action("DeleteFile1")->isEnabled(), on);
+        EXPECT_EQ(Action("Delete1")->isEnabled(), on);
+        return on;
+    };
+    FillTwoDuplicatesApart(m_form.Table());
     TOvcVirtualListbox* list = m_form.ListBox();
     list->resize(500, 200);
-    list->SetNumItems(table.LastRow() + 1);
+    list->SetNumItems(m_form.Table().LastRow() + 1);
     EXPECT_EQ(list->ItemIndex(), 0);
-    EXPECT_TRUE(Button("DeleteSpeedButton")->isEnabled());
-    EXPECT_TRUE(Action("DeleteFile1")->isEnabled());
-    EXPECT_TRUE(Action("Delete1")->isEnabled());
+    EXPECT_TRUE(deleteOn());
 
     // Print follows once the list paints its rows.
     EXPECT_FALSE(Button("PrintSpeedButton")->isEnabled());
     list->viewport()->grab();
     EXPECT_TRUE(Button("PrintSpeedButton")->isEnabled());
     EXPECT_TRUE(Action("PrintReport1")->isEnabled());
-    EXPECT_EQ(list->ItemText(2).toStdString(), table.RowTexts(2));
-    EXPECT_TRUE(list->ItemText(2).endsWith("/b/x.txt"));
+    EXPECT_EQ(list->ItemText(2).toStdString(), m_form.Table().RowTexts(2));
 
     EXPECT_TRUE(list->IsItemProtected(1));
     EXPECT_FALSE(list->IsItemProtected(0));
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);
     ASSERT_EQ(list->ItemIndex(), 1);
-    EXPECT_FALSE(Button("DeleteSpeedButton")->isEnabled());
-    EXPECT_FALSE(Action("DeleteFile1")->isEnabled());
-    EXPECT_FALSE(Action("Delete1")->isEnabled());
+    EXPECT_FALSE(deleteOn());
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_TRUE(Button("DeleteSpeedButton")->isEnabled());
+    EXPECT_TRUE(deleteOn());
 
     // An emptied list selects nothing; Print is the run's to switch off, as no row is painted.
     list->SetNumItems(0);
-    EXPECT_FALSE(Button("DeleteSpeedButton")->isEnabled());
-    EXPECT_FALSE(Action("Delete1")->isEnabled());
+    EXPECT_FALSE(deleteOn());
 }
 
-TEST(MainFormPalette, ADarkDesktopPaletteReachesSeparatorRowsTheHeaderLineAndTheLinks)
+TEST_F(MainFormTest, ADarkDesktopPaletteReachesSeparatorRowsTheHeaderLineAndTheLinks)
 {
     const QPalette original = QApplication::palette();
     QPalette dark(QColor(53, 53, 53));
@@ -609,11 +457,7 @@ TEST(MainFormPalette, ADarkDesktopPaletteReachesSeparatorRowsTheHeaderLineAndThe
         ~Restore() { QApplication::setPalette(palette); }
     } restore{original};
 
-    FixedDriveProbe drives({"/"});
-    RecordingMessageBoxes messages;
-    FakeProgramLauncher launcher;
-    RecordingHelpViewer help;
-    TMainForm form(MainServices{drives, messages, launcher, help, LocaleSettings::usEnglish()});
+    TMainForm form(MainServices{m_drives, m_messages, m_launcher, m_help, LocaleSettings::usEnglish()});
     ResultTable& table = form.Table();
     FillTwoDuplicatesApart(table);
     TOvcVirtualListbox* list = form.ListBox();
@@ -632,23 +476,20 @@ TEST(MainFormPalette, ADarkDesktopPaletteReachesSeparatorRowsTheHeaderLineAndThe
     }
 }
 
-TEST_F(MainFormTest, ExitClosesTheMainWindow)
-{
-    m_form.RunModal = [](QDialog&) { return 0; };
-    m_form.show();
-    Action("Exit1")->trigger();
-    EXPECT_FALSE(m_form.isVisible());
-}
-
-TEST_F(MainFormTest, F1OpensHelpTopicsAndCtrlQExitsEvenFromTheMaskField)
+TEST_F(MainFormTest, F1CtrlHCtrlFAndCtrlQWorkEvenFromTheMaskField)
 {
     ASSERT_TRUE(ShowAndActivate(m_form));
     QWidget* mask = m_form.MaskComboBox()->lineEdit();
     mask->setFocus();
     QTest::keyClick(mask, Qt::Key_F1);
     QTest::keyClick(mask, Qt::Key_H, Qt::ControlModifier);
-    const std::string finder = "Finder " + m_form.ProgramDir() + "Lintwick.hlp";
-    EXPECT_EQ(m_help.requests, (std::vector<std::string>{finder, finder}));
+    Button("HelpSpeedButton")->click();
+    const std::string file = m_form.ProgramDir() + "Lintwick.hlp";
+    const std::string finder = "Finder " + file;
+    EXPECT_EQ(m_help.requests, (std::vector<std::string>{finder, finder, finder}));
+    m_help.requests.clear();
+    QTest::keyClick(mask, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(m_help.requests, (std::vector<std::string>{"Contents " + file, "JumpID SCRIBBLE100"}));
     EXPECT_TRUE(m_form.isVisible());
 
     QTest::keyClick(mask, Qt::Key_Q, Qt::ControlModifier);

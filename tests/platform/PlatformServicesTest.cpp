@@ -73,17 +73,23 @@ TEST(PathProgramLauncher, StartsAProgramFoundOnPathWithOneArgument)
     EXPECT_EQ(launcher.LaunchProgram("not-executable", "x"), ProgramLauncher::kNotFound);
 }
 
-TEST(QtMessageBoxes, TitlesButtonsAndTheConfirmAnswer)
+TEST(QtMessageBoxes, TitlesButtonsDefaultsAndAnswersWithTheTextShownPlain)
 {
     QtMessageBoxes boxes;
-    std::vector<std::pair<std::string, int>> seen; // title, number of buttons
-    QMessageBox::StandardButton answer = QMessageBox::Ok;
+    std::vector<std::pair<std::string, int>> seen; // title, buttons
+    std::vector<QString> shownTexts;
+    QMessageBox::StandardButton answer = QMessageBox::Ok, proceed = QMessageBox::Ok;
     boxes.beforeShowing = [&](QWidget* widget) {
         auto* box = qobject_cast<QMessageBox*>(widget);
         ASSERT_NE(box, nullptr);
-        seen.emplace_back(box->windowTitle().toStdString(), static_cast<int>(box->buttons().size()));
+        seen.emplace_back(box->windowTitle().toStdString(), static_cast<int>(box->standardButtons()));
         // Enter goes on, whatever order the desktop's style puts the buttons in.
-        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Ok));
+        EXPECT_EQ(box->defaultButton(), box->button(proceed));
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        // What the user reads: the label that carries the text.
+        for (const QLabel* label : box->findChildren<QLabel*>())
+            if (label->textFormat() == Qt::PlainText && !label->text().isEmpty())
+                shownTexts.push_back(label->text());
         QTimer::singleShot(0, box, [box, answer] { box->button(answer)->click(); });
     };
     boxes.Error("e");
@@ -92,33 +98,22 @@ TEST(QtMessageBoxes, TitlesButtonsAndTheConfirmAnswer)
     EXPECT_TRUE(boxes.Confirm("c"));
     answer = QMessageBox::Cancel;
     EXPECT_FALSE(boxes.Confirm("c"));
-    EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{
-                        {"Error", 1}, {"Warning", 1}, {"Information", 1}, {"Confirm", 2}, {"Confirm", 2}}));
-}
-
-TEST(QtMessageBoxes, QuestionAnswersYesOrNoAndShowsFileNamesAsPlainText)
-{
-    QtMessageBoxes boxes;
-    std::vector<QString> shownTexts;
-    QMessageBox::StandardButton answer = QMessageBox::Yes;
-    boxes.beforeShowing = [&](QWidget* widget) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->windowTitle(), "Confirm");
-        EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
-        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
-        // What the user reads: the label that carries the text.
-        for (const QLabel* label : box->findChildren<QLabel*>())
-            if (label->textFormat() == Qt::PlainText && !label->text().isEmpty())
-                shownTexts.push_back(label->text());
-        QTimer::singleShot(0, box, [box, answer] { box->button(answer)->click(); });
-    };
+    answer = proceed = QMessageBox::Yes;
     EXPECT_TRUE(boxes.Question("Move '/tmp/<b>x</b>.txt' to the trash?"));
     answer = QMessageBox::No;
     EXPECT_FALSE(boxes.Question("Move '/tmp/a&amp;b.txt' to the trash?"));
-    EXPECT_EQ(shownTexts, (std::vector<QString>{"Move '/tmp/<b>x</b>.txt' to the trash?",
-                                                "Move '/tmp/a&amp;b.txt' to the trash?"}));
+    const int ok = QMessageBox::Ok, okCancel = QMessageBox::Ok | QMessageBox::Cancel,
+              yesNo = QMessageBox::Yes | QMessageBox::No;
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{{"Error", ok},
+                                                              {"Warning", ok},
+                                                              {"Information", ok},
+                                                              {"Confirm", okCancel},
+                                                              {"Confirm", okCancel},
+                                                              {"Confirm", yesNo},
+                                                              {"Confirm", yesNo}}));
+    EXPECT_EQ(shownTexts,
+              (std::vector<QString>{"e", "w", "i", "c", "c", "Move '/tmp/<b>x</b>.txt' to the trash?",
+                                    "Move '/tmp/a&amp;b.txt' to the trash?"}));
 }
 
 TEST(HelpViewerWindow, JumpsToTopicsByKeyAndFollowsLinks)

@@ -4,7 +4,7 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
-TEST(SystemLocale, CAndPosixGiveUsEnglish)
+TEST(SystemLocale, CGivesUsEnglishAndOtherLocalesKeepTheirFormatsWithoutTimeZone)
 {
     const LocaleSettings c = localeSettingsFrom(QLocale::c());
     EXPECT_EQ(c.shortDateFormat, "M/d/yy");
@@ -13,20 +13,14 @@ TEST(SystemLocale, CAndPosixGiveUsEnglish)
     EXPECT_EQ(c.pmDesignator, "PM");
     EXPECT_EQ(c.thousandSeparator, ",");
     EXPECT_EQ(c.decimalSeparator, ".");
-}
 
-TEST(SystemLocale, GermanKeepsItsFormatsWithoutTimeZone)
-{
     const LocaleSettings de = localeSettingsFrom(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(de.shortDateFormat, "dd.MM.yy");
     EXPECT_EQ(de.longTimeFormat, "HH:mm:ss");
     EXPECT_EQ(de.thousandSeparator, ".");
     EXPECT_EQ(de.decimalSeparator, ",");
     EXPECT_EQ(de.longMonthNames[2], "März");
-}
 
-TEST(SystemLocale, UsEnglishDropsTheTimeZone)
-{
     const LocaleSettings us = localeSettingsFrom(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(us.shortDateFormat, "M/d/yy");
     EXPECT_EQ(us.longTimeFormat.find('t'), std::string::npos) << us.longTimeFormat;

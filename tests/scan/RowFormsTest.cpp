@@ -75,14 +75,6 @@ TEST(RowForms, RowsPutThePathInColumnForty)
     EXPECT_EQ(StandardRow(kAfternoon, 1, "/p", longTime).substr(0, 22), "12/5/98 3:04:06 PM e  ");
 }
 
-TEST(RowForms, HeaderColumns)
-{
-    EXPECT_EQ(kResultListHeader.find('|'), 21u);
-    EXPECT_EQ(kResultListHeader.rfind('|'), 38u);
-    EXPECT_EQ(kResultListHeader.find("Size"), 23u);
-    EXPECT_EQ(kResultListHeader.find("Pathname"), 40u);
-}
-
 TEST(DrivesSummary, ListsNineThenMore)
 {
     EXPECT_EQ(DrivesSummary({}, SummaryStyle::StartUp), "");

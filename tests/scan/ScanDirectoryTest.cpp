@@ -5,7 +5,6 @@
 #include "TempTree.h"
 
 #include <algorithm>
-#include <atomic>
 #include <climits>
 #include <dirent.h>
 #include <fcntl.h>
@@ -19,14 +18,17 @@
 
 namespace {
 
+using Paths = std::vector<std::string>;
+
 struct Found
 {
-    std::vector<std::string> paths; // relative to the tree's root
+    Paths paths; // relative to the tree's root, in the table's order
     ResultTable table;
+    std::int64_t examined = 0;
 };
 
-Found scanRoot(const std::string& root, ScanMode mode, const std::string& mask = "*.*",
-               std::int64_t threshold = 0, unsigned threads = 1, bool defer = false)
+Found scanRoot(const std::string& root, ScanMode mode = ScanMode::Duplicates, const std::string& mask = "*.*",
+               unsigned threads = 1, const std::function<void(const std::string&)>& afterDirectoryRead = {})
 {
     Found found;
     MaskMatcher matcher(mask);
@@ -35,22 +37,21 @@ Found scanRoot(const std::string& root, ScanMode mode, const std::string& mask =
     options.seenNames = &seen;
     options.mode = mode;
     options.mask = &matcher;
-    options.sizeThreshold = threshold;
     options.threads = threads;
-    options.deferMeasuring = defer;
-    ScanDirectory(root, options, found.table);
+    options.afterDirectoryRead = afterDirectoryRead;
+    found.examined = ScanDirectory(root, options, found.table);
     for (int i = 0; i <= found.table.LastEntry(); ++i)
         found.paths.push_back(found.table.path(i).substr(root.size()));
     return found;
 }
 
-Found scan(const TempTree& tree, ScanMode mode, const std::string& mask = "*.*", std::int64_t threshold = 0,
-           unsigned threads = 1, bool defer = false)
+Paths sorted(Paths paths)
 {
-    return scanRoot(tree.root(), mode, mask, threshold, threads, defer);
+    std::sort(paths.begin(), paths.end());
+    return paths;
 }
 
-std::string joined(const std::vector<std::string>& lines)
+std::string joined(const Paths& lines)
 {
     std::string out;
     for (const std::string& l : lines)
@@ -90,73 +91,31 @@ std::string scratch(const TempTree& tree)
     return tree.root();
 }
 
-using Paths = std::vector<std::string>;
-
 } // namespace
 
-TEST(ScanDirectory, HiddenFilesAreReportedHiddenDirectoriesAreNotEntered)
+TEST(ScanDirectory, OnlyRegularFilesOutsideHiddenDirectoriesAreListedWithTheirNameBytes)
 {
     TempTree tree;
     tree.file(".hidden.sys");
-    tree.file("visible.txt");
     tree.file(".cache/inside.txt");
     tree.file("docs/.config/deep.txt");
     tree.file("docs/.note");
-    const Found found = scan(tree, ScanMode::Duplicates);
-    std::vector<std::string> sorted = found.paths;
-    std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(sorted, (Paths{".hidden.sys", "docs/.note", "visible.txt"}));
-}
-
-TEST(ScanDirectory, DirectoriesAreWalkedButNeverReported)
-{
-    TempTree tree;
     tree.file("X.TMP/inner.tmp");
-    tree.file("a/b/notes.txt");
-    tree.file("a/b/other.doc");
-    EXPECT_EQ(scan(tree, ScanMode::Duplicates, "*.tmp").paths, Paths{"X.TMP/inner.tmp"});
-    EXPECT_EQ(scan(tree, ScanMode::Duplicates, "*.txt").paths, Paths{"a/b/notes.txt"});
-}
-
-TEST(ScanDirectory, OnlyRegularFilesAndNoLinksAreFollowed)
-{
-    TempTree tree;
     tree.file("real/data.bin", 10);
     tree.symlink("link-to-file", "real/data.bin");
     tree.symlink("link-to-dir", "real");
     tree.symlink("real/loop", "..");
     tree.symlink("dangling", "nowhere");
     tree.fifo("pipe");
-    const Found found = scan(tree, ScanMode::Duplicates);
-    EXPECT_EQ(found.paths, Paths{"real/data.bin"});
-}
-
-TEST(ScanDirectory, ModesKeepTheirFilesWithRealSizes)
-{
-    TempTree tree;
-    tree.file("exact.bin", 1024, 912870246);
-    tree.file("below.bin", 1023);
-    tree.file("empty.bin", 0);
-    tree.file("three-gib.bin", 3LL << 30);
-    tree.file("four-gib.bin", 4LL << 30);
-    const auto sorted = [](Paths p) {
-        std::sort(p.begin(), p.end());
-        return p;
-    };
-    EXPECT_EQ(sorted(scan(tree, ScanMode::LargerThan, "*.*", 1024).paths),
-              (Paths{"exact.bin", "four-gib.bin", "three-gib.bin"}));
-    EXPECT_EQ(scan(tree, ScanMode::ZeroLength).paths, Paths{"empty.bin"});
-
-    const Found all = scan(tree, ScanMode::LargerThan, "*.bin", 0);
-    for (const entrytype& e : all.table.EntryTable) {
-        EXPECT_TRUE(e.measured);
-        if (e.name == "three-gib.bin") {
-            EXPECT_EQ(e.size, 3LL << 30);
-        }
-        if (e.name == "exact.bin") {
-            EXPECT_EQ(e.time, 912870246);
-        }
-    }
+    const std::string odd = "caf\xC3\xA9 \xFF\xFE name\twith tab.txt";
+    tree.file(odd);
+    EXPECT_EQ(sorted(scanRoot(tree.root()).paths),
+              (Paths{".hidden.sys", "X.TMP/inner.tmp", odd, "docs/.note", "real/data.bin"}));
+    // Directories are walked but never listed, whatever their names.
+    EXPECT_EQ(scanRoot(tree.root(), ScanMode::Duplicates, "*.tmp").paths, Paths{"X.TMP/inner.tmp"});
+    const Found bytes = scanRoot(tree.root(), ScanMode::Duplicates, "*.TXT");
+    ASSERT_EQ(bytes.paths, Paths{odd});
+    EXPECT_EQ(bytes.table.EntryTable[0].key, "CAF\xC3\xA9 \xFF\xFE NAME\tWITH TAB.TXT");
 }
 
 TEST(ScanDirectory, PreOrderFilesBeforeSubtreesWhateverTheThreads)
@@ -170,44 +129,24 @@ TEST(ScanDirectory, PreOrderFilesBeforeSubtreesWhateverTheThreads)
         tree.file("d" + std::to_string(d) + "/own");
     }
     tree.file("top");
-    const Found one = scan(tree, ScanMode::Duplicates, "*.*", 0, 1);
-    ASSERT_EQ(one.paths.size(), 6u * 21 + 1);
-    EXPECT_EQ(one.paths.front(), "top");
+    const Paths one = scanRoot(tree.root()).paths;
+    ASSERT_EQ(one.size(), 6u * 21 + 1);
+    EXPECT_EQ(one.front(), "top");
     // Each directory's own file comes before the files of its sub-directories, subtrees contiguous.
-    for (size_t i = 0; i < one.paths.size(); ++i) {
-        const std::string& p = one.paths[i];
-        if (p.ends_with("/own")) {
-            EXPECT_EQ(one.paths[i + 1].substr(0, 3), p.substr(0, 3));
-        }
-    }
     std::string lastDir;
     std::set<std::string> finished;
-    for (const std::string& p : one.paths) {
-        const std::string dir = p.substr(0, p.find('/') + 1);
+    for (size_t i = 0; i < one.size(); ++i) {
+        if (one[i].ends_with("/own")) {
+            EXPECT_EQ(one[i + 1].substr(0, 3), one[i].substr(0, 3));
+        }
+        const std::string dir = one[i].substr(0, one[i].find('/') + 1);
         if (dir != lastDir) {
             EXPECT_TRUE(finished.insert(dir).second) << "subtree " << dir << " split";
             lastDir = dir;
         }
     }
     for (unsigned threads : {2u, 4u})
-        EXPECT_EQ(scan(tree, ScanMode::Duplicates, "*.*", 0, threads).paths, one.paths) << threads;
-}
-
-TEST(ScanDirectory, OtherRootsAreNotEntered)
-{
-    TempTree tree;
-    tree.file("outer.txt");
-    tree.file("nested/inner.txt");
-    MaskMatcher all("*.*");
-    ScanOptions options;
-    options.mask = &all;
-    DirectoryId nested;
-    ASSERT_TRUE(DirectoryIdentity(tree.path("nested"), nested));
-    options.otherRoots.push_back(nested);
-    ResultTable table;
-    ScanDirectory(tree.root(), options, table);
-    ASSERT_EQ(table.LastEntry(), 0);
-    EXPECT_EQ(table.path(0), tree.path("outer.txt"));
+        EXPECT_EQ(scanRoot(tree.root(), ScanMode::Duplicates, "*.*", threads).paths, one) << threads;
 }
 
 TEST(ScanDirectory, FileRemovedAfterTheDirectoryReadIsLeftOut)
@@ -216,77 +155,11 @@ TEST(ScanDirectory, FileRemovedAfterTheDirectoryReadIsLeftOut)
         TempTree tree;
         tree.file("stays");
         tree.file("goes");
-        MaskMatcher all("*.*");
-        ScanOptions options;
-        options.mode = mode;
-        options.mask = &all;
-        options.afterDirectoryRead = [&](const std::string&) { tree.remove("goes"); };
-        ResultTable table;
-        const std::int64_t examined = ScanDirectory(tree.root(), options, table);
-        ASSERT_EQ(table.LastEntry(), 0) << static_cast<int>(mode);
-        EXPECT_EQ(table.path(0), tree.path("stays"));
-        EXPECT_EQ(examined, 2);
+        const Found found =
+            scanRoot(tree.root(), mode, "*.*", 1, [&](const std::string&) { tree.remove("goes"); });
+        EXPECT_EQ(found.paths, Paths{"stays"}) << static_cast<int>(mode);
+        EXPECT_EQ(found.examined, 2);
     }
-}
-
-TEST(ScanDirectory, DeferredMeasuringLeavesSizeForLaterAndStopEndsTheWalk)
-{
-    TempTree tree;
-    tree.file("a/x.txt", 7);
-    tree.file("b/y.txt", 8);
-    const Found deferred = scan(tree, ScanMode::Duplicates, "*.*", 0, 1, true);
-    ASSERT_EQ(deferred.table.LastEntry(), 1);
-    EXPECT_FALSE(deferred.table.EntryTable[0].measured);
-    EXPECT_EQ(deferred.table.EntryTable[0].key + deferred.table.EntryTable[1].key,
-              deferred.paths[0] == "a/x.txt" ? "X.TXTY.TXT" : "Y.TXTX.TXT");
-
-    std::atomic<bool> stop{true};
-    MaskMatcher all("*.*");
-    ScanOptions options;
-    options.mask = &all;
-    options.stop = &stop;
-    ResultTable table;
-    ScanDirectory(tree.root(), options, table);
-    EXPECT_EQ(table.LastEntry(), -1);
-}
-
-TEST(ScanDirectory, NameBytesAreKeptAsTheyAre)
-{
-    TempTree tree;
-    const std::string odd = "caf\xC3\xA9 \xFF\xFE name\twith tab.txt";
-    tree.file(odd);
-    const Found found = scan(tree, ScanMode::Duplicates, "*.TXT");
-    ASSERT_EQ(found.paths.size(), 1u);
-    EXPECT_EQ(found.paths[0], odd);
-    EXPECT_EQ(found.table.EntryTable[0].key, "CAF\xC3\xA9 \xFF\xFE NAME\tWITH TAB.TXT");
-}
-
-TEST(ScanDirectory, OnlyTheFirstFileOfANameIsLeftUnmeasured)
-{
-    TempTree tree;
-    tree.file("one/Report.txt", 5);
-    tree.file("one/other.txt", 6);
-    tree.file("two/REPORT.TXT", 7);
-    tree.file("three/report.txt", 8);
-    MaskMatcher all("*.*");
-    SeenNames seen;
-    ScanOptions options;
-    options.mask = &all;
-    options.deferMeasuring = true;
-    options.seenNames = &seen;
-    ResultTable table;
-    ScanDirectory(tree.root(), options, table);
-    int unmeasuredReports = 0, measuredReports = 0;
-    for (const entrytype& e : table.EntryTable) {
-        if (e.key == "REPORT.TXT") {
-            (e.measured ? measuredReports : unmeasuredReports)++;
-            if (e.measured) {
-                EXPECT_EQ(e.size, e.name == "Report.txt" ? 5 : e.name == "REPORT.TXT" ? 7 : 8);
-            }
-        }
-    }
-    EXPECT_EQ(unmeasuredReports, 1);
-    EXPECT_EQ(measuredReports, 2);
 }
 
 TEST(ScanDirectory, DeepChainOfLongNamesCostsMemoryByDirectoryNotByDepth)
@@ -316,11 +189,11 @@ TEST(ScanDirectory, SiblingsBelowPathMaxAreWalkedWithFewDescriptors)
         makeChain(root, 1600, "dd", true);
         const rlimit files{48, 48};
         ::setrlimit(RLIMIT_NOFILE, &files);
-        const Found found = scanRoot(root, ScanMode::ZeroLength, "*.txt");
-        size_t sides = 0;
-        for (const std::string& p : found.paths)
-            sides += p.ends_with("side/s.txt");
-        return joined({std::to_string(sides), std::to_string(found.paths.size())});
+        const Paths paths = scanRoot(root, ScanMode::ZeroLength, "*.txt").paths;
+        return joined(
+            {std::to_string(std::count_if(paths.begin(), paths.end(),
+                                          [](const std::string& p) { return p.ends_with("side/s.txt"); })),
+             std::to_string(paths.size())});
     });
     ASSERT_TRUE(child.exitedNormally()) << child.describe();
     EXPECT_EQ(child.output(), "1600\n1601\n");
@@ -344,7 +217,7 @@ TEST(ScanDirectory, MountPointsAreBoundariesNeverOpened)
         const int watch = ::inotify_init1(IN_NONBLOCK);
         // The tmpfs's own root: the bind mount shows directory a itself, which is opened.
         ::inotify_add_watch(watch, tree.path("tmp").c_str(), IN_OPEN);
-        std::vector<std::string> lines = scan(tree, ScanMode::ZeroLength, "*.*", 0, 2).paths;
+        Paths lines = scanRoot(tree.root(), ScanMode::ZeroLength, "*.*", 2).paths;
         char events[4096];
         lines.push_back("opened: " +
                         std::to_string(std::max<ssize_t>(0, ::read(watch, events, sizeof events))));
@@ -365,21 +238,14 @@ TEST(ScanDirectory, DirectorySwappedForALinkDuringTheWalkLeadsNowhere)
     tree.file("a/sub/deeper/real.txt");
     elsewhere.file("deeper/secret.txt");
     elsewhere.file("deeper/more/secret2.txt");
-    MaskMatcher all("*.*");
-    ScanOptions options;
-    options.mode = ScanMode::ZeroLength;
-    options.mask = &all;
-    options.threads = 1;
-    options.afterDirectoryRead = [&](const std::string& directory) {
+    const auto swap = [&](const std::string& directory) {
         if (directory == tree.path("a/sub/")) {
             ASSERT_EQ(::rename(tree.path("a/sub").c_str(), tree.path("a/moved").c_str()), 0);
             tree.symlink("a/sub", elsewhere.root());
         }
     };
-    ResultTable table;
-    ScanDirectory(tree.root(), options, table);
-    ASSERT_EQ(table.LastEntry(), 0);
-    EXPECT_EQ(table.path(0), tree.path("a/sub/deeper/real.txt"));
+    EXPECT_EQ(scanRoot(tree.root(), ScanMode::ZeroLength, "*.*", 1, swap).paths,
+              Paths{"a/sub/deeper/real.txt"});
 }
 
 TEST(ScanDirectory, UnreadableDirectoriesAreSkippedAndTheWalkGoesOn)
@@ -397,9 +263,7 @@ TEST(ScanDirectory, UnreadableDirectoriesAreSkippedAndTheWalkGoesOn)
         std::string why;
         if (!ChildProcess::becomeNobody(why))
             return "skip: " + why;
-        std::vector<std::string> paths = scan(tree, ScanMode::ZeroLength, "*.*", 0, 2).paths;
-        std::sort(paths.begin(), paths.end());
-        return joined(paths);
+        return joined(sorted(scanRoot(tree.root(), ScanMode::ZeroLength, "*.*", 2).paths));
     });
     ASSERT_TRUE(child.exitedNormally()) << child.describe();
     if (child.skipped())
@@ -414,29 +278,20 @@ TEST(ScanDirectory, DirectoryMovedAheadOfTheWalkIsListedOnce)
     TempTree tree;
     tree.dir("d1");
     tree.dir("d2");
-    std::vector<std::string> order;
-    {
-        DIR* d = ::opendir(tree.root().c_str());
-        while (const dirent* e = ::readdir(d)) {
-            if (e->d_name[0] != '.')
-                order.push_back(e->d_name);
-        }
-        ::closedir(d);
+    Paths order;
+    DIR* d = ::opendir(tree.root().c_str());
+    while (const dirent* e = ::readdir(d)) {
+        if (e->d_name[0] != '.')
+            order.push_back(e->d_name);
     }
+    ::closedir(d);
     ASSERT_EQ(order.size(), 2u);
     tree.file(order[0] + "/x/f.txt");
-    MaskMatcher all("*.*");
-    ScanOptions options;
-    options.mode = ScanMode::ZeroLength;
-    options.mask = &all;
-    options.threads = 1;
-    options.afterDirectoryRead = [&](const std::string& directory) {
+    const auto move = [&](const std::string& directory) {
         if (directory == tree.path(order[0] + "/x/")) {
             ASSERT_EQ(::rename(tree.path(order[0] + "/x").c_str(), tree.path(order[1] + "/x").c_str()), 0);
         }
     };
-    ResultTable table;
-    ScanDirectory(tree.root(), options, table);
-    ASSERT_EQ(table.LastEntry(), 0);
-    EXPECT_EQ(table.path(0), tree.path(order[0] + "/x/f.txt"));
+    EXPECT_EQ(scanRoot(tree.root(), ScanMode::ZeroLength, "*.*", 1, move).paths,
+              Paths{order[0] + "/x/f.txt"});
 }
