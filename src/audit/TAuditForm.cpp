@@ -2,6 +2,7 @@
 #include "audit/TAuditForm.h"
 
 #include "main/HelpCommands.h"
+#include "main/MenuFont.h"
 #include "main/SetHint.h"
 #include "platform/MessageBoxes.h"
 #include "print/PrintJob.h"
@@ -141,9 +142,7 @@ void TAuditForm::BuildMenus()
     helpTopics1->setObjectName(QStringLiteral("HelpTopics1"));
     SetHint(helpTopics1, kHelpHint);
     connect(helpTopics1, &QAction::triggered, this, &TAuditForm::HelpTopics1Click);
-    // Drop-down menus are windows of their own and would take the desktop's font, not the bar's.
-    for (QMenu* menu : {file, help})
-        menu->setFont(menuBar()->font());
+    GiveMenusTheFontOf(menuBar());
 }
 
 QWidget* TAuditForm::BuildToolPanel()

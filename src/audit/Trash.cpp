@@ -147,7 +147,7 @@ bool deviceOf(std::string path, dev_t& device)
     return true;
 }
 
-// Makes path and its missing parents, each with mode 0700, as the base directory specification asks.
+// Makes path and its missing parents, each with mode 0700, as the XDG base directory rules ask.
 int makeHomeFolders(const std::string& path)
 {
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {

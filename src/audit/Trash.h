@@ -16,7 +16,7 @@ struct TrashResult
     explicit operator bool() const { return error == 0; }
 };
 
-// The desktop trash of the freedesktop.org Trash specification. A file on the filesystem of the home
+// The desktop trash as freedesktop.org lays it out for every desktop. A file on the filesystem of the home
 // trash goes to the home trash; a file on another filesystem goes to the trash at the top directory
 // (mount point) of its own filesystem: "$topdir/.Trash/$uid" when "$topdir/.Trash" is a real folder
 // with the sticky bit, else "$topdir/.Trash-$uid". Missing trash folders are made with mode 0700.

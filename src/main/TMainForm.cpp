@@ -12,6 +12,7 @@
 #include "main/HintText.h"
 #include "main/LinkLabel.h"
 #include "main/MainTexts.h"
+#include "main/MenuFont.h"
 #include "main/MenuShortcutFilter.h"
 #include "main/ReportRunController.h"
 #include "main/ReportTexts.h"
@@ -98,15 +99,6 @@ QFrame* Separator()
     line->setFrameShadow(QFrame::Sunken);
     line->setFixedSize(2, kToolButtonHeight - 6);
     return line;
-}
-
-// Drop-down menus are windows of their own, which take the desktop's font unless given their bar's.
-void GiveMenusTheFontOf(const QMenuBar* bar, QMenu* popup)
-{
-    for (QAction* item : bar->actions())
-        if (item->menu())
-            item->menu()->setFont(bar->font());
-    popup->setFont(bar->font());
 }
 
 QFrame* Panel(int height)
