@@ -176,13 +176,22 @@ void TOvcCustomVirtualListBox::SetRangeMarked(int first, int last, bool marked)
     last = std::min(last, m_lastIndex);
     m_rangeEnd = -1;
     const int before = m_marks.Count();
-    if (m_marks.SetRange(first, last, marked) && marked) {
-        for (int index = first; index <= last; ++index)
-            if (DoOnGetItemStatus(index))
-                m_marks.Set(index, false);
-    }
+    if (marked)
+        MarkUnprotected(first, last);
+    else
+        m_marks.SetRange(first, last, false);
     if (m_marks.Count() != before)
         MarksChanged(first, last);
+}
+
+bool TOvcCustomVirtualListBox::MarkUnprotected(int first, int last)
+{
+    if (!m_marks.SetRange(first, last, true))
+        return false;
+    for (int index = first; index <= last; ++index)
+        if (DoOnGetItemStatus(index))
+            m_marks.Set(index, false);
+    return true;
 }
 
 void TOvcCustomVirtualListBox::ExtendRangeTo(int index)
@@ -194,18 +203,19 @@ void TOvcCustomVirtualListBox::ExtendRangeTo(int index)
         m_rangeBase = m_marks;
         m_rangeEnd = anchor;
     }
-    // Only the rows between the old and the new end of the range change.
+    // Only the rows between the old and the new end of the range change: those it leaves (on one side
+    // at most) get back their marks from before, those it reaches are marked.
     const int from = std::min(index, m_rangeEnd);
     const int to = std::max(index, m_rangeEnd);
     const int low = std::min(anchor, index);
     const int high = std::max(anchor, index);
-    bool changed = false;
-    for (int row = from; row <= to; ++row) {
-        if (row < low || row > high)
-            changed = m_marks.Set(row, m_rangeBase.IsMarked(row)) || changed;
-        else if (!DoOnGetItemStatus(row))
-            changed = m_marks.Set(row, true) || changed;
-    }
+    const int leaveFirst = from < low ? from : high + 1;
+    const int leaveLast = from < low ? low - 1 : to;
+    bool changed = m_marks.SetRange(leaveFirst, leaveLast, false);
+    for (int row = m_rangeBase.NextMarked(leaveFirst); row >= 0 && row <= leaveLast;
+         row = m_rangeBase.NextMarked(row + 1))
+        m_marks.Set(row, true);
+    changed = MarkUnprotected(std::max(from, low), std::min(to, high)) || changed;
     m_rangeEnd = index;
     if (changed)
         MarksChanged(from, to);

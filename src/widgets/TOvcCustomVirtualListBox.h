@@ -152,6 +152,8 @@ private:
     // Marks from AnchorIndex to index; rows the range covered before and covers no more get back the
     // marks they had before the range began.
     void ExtendRangeTo(int index);
+    // Marks first ... last but their protected rows; returns false when all were marked already.
+    bool MarkUnprotected(int first, int last);
     void SetAnchor(int index);
     void ToggleMark(int index);
     // Repaints the rows of first ... last that are in view, tells a screen reader, fires OnMarksChanged.
