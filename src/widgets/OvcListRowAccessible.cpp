@@ -35,6 +35,9 @@ QAccessibleInterface* OvcListRowAccessible::parent() const
 
 QString OvcListRowAccessible::text(QAccessible::Text t) const
 {
+    // Screen readers say "checked" for the state; the description names it in the list's own word.
+    if (t == QAccessible::Description && m_row >= 0 && isValid() && m_list->IsMarked(ItemIndex()))
+        return QStringLiteral("marked");
     if (!isValid() || (t != QAccessible::Name && t != QAccessible::Value))
         return {};
     return m_row < 0 ? m_list->Header().left(255) : m_list->ItemText(ItemIndex());
@@ -67,6 +70,8 @@ QAccessible::State OvcListRowAccessible::state() const
         s.focusable = true;
         s.selected = ItemIndex() == m_list->ItemIndex();
         s.focused = m_list->hasFocus() && ItemIndex() == m_list->FocusIndex();
+        s.checkable = m_list->MultiSelect() && !m_list->IsItemProtected(ItemIndex());
+        s.checked = m_list->IsMarked(ItemIndex());
     }
     return s;
 }

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScrollBar>
 #include <QStyleOptionFocusRect>
 
@@ -29,6 +30,20 @@ QString CutToItemLength(const QString& text)
     if (text.at(length - 1).isHighSurrogate())
         --length;
     return text.left(length);
+}
+
+void DrawCheckMark(QPainter& painter, const QRect& cell, const QColor& color)
+{
+    const qreal size = cell.height();
+    const QPointF origin = cell.topLeft();
+    QPainterPath path(origin + QPointF(0.25 * size, 0.52 * size));
+    path.lineTo(origin + QPointF(0.43 * size, 0.72 * size));
+    path.lineTo(origin + QPointF(0.78 * size, 0.28 * size));
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(color, std::max(1.5, size / 9), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(path);
+    painter.restore();
 }
 
 } // namespace
@@ -57,6 +72,7 @@ TOvcCustomVirtualListBox::TOvcCustomVirtualListBox(QWidget* parent)
 
     m_lastIndex = m_numItems - 1;
     m_focusIndex = 0;
+    m_marks.Reset(m_numItems);
     RecalcMetrics();
     UpdateScrollBars();
 }
@@ -70,6 +86,11 @@ void TOvcCustomVirtualListBox::SetNumItems(int value)
     m_numItems = value;
     m_lastIndex = value - 1;
     m_columnOffset = 0;
+    const bool hadMarks = m_marks.Count() > 0;
+    m_marks.Reset(value);
+    SetAnchor(0);
+    if (hadMarks && OnMarksChanged)
+        OnMarksChanged(this);
     SetItemIndex(0);
     SetTopIndex(0);
     viewport()->update();
@@ -133,6 +154,103 @@ void TOvcCustomVirtualListBox::SetTopIndex(int value)
     RepaintItem(m_focusIndex);
     if (OnTopIndexChanged)
         OnTopIndexChanged(this, m_topIndex);
+}
+
+void TOvcCustomVirtualListBox::SetMultiSelect(bool on)
+{
+    if (on == m_multiSelect)
+        return;
+    ClearMarks();
+    m_multiSelect = on;
+    m_rangeEnd = -1;
+    viewport()->update();
+}
+
+void TOvcCustomVirtualListBox::SetRangeMarked(int first, int last, bool marked)
+{
+    if (!m_multiSelect)
+        return;
+    if (first > last)
+        std::swap(first, last);
+    first = std::max(first, 0);
+    last = std::min(last, m_lastIndex);
+    m_rangeEnd = -1;
+    const int before = m_marks.Count();
+    if (marked)
+        MarkUnprotected(first, last);
+    else
+        m_marks.SetRange(first, last, false);
+    if (m_marks.Count() != before)
+        MarksChanged(first, last);
+}
+
+bool TOvcCustomVirtualListBox::MarkUnprotected(int first, int last)
+{
+    if (!m_marks.SetRange(first, last, true))
+        return false;
+    for (int index = first; index <= last; ++index)
+        if (DoOnGetItemStatus(index))
+            m_marks.Set(index, false);
+    return true;
+}
+
+void TOvcCustomVirtualListBox::ExtendRangeTo(int index)
+{
+    if (index < 0)
+        return;
+    const int anchor = std::clamp(m_anchorIndex, 0, m_lastIndex);
+    if (m_rangeEnd < 0) {
+        m_rangeBase = m_marks;
+        m_rangeEnd = anchor;
+    }
+    // Only the rows between the old and the new end of the range change: those it leaves (on one side
+    // at most) get back their marks from before, those it reaches are marked.
+    const int from = std::min(index, m_rangeEnd);
+    const int to = std::max(index, m_rangeEnd);
+    const int low = std::min(anchor, index);
+    const int high = std::max(anchor, index);
+    const int leaveFirst = from < low ? from : high + 1;
+    const int leaveLast = from < low ? low - 1 : to;
+    bool changed = m_marks.SetRange(leaveFirst, leaveLast, false);
+    for (int row = m_rangeBase.NextMarked(leaveFirst); row >= 0 && row <= leaveLast;
+         row = m_rangeBase.NextMarked(row + 1))
+        m_marks.Set(row, true);
+    changed = MarkUnprotected(std::max(from, low), std::min(to, high)) || changed;
+    m_rangeEnd = index;
+    if (changed)
+        MarksChanged(from, to);
+}
+
+void TOvcCustomVirtualListBox::SetAnchor(int index)
+{
+    m_anchorIndex = index;
+    m_rangeEnd = -1;
+}
+
+void TOvcCustomVirtualListBox::ToggleMark(int index)
+{
+    if (index < 0)
+        return;
+    SetAnchor(index);
+    SetMarked(index, !IsMarked(index));
+}
+
+void TOvcCustomVirtualListBox::MarksChanged(int first, int last)
+{
+    const int top = std::max(first, m_topIndex);
+    const int bottom = static_cast<int>(std::min<long long>(last, 1LL * m_topIndex + m_visibleRows - 1));
+    for (int index = top; index <= bottom; ++index) {
+        RepaintItem(index);
+        if (QAccessible::isActive()) {
+            QAccessible::State checked;
+            checked.checked = true;
+            QAccessibleStateChangeEvent event(this, checked);
+            event.setChild(index - m_topIndex + HeaderRows());
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+    if (OnMarksChanged)
+        OnMarksChanged(this);
 }
 
 void TOvcCustomVirtualListBox::SetHeader(const QString& header)
@@ -426,8 +544,8 @@ void TOvcCustomVirtualListBox::DrawHeader(QPainter& painter)
     const QPalette& pal = palette();
     painter.fillRect(rect, m_headerColor.BackColor().Resolve(pal));
     painter.setPen(m_headerColor.TextColor().Resolve(pal));
-    painter.drawText(QRect(kTextIndent, 0, rect.width() - kTextIndent, m_rowHeight),
-                     Qt::AlignLeft | Qt::AlignTop, text);
+    const int left = CheckColumnWidth() + kTextIndent;
+    painter.drawText(QRect(left, 0, rect.width() - left, m_rowHeight), Qt::AlignLeft | Qt::AlignTop, text);
     painter.setPen(clWindowText.Resolve(pal));
     painter.drawLine(0, m_rowHeight - 1, rect.width(), m_rowHeight - 1);
     painter.setPen(clBtnHighlight.Resolve(pal));
@@ -443,7 +561,8 @@ void TOvcCustomVirtualListBox::DrawItem(QPainter& painter, int index, int rowPos
     const QPalette& pal = palette();
     QColor fg;
     QColor bg;
-    if (DoOnGetItemStatus(index)) {
+    const bool isProtected = DoOnGetItemStatus(index);
+    if (isProtected) {
         bg = m_protectColor.BackColor().Resolve(pal);
         fg = m_protectColor.TextColor().Resolve(pal);
     } else if (index == m_itemIndex) {
@@ -457,12 +576,15 @@ void TOvcCustomVirtualListBox::DrawItem(QPainter& painter, int index, int rowPos
     painter.fillRect(rect, bg);
     if (index > m_lastIndex)
         return;
+    const int check = CheckColumnWidth();
+    if (check > 0 && !isProtected && m_marks.IsMarked(index))
+        DrawCheckMark(painter, QRect(rect.left(), rect.top(), check, m_rowHeight), fg);
     const QString text = CutToItemLength(DoOnGetItem(index));
     if (text.size() <= m_columnOffset)
         return;
     painter.setPen(fg);
-    painter.drawText(rect.adjusted(kTextIndent, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                     text.mid(m_columnOffset));
+    painter.drawText(rect.adjusted(check + kTextIndent, 0, 0, 0),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text.mid(m_columnOffset));
 }
 
 void TOvcCustomVirtualListBox::resizeEvent(QResizeEvent* event)
@@ -487,6 +609,12 @@ void TOvcCustomVirtualListBox::keyPressEvent(QKeyEvent* event)
     if (!IsNoCommand(command)) {
         HandleCommand(command);
         event->accept();
+    } else if (m_multiSelect && event->key() == Qt::Key_Space &&
+               !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        // No key table names Space; it toggles the current row as in the desktop's own lists.
+        ToggleMark(m_itemIndex);
+        event->accept();
+        return;
     } else {
         // Without a command the key keeps Qt's meaning (QWidget's: passed on to the parent).
         QWidget::keyPressEvent(event);
@@ -509,32 +637,12 @@ void TOvcCustomVirtualListBox::HandleCommand(std::uint16_t command)
         command = ccDown;
     switch (command) {
     case ccDown:
-        if (m_itemIndex < m_lastIndex)
-            SetItemIndex(m_itemIndex + 1);
-        break;
     case ccUp:
-        if (m_itemIndex > 0)
-            SetItemIndex(m_itemIndex - 1);
-        break;
     case ccHome:
-        if (m_itemIndex != 0)
-            SetItemIndex(0);
-        break;
     case ccEnd:
-        if (m_numItems > 0 && m_itemIndex != m_lastIndex)
-            SetItemIndex(m_lastIndex);
-        break;
     case ccNextPage:
-        if (m_numItems > 0) {
-            const long long step = m_visibleRows == 1 ? 1 : m_visibleRows - 1;
-            SetItemIndex(static_cast<int>(std::min<long long>(m_lastIndex, m_itemIndex + step)));
-        }
-        break;
     case ccPrevPage:
-        if (m_numItems > 0) {
-            const int step = m_visibleRows == 1 ? 1 : m_visibleRows - 1;
-            SetItemIndex(std::max(0, m_itemIndex - step));
-        }
+        SetItemIndex(MoveTarget(command));
         break;
     case ccLeft:
         if (m_columnOffset > 0)
@@ -544,12 +652,62 @@ void TOvcCustomVirtualListBox::HandleCommand(std::uint16_t command)
         if (m_columnOffset < m_columns)
             SetColumnOffset(m_columnOffset + 1);
         break;
+    case ccExtendDown:
+    case ccExtendUp:
+    case ccExtendHome:
+    case ccExtendEnd:
+    case ccExtendPgDn:
+    case ccExtendPgUp:
+        if (m_multiSelect) {
+            SetItemIndex(MoveTarget(command));
+            ExtendRangeTo(m_itemIndex);
+        }
+        return;
     default:
         if (command >= ccUserFirst && OnUserCommand)
             OnUserCommand(this, command);
         return;
     }
-    m_anchorIndex = m_itemIndex;
+    SetAnchor(m_itemIndex);
+}
+
+int TOvcCustomVirtualListBox::MoveTarget(std::uint16_t command) const
+{
+    const long long page = m_visibleRows == 1 ? 1 : m_visibleRows - 1;
+    long long target = m_itemIndex;
+    switch (command) {
+    case ccDown:
+    case ccExtendDown:
+        if (m_itemIndex < m_lastIndex)
+            target = m_itemIndex + 1LL;
+        break;
+    case ccUp:
+    case ccExtendUp:
+        if (m_itemIndex > 0)
+            target = m_itemIndex - 1;
+        break;
+    case ccHome:
+    case ccExtendHome:
+        target = 0;
+        break;
+    case ccEnd:
+    case ccExtendEnd:
+        target = m_lastIndex;
+        break;
+    case ccNextPage:
+    case ccExtendPgDn:
+        if (m_numItems > 0)
+            target = std::min<long long>(m_lastIndex, m_itemIndex + page);
+        break;
+    case ccPrevPage:
+    case ccExtendPgUp:
+        if (m_numItems > 0)
+            target = std::max<long long>(0, m_itemIndex - page);
+        break;
+    default:
+        break;
+    }
+    return static_cast<int>(target);
 }
 
 void TOvcCustomVirtualListBox::mousePressEvent(QMouseEvent* event)
@@ -573,6 +731,17 @@ void TOvcCustomVirtualListBox::mousePressEvent(QMouseEvent* event)
         return;
     RepaintItem(m_itemIndex);
     m_focusIndex = m_itemIndex;
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    m_pressExtends = m_multiSelect && (modifiers & Qt::ShiftModifier);
+    if (m_multiSelect && (modifiers & Qt::ControlModifier) && !m_pressExtends) {
+        // No tracking: the row toggled stays the current one.
+        const int index = ItemAtPoint(pos);
+        if (index <= m_lastIndex) {
+            SetItemIndex(index);
+            ToggleMark(index);
+        }
+        return;
+    }
     m_tracking = true;
     TrackMouse(pos);
 }
@@ -587,10 +756,13 @@ void TOvcCustomVirtualListBox::TrackMouse(const QPoint& point)
     if (!m_tracking)
         return;
     const int index = ItemAtPoint(point);
-    if (index <= m_lastIndex) {
-        SetItemIndex(index);
-        m_anchorIndex = index;
-    }
+    if (index > m_lastIndex)
+        return;
+    SetItemIndex(index);
+    if (m_pressExtends)
+        ExtendRangeTo(index);
+    else
+        SetAnchor(index);
 }
 
 void TOvcCustomVirtualListBox::mouseReleaseEvent(QMouseEvent* event)

@@ -3,6 +3,7 @@
 
 #include "widgets/OvcMouseTracker.h"
 #include "widgets/OvcTypes.h"
+#include "widgets/RowMarks.h"
 #include "widgets/TOvcBase.h"
 #include "widgets/TOvcColors.h"
 #include "widgets/WheelAccumulator.h"
@@ -14,22 +15,29 @@
 
 class QPainter;
 
-// A single-selection list that stores nothing per item: it knows NumItems and asks its owner, through
-// OnGetItem and OnGetItemStatus, for the text and protection of each row it paints. Up to 2147483647
-// items; the vertical scroll bar is scaled so that its positions stay within 16 bits.
+// A list that stores nothing per item: it knows NumItems and asks its owner, through OnGetItem and
+// OnGetItemStatus, for the text and protection of each row it paints. Up to 2147483647 items; the
+// vertical scroll bar is scaled so that its positions stay within 16 bits.
 //
 // Indexes are 0-based, -1 meaning none. OnClick fires after every ItemIndex change that is not part of
 // a mouse press (keys, NumItems) and when the mouse capture of a press in the list ends: on a release
 // inside the list, and on a release elsewhere or a lost one (a popup or a modal window took it, the
 // list lost the focus) when the row changed during the press. ItemIndex then names the selected row.
+//
+// In multi-select mode rows can also be marked, beside the one current row (ItemIndex): Ctrl+click toggles
+// the row under the mouse and makes it the current row as a plain click does, Shift+click and Shift with
+// Up, Down, Home, End, Page Up or Page Down move the current row and mark from AnchorIndex to it, Space
+// toggles the current row. While Shift keeps moving the same range, rows it leaves get back the marks they
+// had before. A plain click or move only moves the current row and keeps every mark. A protected row is
+// never marked.
 class TOvcCustomVirtualListBox : public TOvcBase
 {
 public:
     explicit TOvcCustomVirtualListBox(QWidget* parent = nullptr);
 
     int NumItems() const { return m_numItems; }
-    // A negative count means 2147483647. A changed count selects item 0 (or none when empty), scrolls to
-    // the top and the first column, and so fires OnClick when the selection changed.
+    // A negative count means 2147483647. A changed count clears every mark, selects item 0 (or none when
+    // empty), scrolls to the top and the first column, and so fires OnClick when the selection changed.
     void SetNumItems(int value);
     int LastIndex() const { return m_lastIndex; }
 
@@ -46,6 +54,22 @@ public:
     void SetHeader(const QString& header);
     bool ShowHeader() const { return m_showHeader; }
     void SetShowHeader(bool show);
+
+    // Off by default. On, a narrow column at the left of every row shows a check mark on marked rows, and
+    // the rows and the header are shifted right by its width; off again clears the marks.
+    bool MultiSelect() const { return m_multiSelect; }
+    void SetMultiSelect(bool on);
+
+    // The marks (none outside multi-select mode): Count(), IsMarked(row), NextMarked(row) to walk them in
+    // order. The changes below do nothing outside multi-select mode, never mark a protected row, repaint
+    // the rows in view and fire OnMarksChanged once when a mark changed.
+    const RowMarks& Marks() const { return m_marks; }
+    bool IsMarked(int index) const { return m_marks.IsMarked(index); }
+    void SetMarked(int index, bool marked) { SetRangeMarked(index, index, marked); }
+    // The items first ... last, in either order, cut to the list; asks OnGetItemStatus for each when
+    // marking.
+    void SetRangeMarked(int first, int last, bool marked);
+    void ClearMarks() { SetRangeMarked(0, m_lastIndex, false); }
 
     TOvcColors& HeaderColor() { return m_headerColor; }
     TOvcColors& ProtectColor() { return m_protectColor; }
@@ -89,6 +113,8 @@ public:
     std::function<void(TOvcCustomVirtualListBox* sender, std::uint16_t command)> OnUserCommand;
     std::function<void(TOvcCustomVirtualListBox* sender)> OnClick;
     std::function<void(TOvcCustomVirtualListBox* sender)> OnDblClick;
+    // After any change of the marks, also by a new NumItems.
+    std::function<void(TOvcCustomVirtualListBox* sender)> OnMarksChanged;
 
 protected:
     virtual QString DoOnGetItem(int index);
@@ -121,6 +147,18 @@ private:
     bool HasHorizontalBar() const;
     void ScrollBy(int delta);
     void HandleCommand(std::uint16_t command);
+    // The item a move command (or its Shift form) goes to; ItemIndex when it stays.
+    int MoveTarget(std::uint16_t command) const;
+    // Marks from AnchorIndex to index; rows the range covered before and covers no more get back the
+    // marks they had before the range began.
+    void ExtendRangeTo(int index);
+    // Marks first ... last but their protected rows; returns false when all were marked already.
+    bool MarkUnprotected(int first, int last);
+    void SetAnchor(int index);
+    void ToggleMark(int index);
+    // Repaints the rows of first ... last that are in view, tells a screen reader, fires OnMarksChanged.
+    void MarksChanged(int first, int last);
+    int CheckColumnWidth() const { return m_multiSelect ? m_rowHeight : 0; }
     void TrackMouse(const QPoint& point);
     // The press is over: OnClick when it ended inside the list or moved the current row.
     void EndCapture(bool releasedInside);
@@ -150,6 +188,12 @@ private:
     int m_visibleRows = 1;
     int m_scrollRange = 1;
     QString m_itemBuffer; // reused for every row painted
+
+    bool m_multiSelect = false;
+    RowMarks m_marks;
+    RowMarks m_rangeBase;        // the marks as they were before the Shift range now being moved
+    int m_rangeEnd = -1;         // where that range ends; -1 when none is being moved
+    bool m_pressExtends = false; // the press held Shift: tracking marks from the anchor
 
     bool m_mouseCaptured = false; // primary button pressed inside the list and not yet released
     bool m_tracking = false;      // selection follows the mouse while the button is held

@@ -51,6 +51,26 @@ TEST(OvcAccessible, TheListShowsItsVisibleRowsAndHeaderAndFocusesTheCurrentOne)
     EXPECT_EQ(iface->child(3), nullptr);
 }
 
+TEST(OvcAccessible, MarkedRowsAreCheckedAndDescribedAsMarked)
+{
+    TOvcVirtualListbox list;
+    list.SetRowHeight(10);
+    list.OnGetItemStatus = [](TOvcCustomVirtualListBox*, int index, bool& protect) { protect = index == 1; };
+    list.SetMultiSelect(true);
+    list.SetNumItems(10);
+    ASSERT_TRUE(ShowWithViewport(list, 200, 50));
+    list.SetRangeMarked(0, 3, true);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&list);
+    const QAccessible::State marked = iface->child(0)->state();
+    EXPECT_TRUE(marked.checkable && marked.checked);
+    EXPECT_EQ(iface->child(0)->text(QAccessible::Description), QStringLiteral("marked"));
+    EXPECT_FALSE(iface->child(1)->state().checkable) << "a separator cannot be marked";
+    list.SetMarked(2, false);
+    EXPECT_TRUE(iface->child(2)->state().checkable);
+    EXPECT_FALSE(iface->child(2)->state().checked);
+    EXPECT_EQ(iface->child(2)->text(QAccessible::Description), QString());
+}
+
 TEST(OvcAccessible, TheViewerExposesItsVisibleLinesAsText)
 {
     QTemporaryDir dir;

@@ -49,11 +49,29 @@ protected:
         QTest::keyClick(m_list.get(), key, modifiers);
     }
     QPoint RowPoint(int row) const { return QPoint(20, row * kRowHeight + kRowHeight / 2); }
+    // Multi-select with every fifth row a separator; counts OnMarksChanged.
+    void MarkSetup(int rows)
+    {
+        m_list->OnGetItemStatus = [](TOvcCustomVirtualListBox*, int index, bool& protect) {
+            protect = index % 5 == 4;
+        };
+        m_list->OnMarksChanged = [this](TOvcCustomVirtualListBox*) { ++m_markChanges; };
+        m_list->SetMultiSelect(true);
+        m_list->SetNumItems(rows);
+    }
+    std::vector<int> Marked() const
+    {
+        std::vector<int> rows;
+        for (int r = m_list->Marks().NextMarked(0); r >= 0; r = m_list->Marks().NextMarked(r + 1))
+            rows.push_back(r);
+        return rows;
+    }
 
     std::shared_ptr<TOvcController> m_controller = std::make_shared<TOvcController>();
     std::unique_ptr<TOvcVirtualListbox> m_list;
     std::vector<int> m_clicks;
     int m_getItemCalls = 0;
+    int m_markChanges = 0;
 };
 
 TEST(OvcKeyEvent, QtKeysBecomeVirtualKeysWithExactShiftStates)
@@ -229,6 +247,90 @@ TEST_F(ListboxTest, ClickAndDragSelectAndFireOnClickOnRelease)
     EXPECT_EQ(m_list->TopIndex(), top) << "moves without the button select nothing";
 }
 
+TEST_F(ListboxTest, CtrlClickTogglesShiftClickMarksFromTheAnchorAndAPlainClickKeepsTheMarks)
+{
+    MarkSetup(100);
+    ASSERT_NO_FATAL_FAILURE(Show());
+    m_clicks.clear();
+    QWidget* viewport = m_list->viewport();
+    const auto click = [&](int row, Qt::KeyboardModifiers modifiers) {
+        QTest::mouseClick(viewport, Qt::LeftButton, modifiers, RowPoint(row));
+    };
+
+    click(2, Qt::ControlModifier);
+    click(4, Qt::ControlModifier); // a separator
+    EXPECT_EQ(Marked(), std::vector<int>{2});
+    EXPECT_EQ(m_markChanges, 1);
+    EXPECT_EQ(m_clicks, (std::vector<int>{2, 4})) << "the current row and OnClick as for a plain click";
+    click(7, Qt::ControlModifier);
+    click(12, Qt::ShiftModifier);
+    EXPECT_EQ(Marked(), (std::vector<int>{2, 7, 8, 10, 11, 12}));
+    click(5, Qt::ShiftModifier);
+    EXPECT_EQ(Marked(), (std::vector<int>{2, 5, 6, 7})) << "the range moved to the other side of its anchor";
+    click(6, Qt::ControlModifier);
+    click(15, Qt::NoModifier);
+    EXPECT_EQ(m_list->ItemIndex(), 15);
+    EXPECT_EQ(Marked(), (std::vector<int>{2, 5, 7}));
+    click(17, Qt::ShiftModifier);
+    EXPECT_EQ(Marked(), (std::vector<int>{2, 5, 7, 15, 16, 17})) << "a plain click sets the anchor";
+    EXPECT_EQ(m_clicks.back(), 17);
+}
+
+TEST_F(ListboxTest, SpaceTogglesAndShiftMovesMarkFromTheAnchorWhilePlainMovesKeepTheMarks)
+{
+    MarkSetup(100);
+    ASSERT_NO_FATAL_FAILURE(Show());
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Space);
+    Key(Qt::Key_Down);
+    for (int i = 0; i < 3; ++i)
+        Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(Marked(), (std::vector<int>{2, 3, 5, 6}));
+    for (int i = 0; i < 5; ++i)
+        Key(Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(Marked(), (std::vector<int>{1, 2, 3}));
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(Marked(), (std::vector<int>{2, 3})) << "rows the range leaves get back their earlier marks";
+    Key(Qt::Key_Space);
+    EXPECT_EQ(Marked(), std::vector<int>{2});
+    Key(Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_EQ(m_list->Marks().Count(), 1 + 97 - 20) << "3 ... 99 without its separators";
+    EXPECT_TRUE(m_list->IsMarked(98));
+    EXPECT_FALSE(m_list->IsMarked(99)) << "the last row is a separator";
+    m_clicks.clear();
+    Key(Qt::Key_Home);
+    Key(Qt::Key_PageDown);
+    EXPECT_EQ(m_clicks, (std::vector<int>{0, 19})) << "plain moves as ever";
+    EXPECT_EQ(m_list->Marks().Count(), 78);
+    m_list->SetItemIndex(4);
+    Key(Qt::Key_Space);
+    EXPECT_FALSE(m_list->IsMarked(4));
+}
+
+TEST_F(ListboxTest, TheOwnerMarksRangesAndANewRowCountClearsTheMarks)
+{
+    m_list->SetNumItems(10);
+    m_list->SetMarked(1, true);
+    Key(Qt::Key_Space);
+    EXPECT_EQ(m_list->Marks().Count(), 0) << "no marks in single selection";
+
+    MarkSetup(1000);
+    m_list->SetRangeMarked(999, 0, true);
+    EXPECT_EQ(m_list->Marks().Count(), 800);
+    EXPECT_FALSE(m_list->IsMarked(4));
+    m_list->SetRangeMarked(10, 19, false);
+    EXPECT_EQ(m_list->Marks().NextMarked(9), 20);
+    m_list->SetRangeMarked(10, 19, false);
+    EXPECT_EQ(m_markChanges, 2);
+    m_list->SetNumItems(50);
+    EXPECT_EQ(m_list->Marks().Count(), 0);
+    EXPECT_EQ(m_markChanges, 3);
+    m_list->SetNumItems(60);
+    EXPECT_EQ(m_markChanges, 3);
+}
+
 TEST_F(ListboxTest, ClicksBelowTheLastRowAndOnTheHeader)
 {
     m_list->SetNumItems(5);
@@ -280,6 +382,33 @@ TEST_F(ListboxTest, ProtectedRowsArePaintedInTheirColoursEvenWhenSelected)
     EXPECT_EQ(pixel(1, blankX), QColor(0, 0, 200)) << "protection wins over selection";
     EXPECT_EQ(pixel(0, blankX), m_list->palette().color(QPalette::Base));
     EXPECT_EQ(pixel(7, blankX), m_list->palette().color(QPalette::Base)) << "below the items";
+}
+
+TEST_F(ListboxTest, MarkedRowsShowACheckInTheirTextColourAndRowsAndHeaderMoveRightTogether)
+{
+    m_list->SetHeader(QStringLiteral("item 2")); // the same ink as row 2
+    m_list->SetShowHeader(true);
+    m_list->SelectColor().SetColors(QColor(200, 0, 0), QColor(255, 255, 0));
+    MarkSetup(5);
+    ASSERT_NO_FATAL_FAILURE(Show(5));
+    m_list->SetRangeMarked(0, 1, true); // row 0 is the current row
+    const QImage image = m_list->viewport()->grab().toImage();
+    int yellow = 0; // the check of the current row, in its highlighted text colour
+    for (int x = 0; x < kRowHeight; ++x)
+        for (int y = kRowHeight; y < 2 * kRowHeight; ++y)
+            yellow += qRed(image.pixel(x, y)) > 240 && qGreen(image.pixel(x, y)) > 160 ? 1 : 0;
+    EXPECT_GT(yellow, 0);
+    // The first x of a screen row that differs from the row's right end.
+    const auto firstInk = [&](int screenRow) {
+        for (int x = 1; x < image.width(); ++x)
+            for (int y = screenRow * kRowHeight + 1; y < (screenRow + 1) * kRowHeight - 1; ++y)
+                if (image.pixel(x, y) != image.pixel(image.width() - 1, y))
+                    return x;
+        return -1;
+    };
+    EXPECT_LT(firstInk(2), kRowHeight) << "row 1 shows its check";
+    EXPECT_GE(firstInk(3), kRowHeight) << "row 2 is not marked; its text starts right of the check column";
+    EXPECT_EQ(firstInk(0), firstInk(3)) << "the header keeps its columns above the rows";
 }
 
 TEST_F(ListboxTest, RowTextsAreCutTo255CharactersAndScrolledByColumns)
