@@ -2,7 +2,6 @@
 // End to end: a report printed through the QPrinter device into a PDF file, read back with pdftotext.
 #include "ExpectRefused.h"
 #include "FixedClock.h"
-#include "platform/CupsQueue.h"
 #include "platform/FileNameText.h"
 #include "platform/PrintSpool.h"
 #include "platform/QtPrintDialog.h"
@@ -91,9 +90,6 @@ TEST_F(PdfPrint, ThreePageReportCarriesHeaderFooterAndWrappedLines)
     lp.setTableFormat("<5|>1.5");
     lp.setHeader("{$TITLE}|Page {$PAGE}");
     lp.setFooter("{$DATE}|{$TIME}");
-    lp.setBorderOffset(0.1f);
-    lp.setPageBorders({TPageBorderStyle::pbTop, TPageBorderStyle::pbBottom, TPageBorderStyle::pbLeft,
-                       TPageBorderStyle::pbRight});
     PrinterFont font = lp.font();
     font.name = "Courier";
     font.pixelsPerInch = 96;
@@ -151,56 +147,39 @@ TEST_F(PdfPrint, FixedPitchShortcutMeasuresLikeTheShaper)
     EXPECT_EQ(device.textWidth("caf\xC3\xA9"), shaper.horizontalAdvance(QStringLiteral("caf\u00E9")));
 }
 
-TEST_F(PdfPrint, UnwritableFileRefusesToBeginAndLeavesNothingOpen)
+TEST_F(PdfPrint, AnAbortedOrFailedRunLeavesNoFileBehind)
 {
-    printer.setOutputFileName(dir.filePath(QStringLiteral("missing/folder/report.pdf")));
+    const std::string folder = dir.path().toStdString();
     QtPrinterDevice device(printer);
     TLinePrinter lp(device, LocaleSettings::usEnglish());
+    printer.setOutputFileName(dir.filePath(QStringLiteral("missing/report.pdf")));
     expectRefused([&] { lp.beginDoc(); }, "Unable to begin printing.");
     EXPECT_FALSE(device.printing());
 
     printer.setOutputFileName(path);
     lp.beginDoc();
-    lp.writeLine("written");
-    lp.endDoc();
-    EXPECT_EQ(PdfPages(path).size(), 1);
-}
-
-TEST_F(PdfPrint, AnAbortedOrFailedRunLeavesNoFileBehind)
-{
-    QtPrinterDevice device(printer);
-    TLinePrinter lp(device, LocaleSettings::usEnglish());
-    lp.beginDoc();
     lp.writeLine("never finished");
     lp.newPage();
     lp.abortDoc();
-    EXPECT_FALSE(QFile::exists(path));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList());
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{});
 
     // An earlier report of the same name stays whole until the new one is complete.
-    QFile earlier(path);
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    earlier.write("earlier report");
-    earlier.close();
+    std::ofstream(path.toStdString()) << "earlier report";
     lp.beginDoc();
     lp.writeLine("half");
     lp.abortDoc();
-    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
-    EXPECT_EQ(earlier.readAll(), "earlier report");
-    earlier.close();
+    EXPECT_EQ(ReadWholeFile(path.toStdString()), "earlier report");
 
     // A run that cannot put its file in place at the end fails, and leaves nothing either.
-    const QString folder = dir.filePath(QStringLiteral("taken.pdf"));
-    ASSERT_TRUE(QDir().mkdir(folder));
-    printer.setOutputFileName(folder);
+    const QString taken = dir.filePath(QStringLiteral("taken.pdf"));
+    ASSERT_TRUE(QDir().mkdir(taken));
+    printer.setOutputFileName(taken);
     lp.beginDoc();
     lp.writeLine("whole document");
     EXPECT_THROW(lp.endDoc(), ELinePrinter);
     lp.abortDoc();
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              (QStringList{"report.pdf", "taken.pdf"}));
-    EXPECT_EQ(printer.outputFileName(), folder);
+    EXPECT_EQ(Entries(folder), (std::vector<std::string>{"report.pdf", "taken.pdf"}));
+    EXPECT_EQ(printer.outputFileName(), taken);
 
     // After all that, the next document prints whole, with nothing of the dropped ones.
     printer.setOutputFileName(path);
@@ -305,33 +284,6 @@ TEST_F(PdfPrint, APrintQueueGetsTheWholeDocumentOnlyAtItsEnd)
     lp.abortDoc();
     EXPECT_EQ(submitted.size(), 2);
     EXPECT_FALSE(device.printing());
-}
-
-TEST(CupsQueue, JobOptionsFollowTheDialogsChoices)
-{
-    CupsJobSettings settings;
-    settings.printer = "office/draft";
-    settings.media = "A4";
-    EXPECT_EQ(CupsJobOptions(settings), (std::vector<CupsOption>{{"media", "A4"}, {"sides", "one-sided"}}));
-
-    settings.copies = 3;
-    settings.collate = true;
-    settings.sides = CupsJobSettings::Sides::Auto;
-    settings.dialogOptions = {{"print-quality", "5"}};
-    EXPECT_EQ(CupsJobOptions(settings), (std::vector<CupsOption>{{"media", "A4"},
-                                                                 {"copies", "3"},
-                                                                 {"Collate", "True"},
-                                                                 {"sides", "two-sided-long-edge"},
-                                                                 {"print-quality", "5"}}));
-
-    settings.copies = 1;
-    settings.landscape = true;
-    settings.dialogOptions.clear();
-    EXPECT_EQ(
-        CupsJobOptions(settings),
-        (std::vector<CupsOption>{{"media", "A4"}, {"sides", "two-sided-short-edge"}, {"landscape", ""}}));
-    settings.sides = CupsJobSettings::Sides::LongEdge;
-    EXPECT_EQ(CupsJobOptions(settings)[1], (CupsOption{"sides", "two-sided-long-edge"}));
 }
 
 } // namespace
