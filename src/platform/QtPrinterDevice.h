@@ -31,7 +31,8 @@ class QtPrinterDevice : public PrinterDevice
 {
 public:
     // Takes a finished document for the printer's print queue: the PDF file, the printer, the title;
-    // false with a reason when the queue refused it. The file is removed afterwards.
+    // false with a reason when the queue refused it. The file is the spool's name under /proc, valid
+    // for the call only.
     using QueueSubmitter = std::function<bool(const std::string& pdfFile, QPrinter& printer,
                                               const std::string& title, std::string& error)>;
 
