@@ -164,7 +164,8 @@ void BenchViewer(const std::shared_ptr<TOvcController>& controller)
         std::ofstream out(path, std::ios::binary);
         std::string line;
         for (int i = 0; i < kLines; ++i) {
-            line = "12/6/26  8:41:07 AM  /home/ann/Downloads/projects/archive/2026/december/report-" +
+            line = "12/6/26  8:41:07 AM  /home/ann/Dokumente/\xc3\x9c"
+                   "bersicht/archive/2026/december/report-" +
                    std::to_string(1000000 + i) + ".tmp";
             line.resize(98, 'x');
             out << line << "\r\n";

@@ -4,6 +4,7 @@
 #include "main/HelpCommands.h"
 #include "main/MenuFont.h"
 #include "main/SetHint.h"
+#include "platform/FileNameText.h"
 #include "platform/MessageBoxes.h"
 #include "print/PrintJob.h"
 #include "scan/MaskMatcher.h"
@@ -11,7 +12,6 @@
 #include "widgets/TOvcTextFileViewer.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -72,9 +72,7 @@ QHBoxLayout* Strip(QFrame*& panel, const char* name, const QMargins& margins, in
 // The field's text as file name bytes, without the blanks and control characters around it.
 std::string TrimmedText(const QLineEdit* edit)
 {
-    const QByteArray bytes = QFile::encodeName(edit->text());
-    return std::string(
-        TrimControlAndBlanks(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
+    return std::string(TrimControlAndBlanks(TextToFileName(edit->text())));
 }
 
 } // namespace
@@ -263,6 +261,11 @@ void TAuditForm::SetViewerControlsEnabled(bool enabled)
 void TAuditForm::Exit1Click()
 {
     close();
+}
+
+void TAuditForm::SetFileName(const std::string& path)
+{
+    m_auditFileNameEdit->setText(FileNameToText(path));
 }
 
 void TAuditForm::AuditOpenButtonClick()

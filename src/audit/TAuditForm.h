@@ -36,6 +36,10 @@ public:
     const std::string& ProgramDir() const { return m_programDir; }
     void SetProgramDir(const std::string& programDir) { m_programDir = programDir; }
 
+    // Puts path (bytes, as the filesystem spells them) into the file name field; Open opens those very
+    // bytes, also where they are not UTF-8.
+    void SetFileName(const std::string& path);
+
     // The file picked in the open dialog, or an empty text when it was cancelled. Tests replace it.
     std::function<QString()> PickFile;
 

@@ -625,8 +625,7 @@ void TMainForm::ViewAuditReport1Click()
     if (!m_auditForm)
         return;
     m_auditForm->SetProgramDir(m_programDir);
-    m_auditForm->AuditFileNameEdit()->setText(
-        QFile::decodeName(QByteArray::fromStdString(m_programDir + kAuditFileName)));
+    m_auditForm->SetFileName(m_programDir + kAuditFileName);
     // Not modal: the user goes back and forth between the log and the report.
     m_auditForm->show();
     m_auditForm->raise();

@@ -14,10 +14,12 @@ bool QtPrintDialog::Execute()
     dialog.setPrintRange(QAbstractPrintDialog::AllPages);
     // Qt 6.4 does not carry options set after construction over to the dialog's widgets, which it
     // makes as it is shown; so once it runs, the range choice is taken away by hand as Qt would: its
-    // whole group goes. It sits in the part of the dialog that starts folded away.
+    // whole group goes. It sits in the part of the dialog that starts folded away. So does the
+    // reverse order, which no printing here honours: the line printer draws pages first to last.
     QTimer::singleShot(0, &dialog, [&dialog] {
-        if (QWidget* range = dialog.findChild<QWidget*>(QStringLiteral("gbPrintRange")))
-            range->setVisible(false);
+        for (const char* name : {"gbPrintRange", "reverse"})
+            if (QWidget* choice = dialog.findChild<QWidget*>(QString::fromLatin1(name)))
+                choice->setVisible(false);
     });
     return dialog.exec() == QDialog::Accepted;
 }

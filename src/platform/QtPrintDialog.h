@@ -5,8 +5,9 @@
 
 class QPrinter;
 
-// QPrintDialog on the program's QPrinter, over the active window. Page ranges, the selection and the
-// current page are not offered: the line printer prints whole documents. The QPrinter is not owned.
+// QPrintDialog on the program's QPrinter, over the active window. Page ranges, the selection, the
+// current page and the reverse order are not offered: the line printer prints whole documents, first
+// page first. The QPrinter is not owned.
 class QtPrintDialog : public PrintDialog
 {
 public:

@@ -3,6 +3,7 @@
 
 #include "platform/CupsQueue.h"
 #include "platform/EPrinter.h"
+#include "platform/FileNameText.h"
 
 #include <QColor>
 #include <QFontDatabase>
@@ -139,9 +140,9 @@ void QtPrinterDevice::beginDoc()
         throw EPrinter("Printing in progress");
     m_printer.setDocName(QString::fromStdString(m_title));
     m_outputFileName = m_printer.outputFileName();
-    if (!m_spool.open(m_outputFileName.toStdString(), ".pdf"))
+    if (!m_spool.open(TextToFileName(m_outputFileName)))
         throw EPrinter("Unable to start the print job");
-    setOutputFile(QString::fromStdString(m_spool.path()));
+    setOutputFile(QString::fromLatin1(m_spool.path()));
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(&m_printer)) {
         setOutputFile(m_outputFileName);

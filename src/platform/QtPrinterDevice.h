@@ -19,10 +19,11 @@ class QPrinter;
 // Resolution, sheet and printable area come from the QPrinter; the page number is counted here. A
 // QPainter is open on the printer from beginDoc to endDoc or abortDoc.
 //
-// A document is all or nothing. While it is drawn the QPrinter writes into a spool file (see
+// A document is all or nothing. While it is drawn the QPrinter writes into a nameless spool file (see
 // PrintSpool); only endDoc hands it on: renamed over the output file, or, when the printer has no
 // output file, submitted to its print queue whole. abortDoc and a failed endDoc leave no file and
-// send nothing.
+// send nothing. The output file name is read with TextToFileName, so a name that is not UTF-8 comes
+// through byte for byte.
 //
 // "Courier" and "Courier New" stand for the desktop's fixed-pitch font, "MS Sans Serif" for its
 // general font. Needs a QGuiApplication. The QPrinter is not owned and must outlive the device.
@@ -30,7 +31,8 @@ class QtPrinterDevice : public PrinterDevice
 {
 public:
     // Takes a finished document for the printer's print queue: the PDF file, the printer, the title;
-    // false with a reason when the queue refused it. The file is removed afterwards.
+    // false with a reason when the queue refused it. The file is the spool's name under /proc, valid
+    // for the call only.
     using QueueSubmitter = std::function<bool(const std::string& pdfFile, QPrinter& printer,
                                               const std::string& title, std::string& error)>;
 

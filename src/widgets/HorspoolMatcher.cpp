@@ -8,7 +8,7 @@
 HorspoolMatcher::HorspoolMatcher(std::string_view pattern, bool matchCase)
 {
     for (int c = 0; c < 256; ++c)
-        m_fold[c] = static_cast<unsigned char>((!matchCase && c >= 'a' && c <= 'z') ? c - 32 : c);
+        m_fold[c] = static_cast<unsigned char>((!matchCase && c >= 'A' && c <= 'Z') ? c + 32 : c);
     pattern = pattern.substr(0, Utf8Prefix(pattern, 255));
     m_pattern.reserve(pattern.size());
     for (char c : pattern)

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-// Boyer-Moore-Horspool substring search over bytes. Without matchCase, a to z match A to Z; other bytes
+// Boyer-Moore-Horspool substring search over bytes. Without matchCase, A to Z match a to z; other bytes
 // match only themselves, so UTF-8 text is never split or folded wrongly.
 class HorspoolMatcher
 {
@@ -15,6 +15,8 @@ public:
     HorspoolMatcher(std::string_view pattern, bool matchCase);
 
     bool IsEmpty() const { return m_pattern.empty(); }
+    // The pattern as it is looked for: cut, and without matchCase in lower case.
+    const std::string& Pattern() const { return m_pattern; }
     std::size_t PatternLength() const { return m_pattern.size(); }
     // Offset of the first match that starts at or after from and lies wholly in text, or npos.
     std::size_t FindForward(std::string_view text, std::size_t from) const;
@@ -26,7 +28,7 @@ public:
 private:
     unsigned char Fold(char c) const { return m_fold[static_cast<unsigned char>(c)]; }
 
-    std::string m_pattern; // folded
+    std::string m_pattern;
     std::array<unsigned char, 256> m_fold{};
     std::array<std::size_t, 256> m_shift{};
 };

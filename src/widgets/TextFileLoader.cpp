@@ -5,6 +5,7 @@
 
 #include "platform/Utf8.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
@@ -151,8 +152,10 @@ std::int64_t LoadTextFile(const std::string& path, TVwrStringList& lines)
     constexpr std::size_t kBufferSize = 1 << 20;
     auto buffer = std::make_unique<char[]>(kBufferSize);
     TextLineSplitter splitter(lines);
-    for (;;) {
-        const ssize_t got = ::read(file.get(), buffer.get(), kBufferSize);
+    // Only what the file held when it was opened: a log still being written would otherwise keep the
+    // window reading while the memory fills.
+    for (auto left = static_cast<std::uint64_t>(st.st_size); left > 0;) {
+        const ssize_t got = ::read(file.get(), buffer.get(), std::min<std::uint64_t>(kBufferSize, left));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -162,6 +165,7 @@ std::int64_t LoadTextFile(const std::string& path, TVwrStringList& lines)
         }
         if (got == 0 || !splitter.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(got))))
             break;
+        left -= static_cast<std::uint64_t>(got);
     }
     splitter.Finish();
     return static_cast<std::int64_t>(st.st_size);

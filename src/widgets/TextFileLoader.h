@@ -38,7 +38,7 @@ private:
 // The error code is errno.
 EInOutError ViewerOpenError(int errorNumber, bool parentMissing = false);
 
-// Reads the file at path (bytes, as the filesystem spells it) into lines, which is cleared first.
-// Returns the file size. Throws EInOutError when the file cannot be opened or read; lines is then
-// empty.
+// Reads the file at path (bytes, as the filesystem spells it) into lines, which is cleared first: as
+// much as it held when it was opened, however it grows meanwhile. Returns that size. Throws EInOutError when
+// the file cannot be opened or read; lines is then empty.
 std::int64_t LoadTextFile(const std::string& path, TVwrStringList& lines);

@@ -17,7 +17,8 @@ struct ViewerMatch
 // Finds pattern (its first 255 bytes, never half a character) in the lines: forward from the caret,
 // the first match that starts at or after it; backward (sfBackward), the last match that ends at or
 // before it; with sfEntireText from the start of the text (forward) or its end (backward) instead.
-// Case-insensitive for a to z unless sfMatchCase. Matches never span lines. Nothing for an empty
-// pattern or when there is no match.
+// Unless sfMatchCase, letters match whatever their case, by simple Unicode case folding ("äpfel" finds
+// "Äpfel"). Offsets are the lines' own bytes, also where a folded letter is longer or shorter. Matches
+// never span lines. Nothing for an empty pattern or when there is no match.
 std::optional<ViewerMatch> FindInLines(ViewerLineSource& lines, std::string_view pattern, unsigned options,
                                        ViewerPos caret);

@@ -44,7 +44,7 @@ protected:
 
     void Open(const std::string& path)
     {
-        m_form.AuditFileNameEdit()->setText(QString::fromStdString(path));
+        m_form.SetFileName(path);
         Button("AuditOpenButton")->click();
     }
 
@@ -72,18 +72,9 @@ protected:
 
 TEST_F(AuditFormTest, MenusInTheFontOfTheirBarAndStartingStates)
 {
-    std::vector<std::string> menus;
-    for (QAction* menu : m_form.menuBar()->actions()) {
-        menus.push_back(menu->text().toStdString());
+    for (QAction* menu : m_form.menuBar()->actions())
         EXPECT_EQ(menu->menu()->font(), m_form.menuBar()->font())
             << "drop-downs in the 8 points of their bar";
-        for (QAction* item : menu->menu()->actions())
-            menus.push_back(item->isSeparator() ? "-" : item->objectName().toStdString());
-    }
-    EXPECT_EQ(menus, (std::vector<std::string>{"&File", "Print1", "-", "Exit1", "&Help", "HelpTopics1"}));
-    EXPECT_EQ(Action("Print1")->shortcut().toString(), "Ctrl+P");
-    EXPECT_FALSE(m_form.AuditMemo()->ShowCaret());
-    EXPECT_GE(m_form.StatusPanel()->minimumWidth(), 400);
     ExpectViewerControls(false, false);
 }
 
@@ -94,9 +85,10 @@ TEST_F(AuditFormTest, OpenShowsTheFileOrSaysItWasNotFoundAndRefusesFifosAndDevic
     EXPECT_FALSE(m_form.AuditMemo()->IsOpen());
     ExpectViewerControls(false, false);
 
-    WriteFile("audit.txt", "3/7/26 2:05:09 PM  /tmp/a.tmp\r\n3/7/26 2:06:00 PM  /tmp/b.tmp\r\n");
-    // Blanks and control characters around the name do not count.
-    Open("  " + m_tree.path("audit.txt") + "\t");
+    // In a folder whose name is not UTF-8, as a program folder may be; blanks and control characters
+    // around the name do not count.
+    WriteFile("caf\xe9/audit.txt", "3/7/26 2:05:09 PM  /tmp/a.tmp\r\n3/7/26 2:06:00 PM  /tmp/b.tmp\r\n");
+    Open("  " + m_tree.path("caf\xe9/audit.txt") + "\t");
     EXPECT_EQ(Status(), "Audit Report Displayed Successfully");
     EXPECT_EQ(m_form.AuditMemo()->LineCount(), 3);
     EXPECT_EQ(m_form.AuditMemo()->Line(1), "3/7/26 2:06:00 PM  /tmp/b.tmp");
@@ -126,27 +118,23 @@ TEST_F(AuditFormTest, OpenShowsTheFileOrSaysItWasNotFoundAndRefusesFifosAndDevic
     ExpectViewerControls(true, false);
 }
 
-TEST_F(AuditFormTest, SearchStepsThroughTheMatchesIgnoringCaseThenSaysNotFound)
+// Stepping through the matches is the viewer's; here, what the window asks and says.
+TEST_F(AuditFormTest, SearchLooksForTheTextAsTypedAndSaysWhenItIsNotFound)
 {
-    WriteFile("audit.txt", "1/2/26 9:00:00 AM  /var/TEMP/a.log\r\n1/2/26 9:01:00 AM  /srv/b.log\r\n"
-                           "1/2/26 9:02:00 AM  /home/Temp/c.log\r\n");
+    WriteFile("audit.txt", "1/2/26 9:00:00 AM  /var/\xc3\x84pfel/a.log\r\n1/2/26 9:01:00 AM  /srv/b.log\r\n");
     Open(m_tree.path("audit.txt"));
-    m_form.AuditSearchEdit()->setText(QStringLiteral("temp"));
+    m_form.AuditSearchEdit()->setText(QStringLiteral("\u00e4pfel"));
     Button("AuditSearchButton")->click();
     EXPECT_EQ(m_form.AuditMemo()->HighlightStart(), (ViewerPos{0, 24}));
-    Button("AuditSearchButton")->click();
-    EXPECT_EQ(m_form.AuditMemo()->HighlightStart(), (ViewerPos{2, 25}));
-    EXPECT_TRUE(m_messages.shown.empty());
-    Button("AuditSearchButton")->click();
-    EXPECT_EQ(m_messages.shown, (std::vector<Shown>{{"Information", "Search string 'temp' not found."}}));
-    EXPECT_EQ(m_form.AuditMemo()->HighlightStart(), (ViewerPos{2, 25}));
 
-    // The text is looked for as typed, blanks included; Enter in the field searches too.
-    m_messages.shown.clear();
-    Open(m_tree.path("audit.txt"));
+    // Blanks included; Enter in the field searches too, but not for blanks alone.
     m_form.AuditSearchEdit()->setText(QStringLiteral(" /srv"));
     QTest::keyClick(m_form.AuditSearchEdit(), Qt::Key_Return);
     EXPECT_EQ(m_form.AuditMemo()->HighlightStart(), (ViewerPos{1, 18}));
+    m_form.AuditSearchEdit()->setText(QStringLiteral("   "));
+    QTest::keyClick(m_form.AuditSearchEdit(), Qt::Key_Return);
+    EXPECT_EQ(m_form.AuditMemo()->HighlightStart(), (ViewerPos{1, 18}));
+    EXPECT_TRUE(m_messages.shown.empty());
     m_form.AuditSearchEdit()->setText(QStringLiteral("  /srv"));
     Button("AuditSearchButton")->click();
     EXPECT_EQ(m_messages.shown, (std::vector<Shown>{{"Information", "Search string '  /srv' not found."}}));

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -19,6 +20,16 @@ std::vector<std::string> textsOf(const std::vector<PrintRecord>& records)
     std::vector<std::string> out;
     for (const PrintRecord& r : records)
         out.push_back(r.text);
+    return out;
+}
+
+// Each text the printer was given, with where it went: text, x, y, page.
+using Placed = std::tuple<std::string, int, int, int>;
+std::vector<Placed> placed(const RecordingPrinter& printer)
+{
+    std::vector<Placed> out;
+    for (const PrintRecord& r : printer.texts())
+        out.emplace_back(r.text, r.x, r.y, r.page);
     return out;
 }
 
@@ -84,13 +95,10 @@ TEST_F(LinePrinterRun, HundredPixelBodyHoldsNineLinesAndBreaksOnTheNinthAdvance)
     EXPECT_EQ(lp.lineNumber(), 0);
     lp.endDoc();
 
-    const std::vector<PrintRecord> texts = printer.texts();
-    ASSERT_EQ(texts.size(), 9u);
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(texts[i].page, 1);
-        EXPECT_EQ(texts[i].y, 1500 + 10 * i);
-        EXPECT_EQ(texts[i].x, lp.leftPx());
-    }
+    std::vector<Placed> expected;
+    for (int i = 0; i < 9; ++i)
+        expected.emplace_back("line " + std::to_string(i + 1), lp.leftPx(), 1500 + 10 * i, 1);
+    EXPECT_EQ(placed(printer), expected);
     EXPECT_EQ(printer.recordsOf(Kind::NewPage).size(), 1u);
     EXPECT_EQ(events, "BPL" + std::string(8, 'L') + "LPL" + "E");
 }
@@ -103,12 +111,9 @@ TEST_F(LinePrinterRun, BodyBetweenOneAndTwoLinesGivesEveryLineItsOwnPage)
     lp.writeLine("b");
     lp.writeLine("c");
     lp.endDoc();
-    const std::vector<PrintRecord> texts = printer.texts();
-    ASSERT_EQ(texts.size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(texts[i].page, i + 1);
-        EXPECT_EQ(texts[i].y, 1500);
-    }
+    const int x = lp.leftPx();
+    EXPECT_EQ(placed(printer),
+              (std::vector<Placed>{{"a", x, 1500, 1}, {"b", x, 1500, 2}, {"c", x, 1500, 3}}));
     EXPECT_EQ(printer.pageNumber(), 4);
 }
 
@@ -126,26 +131,16 @@ TEST_F(LinePrinterRun, HeaderAndFooterRowsSitCentredInTheirBandsOnEveryPage)
     lp.newPage();
     lp.endDoc();
 
-    const std::vector<PrintRecord> texts = printer.texts();
-    ASSERT_EQ(texts.size(), 12u);
-    for (int page = 1; page <= 3; ++page) {
-        const PrintRecord* row = &texts[(page - 1) * 4];
-        // Title left in the 5-inch column from the left margin, at (210 - 42) / 2.
-        EXPECT_EQ(row[0].text, "Lintwick Report");
-        EXPECT_EQ(row[0].x, 90);
-        EXPECT_EQ(row[0].y, 84);
-        // "Page N" right-aligned in the next 1.5 inches: ends at 90 + 1500 + 450.
-        EXPECT_EQ(row[1].text, "Page " + std::to_string(page));
-        EXPECT_EQ(row[1].x, 2040 - 6 * 21);
-        EXPECT_EQ(row[1].y, 84);
-        // Footer: (150 - 42) / 2 below the body's bottom edge at 210 + 2700.
-        EXPECT_EQ(row[2].text, "3/7/26");
-        EXPECT_EQ(row[2].x, 90);
-        EXPECT_EQ(row[2].y, 2964);
-        EXPECT_EQ(row[3].text, "2:05:09 PM");
-        EXPECT_EQ(row[3].x, 2040 - 10 * 21);
-        EXPECT_EQ(row[3].page, page);
-    }
+    // Title left in the 5-inch column from the left margin, at (210 - 42) / 2; "Page N" right-aligned in
+    // the next 1.5 inches, ending at 90 + 1500 + 450; the footer (150 - 42) / 2 below the body's bottom
+    // edge at 210 + 2700.
+    std::vector<Placed> expected;
+    for (int page = 1; page <= 3; ++page)
+        expected.insert(expected.end(), {{"Lintwick Report", 90, 84, page},
+                                         {"Page " + std::to_string(page), 2040 - 6 * 21, 84, page},
+                                         {"3/7/26", 90, 2964, page},
+                                         {"2:05:09 PM", 2040 - 10 * 21, 2964, page}});
+    EXPECT_EQ(placed(printer), expected);
 }
 
 TEST_F(LinePrinterRun, BandRowsStayOnThePrintableAreaAndShowTheLineCountOfThePreviousPage)

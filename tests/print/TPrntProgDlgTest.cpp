@@ -98,29 +98,4 @@ TEST_F(ProgressWindowLife, IsMappedAndPaintedWhileTheRunKeepsTheThreadBusyAndGoe
     EXPECT_EQ(windowsMade, 2);
 }
 
-TEST(PrntProgDlg, FixedToolWindowWithoutButtons)
-{
-    TPrntProgDlg dlg;
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Print Progress"));
-    EXPECT_EQ(dlg.minimumSize(), dlg.maximumSize());
-    const Qt::WindowFlags flags = dlg.windowFlags();
-    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
-    EXPECT_TRUE(flags & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
-    EXPECT_FALSE(flags & Qt::WindowSystemMenuHint);
-    EXPECT_FALSE(flags & Qt::WindowMinMaxButtonsHint);
-    const QLabel* desc = dlg.findChild<QLabel*>(QStringLiteral("lblPageNumDesc"));
-    ASSERT_NE(desc, nullptr);
-    EXPECT_EQ(desc->text(), QStringLiteral("Page Number:"));
-
-    dlg.setProgressStatus("Currently Printing");
-    dlg.setProgressTitle("Lintwick Report");
-    dlg.setProgressPageNumber("12");
-    dlg.showProgress();
-    const QByteArray shot = qgetenv("LINTWICK_KEEP_TEST_PNG");
-    if (!shot.isEmpty())
-        dlg.grab().save(QString::fromLocal8Bit(shot));
-    EXPECT_EQ(dlg.pageNumberText(), QStringLiteral("12"));
-}
-
 } // namespace

@@ -3,12 +3,16 @@
 #include "widgets/TVwrStringList.h"
 
 #include "TempTree.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -130,6 +134,38 @@ TEST_F(TextFileLoaderTest, LoadsAFileAndReportsItsSize)
     EXPECT_EQ(Lines(lines), V({"one", "two", "three", ""}));
     EXPECT_EQ(LoadTextFile(Write("empty.txt", ""), lines), 0);
     EXPECT_EQ(Lines(lines), V({""}));
+}
+
+TEST_F(TextFileLoaderTest, AFileThatKeepsGrowingIsReadToItsSizeAtOpening)
+{
+    std::string text;
+    for (int i = 0; i < 100000; ++i)
+        text += "line " + std::to_string(i) + "\n";
+    const std::string path = Write("growing.txt", text);
+    std::atomic<int> chunks = 0;
+    std::atomic<bool> loaded = false;
+    std::thread writer([&] {
+        std::ofstream out(path, std::ios::binary | std::ios::app);
+        std::string chunk;
+        while (chunk.size() < 65536)
+            chunk += "grown while the viewer reads\n";
+        // Up to 16 MB, while the reader is still at work.
+        while (!loaded && chunks < 256) {
+            out << chunk << std::flush;
+            ++chunks;
+        }
+    });
+    while (chunks == 0)
+        std::this_thread::yield();
+    TVwrStringList lines;
+    const std::int64_t size = LoadTextFile(path, lines);
+    loaded = true;
+    writer.join();
+
+    const std::string prefix = ReadWholeFile(path).substr(0, static_cast<std::size_t>(size));
+    ASSERT_GT(prefix.size(), text.size());
+    const auto ends = std::count(prefix.begin(), prefix.end(), '\n');
+    EXPECT_EQ(lines.Count(), ends + (prefix.back() == '\n' ? 1 : 2)) << "lines written after the opening";
 }
 
 TEST_F(TextFileLoaderTest, OpeningErrorsCarryErrnoAndTheViewersMessage)

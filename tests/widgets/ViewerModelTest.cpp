@@ -73,18 +73,39 @@ TEST(ViewerModel, TheHighlightedTextStopsAtItsLimitWithoutReadingFurther)
     EXPECT_EQ(model.HighlightedText(65521), std::optional<std::string>("xx\r\nxx"));
 }
 
-TEST(ViewerSearch, FindsWholeMatchesOnEitherSideOfTheCaret)
+TEST(ViewerSearch, IgnoresTheCaseOfEveryLetterAndAnswersInTheLinesOwnBytes)
 {
-    Lines lines({"caf\xc3\xa9 CAF\xc3\x89", "no match", "caf\xc3\xa9 again"});
-    const auto forward = FindInLines(lines, "CAF\xc3\xa9", sfFind, {0, 1});
-    ASSERT_TRUE(forward);
-    EXPECT_EQ(forward->Start, (ViewerPos{2, 0})) << "letters outside a to z match only themselves";
-    EXPECT_EQ(forward->End, (ViewerPos{2, 5}));
-    const auto backward = FindInLines(lines, "caf", sfBackward, {2, 2});
-    ASSERT_TRUE(backward);
-    EXPECT_EQ(backward->Start, (ViewerPos{0, 6}));
-    EXPECT_FALSE(FindInLines(lines, "CAF", sfMatchCase | sfBackward, {0, 8}));
-    EXPECT_FALSE(FindInLines(lines, "", sfFind, {}));
+    // café CAFÉ / Ein Äpfel / ẞ und K (the Kelvin sign) / café again / Ⱥx
+    Lines lines({"caf\xc3\xa9 CAF\xc3\x89", "Ein \xc3\x84pfel", "\xe1\xba\x9e und \xe2\x84\xaa",
+                 "caf\xc3\xa9 again", "\xc8\xbax"});
+    struct Case
+    {
+        const char* pattern;
+        unsigned options;
+        ViewerPos caret;
+        std::optional<std::pair<ViewerPos, ViewerPos>> match;
+    };
+    const Case cases[] = {
+        {"CAF\xc3\xa9", sfFind, {0, 1}, {{{0, 6}, {0, 11}}}},
+        {"\xc3\xa4PFEL", sfFind, {}, {{{1, 4}, {1, 10}}}},
+        // Folded forms of another length: ẞ (three bytes) is ß (two), the Kelvin sign a plain k.
+        {"\xc3\x9f", sfFind, {}, {{{2, 0}, {2, 3}}}},
+        {"K", sfFind, {1, 0}, {{{2, 8}, {2, 11}}}},
+        {"UND \xe2\x84\xaa", sfFind, {2, 4}, {{{2, 4}, {2, 11}}}},
+        {"und", sfFind, {1, 1}, {{{2, 4}, {2, 7}}}},
+        {"\xc3\x9f", sfFind, {2, 1}, std::nullopt},
+        {"UND k", sfBackward, {2, 11}, {{{2, 4}, {2, 11}}}},
+        {"caf", sfBackward, {3, 2}, {{{0, 6}, {0, 9}}}},
+        {"\xe2\xb1\xa5X", sfBackward, {4, 3}, {{{4, 0}, {4, 3}}}}, // Ⱥ (two bytes) folds to ⱥ (three)
+        {"CAF", sfMatchCase | sfBackward, {0, 8}, std::nullopt},
+        {"\xc3\xa4pfel", sfMatchCase, {}, std::nullopt},
+        {"", sfFind, {}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const auto found = FindInLines(lines, c.pattern, c.options, c.caret);
+        EXPECT_EQ(found ? std::optional(std::pair(found->Start, found->End)) : std::nullopt, c.match)
+            << c.pattern << " from " << c.caret.Line << ":" << c.caret.Char;
+    }
 }
 
 constexpr auto npos = HorspoolMatcher::npos;
