@@ -34,6 +34,7 @@ DeleteOutcome DeleteCommand::Run(int row, const std::string& programDir)
     if (!m_recycleBin.ShellDelete(ListedFile::FromRow(m_table, row), shellResult, deletedAt) ||
         shellResult != 0)
         return DeleteOutcome::NotDeleted;
+    m_lastDeleted = TrashedFile{path, deletedAt};
 
     // The line is on the disk before the row is marked, so no deletion the user saw goes unlogged.
     const bool logged = AppendAuditLine(programDir, AuditLine(deletedAt, path, m_table.locale()));

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/DateTimeFormat.h"
+#include "audit/TrashRestorer.h"
 
+#include <optional>
 #include <string>
 
 class MessageBoxes;
@@ -33,8 +34,12 @@ public:
     // other. The table is changed only for Deleted and DeletedWithoutAudit.
     DeleteOutcome Run(int row, const std::string& programDir);
 
+    // The path and time of the last file this command put in the trash, for undoing it.
+    const std::optional<TrashedFile>& lastDeleted() const { return m_lastDeleted; }
+
 private:
     ResultTable& m_table;
     RecycleBin& m_recycleBin;
     MessageBoxes& m_messages;
+    std::optional<TrashedFile> m_lastDeleted;
 };

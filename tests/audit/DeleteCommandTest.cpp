@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audit/DeleteCommand.h"
+#include "audit/AuditLog.h"
 #include "audit/RecycleBin.h"
+#include "audit/RestoreCommand.h"
 #include "audit/TrashInfo.h"
 #include "platform/RecordingMessageBoxes.h"
 #include "scan/ResultTable.h"
@@ -173,6 +175,14 @@ TEST_F(DeleteCommandTest, ARootReachedThroughALinkIsFollowedOnceAndNothingBelowI
                   tree.path("link/other") +
                   "' is no longer a folder: a symbolic link or a file took its place.");
     EXPECT_TRUE(PathExists(tree.path("real/moved/d.txt")));
+
+    // The line the deletion wrote is all a restore needs: it names the same moment as the record.
+    const std::optional<AuditEntry> line = ParseAuditLine(Log(), table.locale());
+    ASSERT_TRUE(line);
+    RestoreCommand restore(table.locale(), [this] { return Trash(tree.path("data/Trash"), ::getuid()); });
+    const RestoreOutcome outcome = restore.Run({{line->path, line->when}}, programDir);
+    EXPECT_EQ(outcome.results[0].status, RestoreStatus::Restored) << outcome.results[0].reason;
+    EXPECT_EQ(ReadWholeFile(tree.path("real/sub/c.txt")), "c");
 }
 
 TEST_F(DeleteCommandTest, SeparatorRowsAndNoRowAreLeftAlone)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audit/Trash.h"
 #include "audit/TrashInfo.h"
+#include "audit/TrashRestorer.h"
 
 #include "ChildProcess.h"
 #include "TempTree.h"
@@ -248,6 +249,13 @@ TEST_F(OtherFilesystemTrash, GoesToTheUsersTrashAtTheTopDirectoryWithARelativePa
                   "[Trash Info]\nPath=photos/a%20b.jpg\nDeletionDate=2026-03-07T14:05:09\n");
         EXPECT_EQ(Mode(top), 0700u);
         EXPECT_FALSE(PathExists(homeTrash));
+
+        // And comes back from there.
+        const std::vector<RestoreResult> back =
+            TrashRestorer(trash).Restore({{mount + "/photos/a b.jpg", kWhen}});
+        EXPECT_EQ(back[0].status, RestoreStatus::Restored) << back[0].reason;
+        EXPECT_EQ(ReadWholeFile(mount + "/photos/a b.jpg"), "photo");
+        EXPECT_TRUE(Names(top + "/info").empty());
     });
 }
 
