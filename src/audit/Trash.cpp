@@ -228,6 +228,14 @@ Trash Trash::ForCurrentUser()
     return Trash(home + "/.local/share/Trash", ::getuid());
 }
 
+int Trash::sync(std::string_view name, int fd, bool folder) const
+{
+    step(name);
+    if (folder)
+        return SyncFolder(fd);
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
 TrashResult Trash::Check(const ListedFile& file) const
 {
     ResolvedPath resolved;
@@ -274,24 +282,19 @@ TrashResult Trash::Move(const ListedFile& listed, const LocalDateTime& now) cons
         }
         // A record that is on the disk before the move: a crash can never leave the file in the trash
         // without it.
-        bool written = writeAll(info.get(), infoText);
-        if (written) {
-            step("sync record");
-            written = ::fsync(info.get()) == 0;
-        }
-        const int writeError = errno;
-        if (!written || ::close(info.release()) != 0) {
-            const int error = written ? errno : writeError;
-            dropRecord();
-            return failure(error, WithError(recordFailure, error));
-        }
-        step("sync info");
-        if (const int error = SyncFolder(folder.info.get())) {
+        int error = writeAll(info.get(), infoText) ? 0 : errno ? errno : EIO;
+        if (error == 0)
+            error = sync("sync record", info.get(), false);
+        if (::close(info.release()) != 0 && error == 0)
+            error = errno;
+        if (error == 0)
+            error = sync("sync info", folder.info.get(), true);
+        if (error != 0) {
             dropRecord();
             return failure(error, WithError(recordFailure, error));
         }
         step("rename");
-        const int error = RenameNoReplace(file.dir.get(), file.name, folder.files.get(), name);
+        error = RenameNoReplace(file.dir.get(), file.name, folder.files.get(), name);
         if (error != 0) {
             dropRecord();
             if (error == EEXIST)
@@ -312,13 +315,11 @@ TrashResult Trash::Move(const ListedFile& listed, const LocalDateTime& now) cons
             st.st_dev != file.file.st_dev || st.st_ino != file.file.st_ino || !sameListedFile(listed, st))
             return putBack(ESTALE, "it changed since the report");
         // Both folders on the disk before the audit line can be: a move that does not last gets none.
-        step("sync files");
-        int syncError = SyncFolder(folder.files.get());
-        step("sync folder");
-        if (!syncError)
-            syncError = SyncFolder(file.dir.get());
-        if (syncError)
-            return putBack(syncError, WithError("the move cannot be flushed to the disk", syncError));
+        error = sync("sync files", folder.files.get(), true);
+        if (error == 0)
+            error = sync("sync folder", file.dir.get(), true);
+        if (error != 0)
+            return putBack(error, WithError("the move cannot be flushed to the disk", error));
 
         TrashResult result;
         result.trashedPath = trashedPath;

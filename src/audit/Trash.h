@@ -63,6 +63,9 @@ public:
         if (m_stepHook)
             m_stepHook(name);
     }
+    // The step name, then a flush of fd to the disk: a written file, or a folder held by an O_PATH
+    // descriptor. 0 or an errno value.
+    int sync(std::string_view name, int fd, bool folder) const;
 
 private:
     std::string m_homeTrash;

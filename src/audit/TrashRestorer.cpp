@@ -231,19 +231,17 @@ std::vector<RestoreResult> TrashRestorer::Restore(const std::vector<TrashedFile>
             break;
         // The files are back for good before their records go: a crash in between leaves a record
         // without its file, never a file without its record or in two places.
-        m_trash.step("sync folders");
         for (const auto& [path, folder] : run.folders) {
             if (folder.dir)
-                SyncFolder(folder.dir.get());
+                m_trash.sync("sync folder", folder.dir.get(), true);
         }
         for (Index* trash : run.used)
-            SyncFolder(trash->folder.files.get());
+            m_trash.sync("sync files", trash->folder.files.get(), true);
         m_trash.step("remove records");
         for (const auto& [trash, record] : run.records)
             ::unlinkat(trash->folder.info.get(), record.c_str(), 0);
-        m_trash.step("sync info");
         for (Index* trash : run.used)
-            SyncFolder(trash->folder.info.get());
+            m_trash.sync("sync info", trash->folder.info.get(), true);
         if (settled)
             settled(first, end, results);
         first = end;

@@ -41,8 +41,9 @@ public:
     using Settled =
         std::function<void(std::size_t first, std::size_t end, const std::vector<RestoreResult>& results)>;
 
-    // Reports its steps to trash's step hook: "restore" before each rename, then "sync folders",
-    // "remove records", "sync info" for each run of files.
+    // Reports its steps to trash's step hook: "restore" before each rename, then for each run of files
+    // "sync folder" for each folder a file went back to, "sync files" for each trash it left,
+    // "remove records", and "sync info" for each trash.
     explicit TrashRestorer(const Trash& trash);
     ~TrashRestorer();
 

@@ -46,9 +46,11 @@ TEST_F(RestoreCommandTest, TheEntryOfThatTimeComesBackItsRecordGoesAndALineIsLog
     Trashed("docs/a.txt", "tuesday's", kTuesday);
     const std::string odd = "docs/odd\n\xFF%\\x41.txt";
     Trashed(odd, "odd", kMonday);
-    // The records go only once the files are back.
+    // The records go only once the files are back and on the disk.
+    std::vector<std::string> steps;
     bool backFirst = false;
     trash.setStepHook([&](std::string_view step) {
+        steps.emplace_back(step);
         if (step == "remove records")
             backFirst = PathExists(tree.path("docs/a.txt")) && PathExists(tree.path(odd));
     });
@@ -61,6 +63,8 @@ TEST_F(RestoreCommandTest, TheEntryOfThatTimeComesBackItsRecordGoesAndALineIsLog
         EXPECT_EQ(result.status, RestoreStatus::Restored) << result.reason;
     EXPECT_FALSE(outcome.auditFailed);
     EXPECT_TRUE(backFirst);
+    EXPECT_EQ(steps, (std::vector<std::string>{"restore", "restore", "sync folder", "sync files",
+                                               "remove records", "sync info"}));
     EXPECT_EQ(ReadWholeFile(tree.path("docs/a.txt")), "tuesday's");
     EXPECT_EQ(ReadWholeFile(tree.path(odd)), "odd");
     EXPECT_EQ(ReadWholeFile(homeTrash + "/files/a.txt"), "monday's");
