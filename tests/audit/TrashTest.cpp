@@ -256,6 +256,15 @@ TEST_F(OtherFilesystemTrash, GoesToTheUsersTrashAtTheTopDirectoryWithARelativePa
         EXPECT_EQ(back[0].status, RestoreStatus::Restored) << back[0].reason;
         EXPECT_EQ(ReadWholeFile(mount + "/photos/a b.jpg"), "photo");
         EXPECT_TRUE(Names(top + "/info").empty());
+
+        // Not from a trash folder that another user has taken over.
+        if (::geteuid() == 0) {
+            ASSERT_TRUE(Move("stick/photos/a b.jpg"));
+            ASSERT_EQ(::chown(top.c_str(), NobodyUid(), NobodyGid()), 0);
+            EXPECT_EQ(TrashRestorer(trash).Restore({{mount + "/photos/a b.jpg", kWhen}})[0].status,
+                      RestoreStatus::NotInTrash);
+            EXPECT_FALSE(PathExists(mount + "/photos/a b.jpg"));
+        }
     });
 }
 
