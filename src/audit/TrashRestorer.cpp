@@ -86,8 +86,12 @@ void TrashRestorer::Index::readRecords()
             continue;
         UniqueFd fd(::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         text.clear();
-        for (ssize_t n; fd && text.size() < 65536 && (n = ::read(fd.get(), buffer, sizeof buffer)) > 0;)
-            text.append(buffer, static_cast<std::size_t>(n));
+        // A record fits in one read; a short read of a regular file is its end.
+        for (ssize_t n = sizeof buffer; fd && n == sizeof buffer && text.size() < 65536;) {
+            n = ::read(fd.get(), buffer, sizeof buffer);
+            if (n > 0)
+                text.append(buffer, static_cast<std::size_t>(n));
+        }
         const std::optional<TrashInfo> info = ParseTrashInfo(text);
         if (!info || (!info->path.starts_with('/') && top.empty()))
             continue;
