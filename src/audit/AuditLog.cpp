@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audit/AuditLog.h"
 
+#include "platform/HexDigits.h"
 #include "platform/UniqueFd.h"
 
 #include <cerrno>
@@ -11,31 +12,18 @@
 
 namespace {
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // Whether text at i reads as an escape: "\x" and two hex digits.
 bool isEscape(std::string_view text, size_t i)
 {
-    return i + 3 < text.size() && text[i] == '\\' && text[i + 1] == 'x' && hexValue(text[i + 2]) >= 0 &&
-           hexValue(text[i + 3]) >= 0;
+    return i + 3 < text.size() && text[i] == '\\' && text[i + 1] == 'x' && HexDigitValue(text[i + 2]) >= 0 &&
+           HexDigitValue(text[i + 3]) >= 0;
 }
 
 // Opens the log for appending. created tells whether this call made it.
 UniqueFd openLog(const std::string& programDir, bool& created)
 {
-    constexpr int kAppend = O_WRONLY | O_APPEND | O_NOCTTY |
-                            O_CLOEXEC
-                            // A FIFO put in the log's place fails at once instead of waiting for a reader.
-                            | O_NONBLOCK;
+    // Non-blocking, so that a FIFO put in the log's place fails at once instead of waiting for a reader.
+    constexpr int kAppend = O_WRONLY | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
     created = false;
     UniqueFd dir(::open(programDir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     // A name made or replaced by someone else between two looks is looked at again, a few times.
@@ -75,7 +63,6 @@ UniqueFd openLog(const std::string& programDir, bool& created)
 
 std::string AuditLine(const LocalDateTime& when, std::string_view path, const LocaleSettings& locale)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string line = FormatDateTime(locale.shortDateFormat, when, locale);
     line += ' ';
     line += FormatDateTime(locale.longTimeFormat, when, locale);
@@ -84,8 +71,8 @@ std::string AuditLine(const LocalDateTime& when, std::string_view path, const Lo
         const auto c = static_cast<unsigned char>(path[i]);
         if (c < 0x20 || c == 0x7F || isEscape(path, i)) {
             line += "\\x";
-            line += kHex[c >> 4];
-            line += kHex[c & 0xF];
+            line += kUpperHexDigits[c >> 4];
+            line += kUpperHexDigits[c & 0xF];
         } else {
             line += path[i];
         }
@@ -112,7 +99,7 @@ std::optional<AuditEntry> ParseAuditLine(std::string_view line, const LocaleSett
         return std::nullopt;
     for (size_t i = 0; i < line.size(); ++i) {
         if (isEscape(line, i)) {
-            entry.path += static_cast<char>(hexValue(line[i + 2]) * 16 + hexValue(line[i + 3]));
+            entry.path += static_cast<char>(HexDigitValue(line[i + 2]) * 16 + HexDigitValue(line[i + 3]));
             i += 3;
         } else {
             entry.path += line[i];
