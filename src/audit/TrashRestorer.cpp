@@ -195,7 +195,7 @@ RestoreResult TrashRestorer::restoreOne(const TrashedFile& file, Run& run)
     const int error = RenameNoReplace(index->folder.files.get(), found->second.name, place->second.dir.get(),
                                       original.substr(original.rfind('/') + 1));
     if (error == EEXIST)
-        return refuse(RestoreStatus::NameTaken, Quoted(file.path) + " exists again, and it is not replaced");
+        return refuse(RestoreStatus::NameTaken, "another file of that name stands in its place");
     if (error == EACCES || error == EPERM)
         return refuse(RestoreStatus::Failed,
                       WithError("the folder " + Quoted(folder) + " does not let it back in", error));

@@ -43,7 +43,7 @@ public:
 
     // Reports its steps to trash's step hook: "restore" before each rename, then for each run of files
     // "sync folder" for each folder a file went back to, "sync files" for each trash it left,
-    // "remove records", and "sync info" for each trash.
+    // "remove records", and "sync info" for each trash. trash must outlive the restorer.
     explicit TrashRestorer(const Trash& trash);
     ~TrashRestorer();
 

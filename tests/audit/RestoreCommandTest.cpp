@@ -93,7 +93,7 @@ TEST_F(RestoreCommandTest, RefusalsChangeNothingAndLogNothing)
         std::string reason;
     } cases[] = {
         {tree.path("docs/taken.txt"), kMonday, RestoreStatus::NameTaken,
-         "'" + tree.path("docs/taken.txt") + "' exists again, and it is not replaced"},
+         "another file of that name stands in its place"},
         {tree.path("gone/c.txt"), kMonday, RestoreStatus::FolderGone,
          "the folder '" + tree.path("gone") + "' no longer exists, and it is not made again"},
         {tree.path("docs/emptied.txt"), kMonday, RestoreStatus::NotInTrash, "it is no longer in the trash"},
