@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -192,17 +191,6 @@ TEST_F(DeleteCommandTest, SeparatorRowsAndNoRowAreLeftAlone)
     }
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_FALSE(PathExists(programDir + "audit.txt"));
-}
-
-TEST_F(DeleteCommandTest, TheLogLandsInTheProgramDirectoryWhateverTheCurrentDirectory)
-{
-    char* previous = ::getcwd(nullptr, 0);
-    ASSERT_EQ(::chdir(tree.path("files").c_str()), 0);
-    EXPECT_EQ(command.Run(0, programDir), DeleteOutcome::Deleted);
-    ASSERT_EQ(::chdir(previous), 0);
-    std::free(previous);
-    EXPECT_EQ(Log(), LogLine(0));
-    EXPECT_FALSE(PathExists(tree.path("files/audit.txt")));
 }
 
 TEST_F(DeleteCommandTest, AReadOnlyLogStillLetsTheFileGoWithAWarning)
