@@ -56,8 +56,10 @@ TrashResult resolve(const ListedFile& listed, ResolvedPath& out)
     // The root as the walk met it: its links are followed here, once, and none below it.
     if (listed.root != "/") {
         char* real = ::realpath(listed.root.c_str(), nullptr);
-        if (!real)
-            return failure(errno, WalkFailure(errno, listed.root));
+        if (!real) {
+            const int error = errno;
+            return failure(error, WalkFailure(error, listed.root));
+        }
         out.parts = SplitPath(real);
         std::free(real);
     }
@@ -71,9 +73,10 @@ TrashResult resolve(const ListedFile& listed, ResolvedPath& out)
         return listed.root + JoinParts(below, 0, depth - rootDepth, false);
     };
     const auto sameFolder = [&](std::size_t depth, const struct stat& st) {
-        const std::size_t k = depth - rootDepth;
-        return depth < rootDepth || k >= listed.folderIds.size() || listed.folderIds[k] == FileId{} ||
-               listed.folderIds[k] == FileId{st.st_dev, st.st_ino};
+        if (depth < rootDepth || depth - rootDepth >= listed.folderIds.size())
+            return true;
+        const FileId& id = listed.folderIds[depth - rootDepth];
+        return id == FileId{} || id == FileId{st.st_dev, st.st_ino};
     };
 
     FolderWalk walk = WalkFolders(out.parts, out.parts.size() - 1, sameFolder);
