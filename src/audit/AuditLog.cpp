@@ -1,12 +1,65 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audit/AuditLog.h"
 
+#include "platform/HexDigits.h"
 #include "platform/UniqueFd.h"
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// Whether text at i reads as an escape: "\x" and two hex digits.
+bool isEscape(std::string_view text, size_t i)
+{
+    return i + 3 < text.size() && text[i] == '\\' && text[i + 1] == 'x' && HexDigitValue(text[i + 2]) >= 0 &&
+           HexDigitValue(text[i + 3]) >= 0;
+}
+
+// Opens the log for appending. created tells whether this call made it.
+UniqueFd openLog(const std::string& programDir, bool& created)
+{
+    // Non-blocking, so that a FIFO put in the log's place fails at once instead of waiting for a reader.
+    constexpr int kAppend = O_WRONLY | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    created = false;
+    UniqueFd dir(::open(programDir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    // A name made or replaced by someone else between two looks is looked at again, a few times.
+    for (int attempt = 0; dir && attempt < 3; ++attempt) {
+        UniqueFd file(::openat(dir.get(), kAuditFileName, kAppend | O_NOFOLLOW));
+        if (file)
+            return file;
+        if (errno == ENOENT) {
+            // O_EXCL fails on a dangling link instead of making its target.
+            file.reset(::openat(dir.get(), kAuditFileName, kAppend | O_CREAT | O_EXCL, 0666));
+            created = bool(file);
+            if (file || errno != EEXIST)
+                return file;
+            continue;
+        }
+        if (errno != ELOOP)
+            return {};
+        // A link, in a folder others may write to: followed only when the user or root made it, to
+        // the target read from the very link that was checked.
+        UniqueFd link(::openat(dir.get(), kAuditFileName, O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat st = {};
+        if (!link || ::fstat(link.get(), &st) != 0 || !S_ISLNK(st.st_mode))
+            continue;
+        if (st.st_uid != ::geteuid() && st.st_uid != 0)
+            return {};
+        char target[PATH_MAX];
+        const ssize_t length = ::readlinkat(link.get(), "", target, sizeof target);
+        if (length <= 0 || length >= static_cast<ssize_t>(sizeof target))
+            return {};
+        target[length] = '\0';
+        return UniqueFd(::openat(dir.get(), target, kAppend));
+    }
+    return {};
+}
+
+} // namespace
 
 std::string AuditLine(const LocalDateTime& when, std::string_view path, const LocaleSettings& locale)
 {
@@ -14,23 +67,67 @@ std::string AuditLine(const LocalDateTime& when, std::string_view path, const Lo
     line += ' ';
     line += FormatDateTime(locale.longTimeFormat, when, locale);
     line += "  ";
-    line += path;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const auto c = static_cast<unsigned char>(path[i]);
+        if (c < 0x20 || c == 0x7F || isEscape(path, i)) {
+            line += "\\x";
+            line += kUpperHexDigits[c >> 4];
+            line += kUpperHexDigits[c & 0xF];
+        } else {
+            line += path[i];
+        }
+    }
     return line;
+}
+
+std::optional<AuditEntry> ParseAuditLine(std::string_view line, const LocaleSettings& locale)
+{
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.remove_suffix(1);
+    AuditEntry entry;
+    if (!ParseDateTime(locale.shortDateFormat, line, locale, entry.when) || !line.starts_with(' '))
+        return std::nullopt;
+    line.remove_prefix(1);
+    if (!ParseDateTime(locale.longTimeFormat, line, locale, entry.when) || !line.starts_with("  "))
+        return std::nullopt;
+    line.remove_prefix(2);
+    if (line.ends_with(kRestoredMark)) {
+        entry.restored = true;
+        line.remove_suffix(kRestoredMark.size());
+    }
+    if (line.empty())
+        return std::nullopt;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (isEscape(line, i)) {
+            entry.path += static_cast<char>(HexDigitValue(line[i + 2]) * 16 + HexDigitValue(line[i + 3]));
+            i += 3;
+        } else {
+            entry.path += line[i];
+        }
+    }
+    return entry;
 }
 
 bool AppendAuditLine(const std::string& programDir, std::string_view line)
 {
+    return AppendAuditLines(programDir, {std::string(line)});
+}
+
+bool AppendAuditLines(const std::string& programDir, const std::vector<std::string>& lines)
+{
     if (programDir.empty())
         return false;
-    // Non-blocking, so that a FIFO put in the log's place fails at once instead of waiting for a reader.
-    UniqueFd file(::open((programDir + kAuditFileName).c_str(),
-                         O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666));
+    bool created = false;
+    UniqueFd file = openLog(programDir, created);
     struct stat before = {};
     if (!file || ::fstat(file.get(), &before) != 0 || !S_ISREG(before.st_mode))
         return false;
 
-    std::string record(line);
-    record += "\r\n";
+    std::string record;
+    for (const std::string& line : lines) {
+        record += line;
+        record += "\r\n";
+    }
     ssize_t written;
     do {
         written = ::write(file.get(), record.data(), record.size());
@@ -44,8 +141,8 @@ bool AppendAuditLine(const std::string& programDir, std::string_view line)
     }
     if (::fdatasync(file.get()) != 0)
         return false;
-    // The first line also makes the file: its name in the folder has to reach the disk as well.
-    if (before.st_size == 0) {
+    // A new file's name in the folder has to reach the disk as well.
+    if (created) {
         UniqueFd folder(::open(programDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (folder)
             (void)::fsync(folder.get());

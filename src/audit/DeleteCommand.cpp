@@ -6,8 +6,6 @@
 #include "platform/MessageBoxes.h"
 #include "scan/ResultTable.h"
 
-#include <ctime>
-
 namespace {
 
 constexpr const char* kAlreadyDeleted = "You have selected a file that has already been deleted.";
@@ -15,12 +13,9 @@ constexpr const char* kAuditFileFailed = "Warning!Unable to access audit file";
 
 } // namespace
 
-DeleteCommand::DeleteCommand(ResultTable& table, RecycleBin& recycleBin, MessageBoxes& messages, Clock clock)
-    : m_table(table), m_recycleBin(recycleBin), m_messages(messages), m_clock(std::move(clock))
-{
-    if (!m_clock)
-        m_clock = [] { return ToLocalDateTime(std::time(nullptr)); };
-}
+DeleteCommand::DeleteCommand(ResultTable& table, RecycleBin& recycleBin, MessageBoxes& messages)
+    : m_table(table), m_recycleBin(recycleBin), m_messages(messages)
+{}
 
 DeleteOutcome DeleteCommand::Run(int row, const std::string& programDir)
 {
@@ -35,11 +30,14 @@ DeleteOutcome DeleteCommand::Run(int row, const std::string& programDir)
 
     const std::string path = m_table.RowPaths(row);
     int shellResult = 0;
-    if (!m_recycleBin.ShellDelete(path, shellResult) || shellResult != 0)
+    LocalDateTime deletedAt;
+    if (!m_recycleBin.ShellDelete(ListedFile::FromRow(m_table, row), shellResult, deletedAt) ||
+        shellResult != 0)
         return DeleteOutcome::NotDeleted;
+    m_lastDeleted = TrashedFile{path, deletedAt};
 
     // The line is on the disk before the row is marked, so no deletion the user saw goes unlogged.
-    const bool logged = AppendAuditLine(programDir, AuditLine(m_clock(), path, m_table.locale()));
+    const bool logged = AppendAuditLine(programDir, AuditLine(deletedAt, path, m_table.locale()));
     if (!logged) {
         m_messages.Beep();
         m_messages.Warning(kAuditFileFailed);

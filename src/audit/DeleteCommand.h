@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/DateTimeFormat.h"
+#include "audit/TrashRestorer.h"
 
-#include <functional>
+#include <optional>
 #include <string>
 
 class MessageBoxes;
@@ -27,19 +27,19 @@ enum class DeleteOutcome
 class DeleteCommand
 {
 public:
-    using Clock = std::function<LocalDateTime()>;
-
-    // The clock gives the local time of the audit line; the default reads the system clock once per
-    // deletion, so date and time always belong together.
-    DeleteCommand(ResultTable& table, RecycleBin& recycleBin, MessageBoxes& messages, Clock clock = {});
+    DeleteCommand(ResultTable& table, RecycleBin& recycleBin, MessageBoxes& messages);
 
     // Runs the command on row (the list's current item, -1 for none) with the audit log in programDir.
-    // The table is changed only for Deleted and DeletedWithoutAudit.
+    // The audit line takes the time the trash recorded, so that a restore can find the one by the
+    // other. The table is changed only for Deleted and DeletedWithoutAudit.
     DeleteOutcome Run(int row, const std::string& programDir);
+
+    // The path and time of the last file this command put in the trash, for undoing it.
+    const std::optional<TrashedFile>& lastDeleted() const { return m_lastDeleted; }
 
 private:
     ResultTable& m_table;
     RecycleBin& m_recycleBin;
     MessageBoxes& m_messages;
-    Clock m_clock;
+    std::optional<TrashedFile> m_lastDeleted;
 };

@@ -12,11 +12,12 @@ RecycleBin::RecycleBin(MessageBoxes& messages, std::function<Trash()> trash, Clo
         m_clock = [] { return ToLocalDateTime(std::time(nullptr)); };
 }
 
-bool RecycleBin::ShellDelete(const std::string& path, int& shellResult)
+bool RecycleBin::ShellDelete(const ListedFile& file, int& shellResult, LocalDateTime& deletedAt)
 {
     const Trash trash = m_trash();
+    const std::string path = file.path();
     // Asking about a file that is already gone would only lead to the error after the answer.
-    if (TrashResult check = trash.Check(path); !check) {
+    if (TrashResult check = trash.Check(file); !check) {
         Refuse(path, check, shellResult);
         return true;
     }
@@ -24,7 +25,8 @@ bool RecycleBin::ShellDelete(const std::string& path, int& shellResult)
         shellResult = 0;
         return false;
     }
-    const TrashResult moved = trash.Move(path, m_clock());
+    deletedAt = m_clock();
+    const TrashResult moved = trash.Move(file, deletedAt);
     if (!moved) {
         Refuse(path, moved, shellResult);
         return true;

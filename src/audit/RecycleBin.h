@@ -16,14 +16,15 @@ public:
     using Clock = std::function<LocalDateTime()>;
 
     // trash gives the trash to use at each deletion; the default reads the environment every time.
+    // clock is read once per move; the default reads the system clock.
     explicit RecycleBin(MessageBoxes& messages, std::function<Trash()> trash = &Trash::ForCurrentUser,
                         Clock clock = {});
 
     // Returns false when the user answered No to "Move 'path' to the trash?" (the operation counts
     // as aborted; nothing else is shown). Otherwise shellResult is 0 when the file is in the trash,
-    // or an errno value after an error box that says why it is not. A path that no longer leads to
-    // a regular file is refused before the question.
-    bool ShellDelete(const std::string& path, int& shellResult);
+    // deleted at deletedAt (the time its record holds), or an errno value after an error box that
+    // says why it is not. A file that is no longer the one listed is refused before the question.
+    bool ShellDelete(const ListedFile& file, int& shellResult, LocalDateTime& deletedAt);
 
 private:
     void Refuse(const std::string& path, const TrashResult& result, int& shellResult);

@@ -1,22 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audit/Trash.h"
 
+#include "audit/TrashFolders.h"
 #include "audit/TrashInfo.h"
-#include "platform/UniqueFd.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
-constexpr int kDirFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 // Enough for any real clash of names; a trash that holds more copies of one name is not searched on.
 constexpr int kMaxAttempts = 10000;
 
@@ -28,109 +24,88 @@ TrashResult failure(int error, std::string reason)
     return result;
 }
 
-std::string quoted(const std::string& path)
-{
-    return "'" + path + "'";
-}
-
-std::string withError(std::string text, int error)
-{
-    return text + " (" + std::strerror(error) + ")";
-}
-
-// The file a path names, reached folder by folder without following a link.
+// The file a listed file names, reached folder by folder from its resolved root without following a link.
 struct ResolvedPath
 {
     UniqueFd dir;                   // the folder that holds the file
     std::string name;               // the file's name in it
-    std::vector<std::string> parts; // every part of the path, the name last
+    std::string folderShown;        // that folder as the report names it
+    std::vector<std::string> parts; // every part of the resolved path, the name last
     UniqueFd top;                   // the top directory of the folder's filesystem
     std::size_t topDepth = 0;       // how many parts lead to top
     dev_t device = 0;               // the folder's filesystem
+    struct stat file = {};          // the file as found
 };
 
-std::string joinParts(const std::vector<std::string>& parts, std::size_t from, std::size_t to)
+bool sameListedFile(const ListedFile& listed, const struct stat& st)
 {
-    std::string path;
-    for (std::size_t i = from; i < to; ++i) {
-        if (!path.empty() || from == 0)
-            path += '/';
-        path += parts[i];
-    }
-    return from == 0 && path.empty() ? "/" : path;
+    return listed.size < 0 || (st.st_size == listed.size && st.st_mtim.tv_sec == listed.time);
 }
 
-TrashResult resolve(const std::string& path, ResolvedPath& out)
+TrashResult resolve(const ListedFile& listed, ResolvedPath& out)
 {
-    if (path.empty() || path.front() != '/')
+    if (!listed.root.starts_with('/'))
         return failure(EINVAL, "its path is not absolute");
-    for (std::size_t start = 1; start <= path.size();) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string::npos)
-            end = path.size();
-        if (end > start)
-            out.parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    if (out.parts.empty() || path.back() == '/')
+    const std::vector<std::string> below = SplitPath(listed.relative);
+    if (below.empty() || listed.relative.ends_with('/'))
         return failure(EISDIR, "it names a folder, not a file");
-    for (const std::string& part : out.parts) {
+    for (const std::string& part : below) {
         if (part == "." || part == "..")
             return failure(EINVAL, "its path holds \".\" or \"..\"");
     }
-
-    out.dir.reset(::open("/", kDirFlags));
-    struct stat st = {};
-    if (!out.dir || ::fstat(out.dir.get(), &st) != 0)
-        return failure(errno, withError("the root folder cannot be opened", errno));
-    out.device = st.st_dev;
-    out.top.reset(::dup(out.dir.get()));
-    for (std::size_t i = 0; i + 1 < out.parts.size(); ++i) {
-        UniqueFd next(::openat(out.dir.get(), out.parts[i].c_str(), kDirFlags));
-        if (!next) {
+    // The root as the walk met it: its links are followed here, once, and none below it.
+    if (listed.root != "/") {
+        char* real = ::realpath(listed.root.c_str(), nullptr);
+        if (!real) {
             const int error = errno;
-            const std::string folder = quoted(joinParts(out.parts, 0, i + 1));
-            if (error == ENOENT)
-                return failure(error, "the folder " + folder + " no longer exists");
-            if (error == ENOTDIR || error == ELOOP)
-                return failure(error,
-                               folder + " is no longer a folder: a symbolic link or a file took its place");
-            return failure(error, withError("the folder " + folder + " cannot be entered", error));
+            return failure(error, WalkFailure(error, listed.root));
         }
-        if (::fstat(next.get(), &st) != 0)
-            return failure(errno, withError("the folder cannot be read", errno));
-        // A change of device is a mount point: the top directory of the filesystem below it.
-        if (st.st_dev != out.device) {
-            out.device = st.st_dev;
-            out.top.reset(::dup(next.get()));
-            out.topDepth = i + 1;
-        }
-        out.dir = std::move(next);
+        out.parts = SplitPath(real);
+        std::free(real);
     }
+    const std::size_t rootDepth = out.parts.size();
+    out.parts.insert(out.parts.end(), below.begin(), below.end());
+    const auto shown = [&](std::size_t depth) {
+        if (depth < rootDepth)
+            return JoinParts(out.parts, 0, depth, true);
+        if (depth == rootDepth)
+            return listed.root.size() > 1 ? listed.root.substr(0, listed.root.size() - 1) : listed.root;
+        return listed.root + JoinParts(below, 0, depth - rootDepth, false);
+    };
+    const auto sameFolder = [&](std::size_t depth, const struct stat& st) {
+        if (depth < rootDepth || depth - rootDepth >= listed.folderIds.size())
+            return true;
+        const FileId& id = listed.folderIds[depth - rootDepth];
+        return id == FileId{} || id == FileId{st.st_dev, st.st_ino};
+    };
+
+    FolderWalk walk = WalkFolders(out.parts, out.parts.size() - 1, sameFolder);
+    if (!walk.dir)
+        return failure(walk.error, WithError("the root folder cannot be opened", walk.error));
+    if (walk.error == ESTALE)
+        return failure(ESTALE, "the folder " + Quoted(shown(walk.depth)) + " changed since the report");
+    if (walk.error != 0)
+        return failure(walk.error, WalkFailure(walk.error, shown(walk.depth + 1)));
+    out.dir = std::move(walk.dir);
+    out.top = std::move(walk.top);
+    out.topDepth = walk.topDepth;
+    out.device = walk.device;
     out.name = out.parts.back();
-    if (::fstatat(out.dir.get(), out.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    out.folderShown = shown(out.parts.size() - 1);
+
+    if (::fstatat(out.dir.get(), out.name.c_str(), &out.file, AT_SYMLINK_NOFOLLOW) != 0) {
         const int error = errno;
         if (error == ENOENT)
             return failure(error, "the file no longer exists");
-        return failure(error, withError("the file cannot be examined", error));
+        return failure(error, WithError("the file cannot be examined", error));
     }
-    if (!S_ISREG(st.st_mode))
+    if (!S_ISREG(out.file.st_mode))
         return failure(EINVAL, "it is no longer a regular file");
+    if (!sameListedFile(listed, out.file))
+        return failure(ESTALE, "it changed since the report");
     if (!out.top)
-        return failure(errno, withError("the folder cannot be opened", errno));
+        return failure(errno, WithError("the folder cannot be opened", errno));
     return {};
-}
-
-// Opens the folder name in parent, making it (mode 0700) when it is missing. A link is not followed.
-UniqueFd openOrMakeDir(int parent, const std::string& name)
-{
-    UniqueFd fd(::openat(parent, name.c_str(), kDirFlags));
-    if (!fd && errno == ENOENT) {
-        if (::mkdirat(parent, name.c_str(), 0700) != 0 && errno != EEXIST)
-            return {};
-        fd.reset(::openat(parent, name.c_str(), kDirFlags));
-    }
-    return fd;
 }
 
 // The device of path, or of its nearest existing parent when it does not exist yet.
@@ -159,59 +134,34 @@ int makeHomeFolders(const std::string& path)
     }
 }
 
-// A trash folder ready for one file: its files/ and info/ folders open.
-struct TrashFolder
-{
-    std::string path; // for messages and results, without a trailing "/"
-    UniqueFd files;
-    UniqueFd info;
-    bool relativePaths = false; // a top-directory trash records paths from its top directory
-};
-
+// Opens the subfolders of a trash folder chosen for a file, making them when missing.
 TrashResult openSubfolders(UniqueFd trash, TrashFolder& folder)
 {
-    folder.files = openOrMakeDir(trash.get(), "files");
-    if (folder.files)
-        folder.info = openOrMakeDir(trash.get(), "info");
-    if (!folder.files || !folder.info)
-        return failure(errno,
-                       withError("the trash folder " + quoted(folder.path) + " cannot be used", errno));
+    if (const int error = OpenTrashSubfolders(std::move(trash), folder, true))
+        return failure(error,
+                       WithError("the trash folder " + Quoted(folder.path) + " cannot be used", error));
     return {};
-}
-
-bool ownedDirectory(int fd, uid_t uid)
-{
-    struct stat st = {};
-    return ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid;
 }
 
 TrashResult openTopTrash(const ResolvedPath& file, uid_t uid, TrashFolder& folder)
 {
-    const std::string top = joinParts(file.parts, 0, file.topDepth);
-    const std::string topSlash = top == "/" ? top : top + "/";
+    const std::string top = JoinParts(file.parts, 0, file.topDepth, true);
     const std::string user = std::to_string(uid);
     folder.relativePaths = true;
 
-    // A shared ".Trash" counts only as a real folder with the sticky bit, so that nobody else can
-    // take or replace what a user put there.
-    UniqueFd shared(::openat(file.top.get(), ".Trash", kDirFlags));
-    struct stat st = {};
-    if (shared && ::fstat(shared.get(), &st) == 0 && (st.st_mode & S_ISVTX)) {
-        UniqueFd mine = openOrMakeDir(shared.get(), user);
-        if (mine && ownedDirectory(mine.get(), uid)) {
-            folder.path = topSlash + ".Trash/" + user;
-            return openSubfolders(std::move(mine), folder);
-        }
+    if (UniqueFd mine = OpenSharedTrash(file.top.get(), user, true); mine && OwnedFolder(mine.get(), uid)) {
+        folder.path = ChildOf(top, ".Trash/" + user);
+        return openSubfolders(std::move(mine), folder);
     }
     const std::string own = ".Trash-" + user;
-    folder.path = topSlash + own;
-    UniqueFd mine = openOrMakeDir(file.top.get(), own);
+    folder.path = ChildOf(top, own);
+    UniqueFd mine = OpenFolder(file.top.get(), own, true);
     if (!mine)
-        return failure(errno, withError("its filesystem has no trash folder, and " + quoted(folder.path) +
+        return failure(errno, WithError("its filesystem has no trash folder, and " + Quoted(folder.path) +
                                             " cannot be made",
                                         errno));
-    if (!ownedDirectory(mine.get(), uid))
-        return failure(EPERM, "the trash folder " + quoted(folder.path) +
+    if (!OwnedFolder(mine.get(), uid))
+        return failure(EPERM, "the trash folder " + Quoted(folder.path) +
                                   " of its filesystem belongs to another user");
     return openSubfolders(std::move(mine), folder);
 }
@@ -220,11 +170,11 @@ TrashResult openHomeTrash(const std::string& homeTrash, TrashFolder& folder)
 {
     folder.path = homeTrash;
     if (const int error = makeHomeFolders(homeTrash))
-        return failure(error, withError("the trash folder " + quoted(homeTrash) + " cannot be made", error));
+        return failure(error, WithError("the trash folder " + Quoted(homeTrash) + " cannot be made", error));
     UniqueFd trash(::open(homeTrash.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!trash)
         return failure(errno,
-                       withError("the trash folder " + quoted(homeTrash) + " cannot be opened", errno));
+                       WithError("the trash folder " + Quoted(homeTrash) + " cannot be opened", errno));
     return openSubfolders(std::move(trash), folder);
 }
 
@@ -242,26 +192,21 @@ bool writeAll(int fd, const std::string& text)
     return true;
 }
 
-// Renames without replacing what may have appeared under the new name meanwhile; filesystems without
-// that option fall back to a plain rename, the name having been found free just before.
-int renameNoReplace(int fromDir, const std::string& from, int toDir, const std::string& to)
-{
-    if (::renameat2(fromDir, from.c_str(), toDir, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    return ::renameat(fromDir, from.c_str(), toDir, to.c_str()) == 0 ? 0 : errno;
-}
-
-std::string moveFailure(int error, const std::string& trashPath)
+std::string moveFailure(int error, const TrashFolder& trash, const ResolvedPath& file)
 {
     switch (error) {
     case ENOENT:
         return "the file no longer exists";
     case EXDEV:
-        return "the trash folder " + quoted(trashPath) + " is on another filesystem";
+        return "the trash folder " + Quoted(trash.path) + " is on another filesystem";
+    case EACCES:
+    case EPERM:
+        // The trash's files/ folder is the user's own; when it may be written, the file's folder refused.
+        if (::faccessat(trash.files.get(), "", W_OK | X_OK, AT_EMPTY_PATH | AT_EACCESS) == 0)
+            return WithError("its folder " + Quoted(file.folderShown) + " does not let it be moved", error);
+        [[fallthrough]];
     default:
-        return withError("it cannot be moved into " + quoted(trashPath), error);
+        return WithError("it cannot be moved into " + Quoted(trash.path), error);
     }
 }
 
@@ -286,16 +231,24 @@ Trash Trash::ForCurrentUser()
     return Trash(home + "/.local/share/Trash", ::getuid());
 }
 
-TrashResult Trash::Check(const std::string& path) const
+int Trash::sync(std::string_view name, int fd, bool folder) const
 {
-    ResolvedPath file;
-    return resolve(path, file);
+    step(name);
+    if (folder)
+        return SyncFolder(fd);
+    return ::fsync(fd) == 0 ? 0 : errno;
 }
 
-TrashResult Trash::Move(const std::string& path, const LocalDateTime& now) const
+TrashResult Trash::Check(const ListedFile& file) const
+{
+    ResolvedPath resolved;
+    return resolve(file, resolved);
+}
+
+TrashResult Trash::Move(const ListedFile& listed, const LocalDateTime& now) const
 {
     ResolvedPath file;
-    if (TrashResult resolved = resolve(path, file); !resolved)
+    if (TrashResult resolved = resolve(listed, file); !resolved)
         return resolved;
 
     TrashFolder folder;
@@ -306,9 +259,10 @@ TrashResult Trash::Move(const std::string& path, const LocalDateTime& now) const
         return opened;
 
     const std::string recordedPath = folder.relativePaths
-                                         ? joinParts(file.parts, file.topDepth, file.parts.size())
-                                         : joinParts(file.parts, 0, file.parts.size());
+                                         ? JoinParts(file.parts, file.topDepth, file.parts.size(), false)
+                                         : JoinParts(file.parts, 0, file.parts.size(), true);
     const std::string infoText = TrashInfoText(recordedPath, now);
+    const std::string recordFailure = "its record cannot be written in " + Quoted(folder.path + "/info");
 
     for (int attempt = 1; attempt <= kMaxAttempts; ++attempt) {
         const std::string name = TrashCandidateName(file.name, attempt);
@@ -319,8 +273,7 @@ TrashResult Trash::Move(const std::string& path, const LocalDateTime& now) const
         if (!info) {
             if (errno == EEXIST)
                 continue;
-            return failure(
-                errno, withError("its record cannot be written in " + quoted(folder.path + "/info"), errno));
+            return failure(errno, WithError(recordFailure, errno));
         }
         const auto dropRecord = [&] { ::unlinkat(folder.info.get(), infoName.c_str(), 0); };
         // A file left in files/ without a record is not ours to replace.
@@ -330,25 +283,51 @@ TrashResult Trash::Move(const std::string& path, const LocalDateTime& now) const
             dropRecord();
             continue;
         }
-        const bool written = writeAll(info.get(), infoText);
-        const int writeError = errno;
-        if (!written || ::close(info.release()) != 0) {
-            const int error = written ? errno : writeError;
+        // A record that is on the disk before the move: a crash can never leave the file in the trash
+        // without it.
+        int error = writeAll(info.get(), infoText) ? 0 : errno ? errno : EIO;
+        if (error == 0)
+            error = sync("sync record", info.get(), false);
+        if (::close(info.release()) != 0 && error == 0)
+            error = errno;
+        if (error == 0)
+            error = sync("sync info", folder.info.get(), true);
+        if (error != 0) {
             dropRecord();
-            return failure(
-                error, withError("its record cannot be written in " + quoted(folder.path + "/info"), error));
+            return failure(error, WithError(recordFailure, error));
         }
-        const int error = renameNoReplace(file.dir.get(), file.name, folder.files.get(), name);
+        step("rename");
+        error = RenameNoReplace(file.dir.get(), file.name, folder.files.get(), name);
         if (error != 0) {
             dropRecord();
             if (error == EEXIST)
                 continue;
-            return failure(error, moveFailure(error, folder.path));
+            return failure(error, moveFailure(error, folder, file));
         }
+
+        const std::string trashedPath = folder.path + "/files/" + name;
+        const auto putBack = [&](int why, std::string reason) {
+            if (RenameNoReplace(folder.files.get(), name, file.dir.get(), file.name) == 0)
+                dropRecord();
+            else
+                reason += ", and it stays in the trash as " + Quoted(trashedPath);
+            return failure(why, std::move(reason));
+        };
+        // The name was checked, then moved: what arrived must be what was checked.
+        if (::fstatat(folder.files.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            st.st_dev != file.file.st_dev || st.st_ino != file.file.st_ino || !sameListedFile(listed, st))
+            return putBack(ESTALE, "it changed since the report");
+        // Both folders on the disk before the audit line can be: a move that does not last gets none.
+        error = sync("sync files", folder.files.get(), true);
+        if (error == 0)
+            error = sync("sync folder", file.dir.get(), true);
+        if (error != 0)
+            return putBack(error, WithError("the move cannot be flushed to the disk", error));
+
         TrashResult result;
-        result.trashedPath = folder.path + "/files/" + name;
+        result.trashedPath = trashedPath;
         result.infoPath = folder.path + "/info/" + infoName;
         return result;
     }
-    return failure(EEXIST, "the trash " + quoted(folder.path) + " holds too many files of that name");
+    return failure(EEXIST, "the trash " + Quoted(folder.path) + " holds too many files of that name");
 }

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "audit/ListedFile.h"
 #include "platform/DateTimeFormat.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 
 // What became of a file sent to the trash, or why it could not go.
@@ -21,10 +24,12 @@ struct TrashResult
 // (mount point) of its own filesystem: "$topdir/.Trash/$uid" when "$topdir/.Trash" is a real folder
 // with the sticky bit, else "$topdir/.Trash-$uid". Missing trash folders are made with mode 0700.
 //
-// The path of a file is followed one folder at a time from "/" without following any symbolic link,
-// and the file is moved by its name inside the folder found that way, so a folder that was swapped
-// for a link after the path was written down cannot redirect the move. Only regular files are moved.
-// A move is a rename: the file is never copied and never half in the trash. Nothing is ever deleted.
+// A listed file is reached from its root (resolved once, links and all, as the walk resolved it) one
+// folder at a time without following any symbolic link, and it is moved by its name inside the folder
+// found that way, so a folder that was swapped for a link after the report cannot redirect the move.
+// Only regular files are moved. A move is a rename: the file is never copied and never half in the
+// trash. The record is on the disk before the move, and the move before Move returns. Nothing is ever
+// deleted.
 class Trash
 {
 public:
@@ -37,15 +42,33 @@ public:
 
     const std::string& homeTrash() const { return m_homeTrash; }
 
-    // Whether path (absolute, without "." or ".." parts) still leads to a regular file without passing
-    // a symbolic link. Changes nothing.
-    TrashResult Check(const std::string& path) const;
-    // Writes the .trashinfo record (deleted at now) under a name that is free in the trash, then
-    // renames the file into the trash under the same name. On any failure the record is removed
+    // Whether the file is still the one listed: reached through the same folders, a regular file of
+    // the listed size and last write where these are known. Changes nothing.
+    TrashResult Check(const ListedFile& file) const;
+    // Writes the .trashinfo record (deleted at now, the path as resolved, no link in it) under a name
+    // that is free in the trash, flushes it, then renames the file into the trash under the same name
+    // and flushes both folders. The file is checked as Check does, and once more after the rename: a
+    // file that changed or was swapped meanwhile is put back. On any failure the record is removed
     // again and the file stays where it was.
-    TrashResult Move(const std::string& path, const LocalDateTime& now) const;
+    TrashResult Move(const ListedFile& file, const LocalDateTime& now) const;
+
+    uid_t uid() const { return m_uid; }
+
+    // For tests of the order of the steps that make a move last: called with "sync record", "sync
+    // info", "rename", "sync files", "sync folder" as Move reaches each, and with what TrashRestorer
+    // names, before the step is done.
+    void setStepHook(std::function<void(std::string_view step)> hook) { m_stepHook = std::move(hook); }
+    void step(std::string_view name) const
+    {
+        if (m_stepHook)
+            m_stepHook(name);
+    }
+    // The step name, then a flush of fd to the disk: a written file, or a folder held by an O_PATH
+    // descriptor. 0 or an errno value.
+    int sync(std::string_view name, int fd, bool folder) const;
 
 private:
     std::string m_homeTrash;
     uid_t m_uid;
+    std::function<void(std::string_view)> m_stepHook;
 };

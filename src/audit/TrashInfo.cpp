@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audit/TrashInfo.h"
 
+#include "platform/HexDigits.h"
+
 #include <cstdio>
 
 namespace {
@@ -9,17 +11,6 @@ bool isUnreserved(unsigned char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '.' || c == '_' || c == '~';
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 std::string_view trimmed(std::string_view s)
@@ -46,7 +37,6 @@ std::string_view cutAtCharacter(std::string_view s, std::size_t max)
 
 std::string EncodeTrashPath(std::string_view path)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(path.size());
     for (const char ch : path) {
@@ -55,8 +45,8 @@ std::string EncodeTrashPath(std::string_view path)
             out += ch;
         } else {
             out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0xF];
+            out += kUpperHexDigits[c >> 4];
+            out += kUpperHexDigits[c & 0xF];
         }
     }
     return out;
@@ -73,8 +63,8 @@ std::optional<std::string> DecodeTrashPath(std::string_view encoded)
         }
         if (i + 2 >= encoded.size())
             return std::nullopt;
-        const int high = hexValue(encoded[i + 1]);
-        const int low = hexValue(encoded[i + 2]);
+        const int high = HexDigitValue(encoded[i + 1]);
+        const int low = HexDigitValue(encoded[i + 2]);
         if (high < 0 || low < 0)
             return std::nullopt;
         out += static_cast<char>(high * 16 + low);

@@ -112,50 +112,93 @@ LocalDateTime CivilDateTime(std::int64_t localSeconds)
             weekday + 1};
 }
 
-std::string FormatDateTime(std::string_view pattern, const LocalDateTime& when, const LocaleSettings& locale)
-{
-    // A pattern with an AM/PM marker shows the hour "h" on the 12-hour clock.
-    bool twelveHour = false;
-    {
-        bool quoted = false;
-        for (char c : pattern) {
-            if (c == '\'')
-                quoted = !quoted;
-            else if (!quoted && (c == 'A' || c == 'a'))
-                twelveHour = true;
-        }
-    }
+namespace {
 
-    std::string out;
+// Whether a pattern shows an AM/PM marker, which puts the hour "h" on the 12-hour clock.
+bool hasDesignator(std::string_view pattern)
+{
+    bool quoted = false;
+    for (char c : pattern) {
+        if (c == '\'')
+            quoted = !quoted;
+        else if (!quoted && (c == 'A' || c == 'a'))
+            return true;
+    }
+    return false;
+}
+
+// Splits a pattern into runs of one letter (letter(c, n), "AP" and "ap" counted as the marker "A" or
+// "a") and literal text (literal(text): quoted text and everything that is no pattern letter). Stops
+// early when a callback returns false; returns whether it went through.
+template <class Letter, class Literal>
+bool walkPattern(std::string_view pattern, Letter letter, Literal literal)
+{
     size_t i = 0;
     while (i < pattern.size()) {
         const char c = pattern[i];
         if (c == '\'') {
             // 'text' is literal; '' stands for one quote, inside or outside quoted text.
+            std::string text;
             size_t j = i + 1;
             if (j < pattern.size() && pattern[j] == '\'') {
-                out += '\'';
+                text = "'";
                 i = j + 1;
-                continue;
-            }
-            while (j < pattern.size()) {
-                if (pattern[j] == '\'') {
-                    if (j + 1 < pattern.size() && pattern[j + 1] == '\'') {
-                        out += '\'';
-                        j += 2;
-                        continue;
+            } else {
+                while (j < pattern.size()) {
+                    if (pattern[j] == '\'') {
+                        if (j + 1 < pattern.size() && pattern[j + 1] == '\'') {
+                            text += '\'';
+                            j += 2;
+                            continue;
+                        }
+                        break;
                     }
-                    break;
+                    text += pattern[j++];
                 }
-                out += pattern[j++];
+                i = j + 1;
             }
-            i = j + 1;
+            if (!literal(std::string_view(text)))
+                return false;
             continue;
         }
         size_t run = 1;
         while (i + run < pattern.size() && pattern[i + run] == c)
             ++run;
+        const bool known = std::string_view("dMyhHmszAat").find(c) != std::string_view::npos;
         const int n = static_cast<int>(run);
+        if ((c == 'A' || c == 'a') && i + run < pattern.size() &&
+            (pattern[i + run] == 'P' || pattern[i + run] == 'p'))
+            ++run;
+        if (!(known ? letter(c, n) : literal(pattern.substr(i, run))))
+            return false;
+        i += run;
+    }
+    return true;
+}
+
+std::string designator(char marker, bool pm, const LocaleSettings& locale)
+{
+    std::string text = pm ? locale.pmDesignator : locale.amDesignator;
+    for (char& ch : text) {
+        if (marker == 'A' && ch >= 'a' && ch <= 'z')
+            ch = static_cast<char>(ch - 'a' + 'A');
+        if (marker == 'a' && ch >= 'A' && ch <= 'Z')
+            ch = static_cast<char>(ch - 'A' + 'a');
+    }
+    return text;
+}
+
+} // namespace
+
+std::string FormatDateTime(std::string_view pattern, const LocalDateTime& when, const LocaleSettings& locale)
+{
+    const bool twelveHour = hasDesignator(pattern);
+    std::string out;
+    const auto literal = [&](std::string_view text) {
+        out += text;
+        return true;
+    };
+    const auto letter = [&](char c, int n) {
         switch (c) {
         case 'd':
             if (n <= 2)
@@ -197,28 +240,105 @@ std::string FormatDateTime(std::string_view pattern, const LocalDateTime& when, 
         case 'z':
             out += n >= 3 ? "000" : "0"; // whole seconds only
             break;
-        case 't':
+        case 'A':
+        case 'a':
+            out += designator(c, when.hour >= 12, locale);
             break;
+        default: // 't': the time zone is left out
+            break;
+        }
+        return true;
+    };
+    walkPattern(pattern, letter, literal);
+    return out;
+}
+
+bool ParseDateTime(std::string_view pattern, std::string_view& text, const LocaleSettings& locale,
+                   LocalDateTime& when)
+{
+    const bool twelveHour = hasDesignator(pattern);
+    std::string_view rest = text;
+    int hour = when.hour;
+    int pm = -1; // -1: no marker seen
+    // A number of at least min and at most max digits, taking as many as there are.
+    const auto number = [&](size_t min, size_t max, int& value) {
+        size_t n = 0;
+        while (n < max && n < rest.size() && rest[n] >= '0' && rest[n] <= '9')
+            ++n;
+        if (n < min)
+            return false;
+        std::from_chars(rest.data(), rest.data() + n, value);
+        rest.remove_prefix(n);
+        return true;
+    };
+    // The longest of names that rest begins with.
+    const auto name = [&](const auto& names, int& index) {
+        size_t best = 0;
+        for (size_t k = 0; k < names.size(); ++k) {
+            if (names[k].size() > best && rest.starts_with(names[k])) {
+                best = names[k].size();
+                index = static_cast<int>(k) + 1;
+            }
+        }
+        rest.remove_prefix(best);
+        return best > 0;
+    };
+    const auto literal = [&](std::string_view expected) {
+        if (!rest.starts_with(expected))
+            return false;
+        rest.remove_prefix(expected.size());
+        return true;
+    };
+    const auto letter = [&](char c, int n) {
+        const size_t width = n >= 2 ? 2 : 1;
+        int ignored = 0;
+        switch (c) {
+        case 'd':
+            return n <= 2 ? number(width, 2, when.day)
+                          : name(n == 3 ? locale.shortDayNames : locale.longDayNames, when.dayOfWeek);
+        case 'M':
+            return n <= 2 ? number(width, 2, when.month)
+                          : name(n == 3 ? locale.shortMonthNames : locale.longMonthNames, when.month);
+        case 'y':
+            return n <= 2 ? number(2, 2, when.year) : number(4, 4, when.year);
+        case 'h':
+        case 'H':
+            return number(width, 2, hour);
+        case 'm':
+            return number(width, 2, when.minute);
+        case 's':
+            return number(width, 2, when.second);
+        case 'z':
+            return number(n >= 3 ? 3 : 1, 3, ignored);
         case 'A':
         case 'a': {
-            std::string designator = when.hour < 12 ? locale.amDesignator : locale.pmDesignator;
-            for (char& ch : designator) {
-                if (c == 'A' && ch >= 'a' && ch <= 'z')
-                    ch = static_cast<char>(ch - 'a' + 'A');
-                if (c == 'a' && ch >= 'A' && ch <= 'Z')
-                    ch = static_cast<char>(ch - 'A' + 'a');
+            // The longer designator first, in case one begins with the other.
+            const std::string am = designator(c, false, locale);
+            const std::string p = designator(c, true, locale);
+            const bool pmFirst = p.size() >= am.size();
+            for (const bool isPm : {pmFirst, !pmFirst}) {
+                if (literal(isPm ? p : am)) {
+                    pm = isPm ? 1 : 0;
+                    return true;
+                }
             }
-            out += designator;
-            // "AP" and "ap" are one marker, like "A" and "a".
-            if (i + run < pattern.size() && (pattern[i + run] == 'P' || pattern[i + run] == 'p'))
-                ++run;
-            break;
+            return false;
         }
         default:
-            out.append(run, c);
-            break;
+            return true;
         }
-        i += run;
+    };
+    if (!walkPattern(pattern, letter, literal))
+        return false;
+    if (twelveHour && pm >= 0) {
+        if (hour < 1 || hour > 12)
+            return false;
+        hour = hour % 12 + (pm ? 12 : 0);
     }
-    return out;
+    if (when.month < 1 || when.month > 12 || when.day < 1 || when.day > 31 || hour > 23 || when.minute > 59 ||
+        when.second > 60)
+        return false;
+    when.hour = hour;
+    text = rest;
+    return true;
 }

@@ -28,14 +28,9 @@ TEST(TrashInfo, PathsArePercentEncodedByteByByteAndDecodeBack)
     EXPECT_EQ(DecodeTrashPath("/a%2f"), "/a/");
 }
 
-TEST(TrashInfo, RecordTextAndItsParser)
+TEST(TrashInfo, RecordsOfOtherProgramsAreRead)
 {
-    const LocalDateTime when{2026, 3, 7, 4, 5, 9, 6};
-    const std::string text = TrashInfoText("/home/ann/my file.txt", when);
-    EXPECT_EQ(text, "[Trash Info]\nPath=/home/ann/my%20file.txt\nDeletionDate=2026-03-07T04:05:09\n");
-    EXPECT_EQ(ParseTrashInfo(text), (TrashInfo{"/home/ann/my file.txt", "2026-03-07T04:05:09"}));
-
-    // Written by other programs: comments, CR LF, other groups, blanks around the equals sign.
+    // Comments, CR LF, other groups, blanks around the equals sign.
     EXPECT_EQ(
         ParseTrashInfo(
             "# kept\r\n[Other]\r\nPath=/not/this\r\n[Trash Info]\r\nDeletionDate = 2020-01-02T03:04:05\r\n"
@@ -46,27 +41,13 @@ TEST(TrashInfo, RecordTextAndItsParser)
     EXPECT_EQ(ParseTrashInfo("[Trash Info]\nPath=/broken%4\n"), std::nullopt);
 }
 
-TEST(TrashInfo, CandidateNamesCountBeforeTheExtensionAndAlwaysFit)
+TEST(TrashInfo, CandidateNamesCountBeforeTheExtension)
 {
     EXPECT_EQ(TrashCandidateName("notes.txt", 1), "notes.txt");
     EXPECT_EQ(TrashCandidateName("notes.txt", 2), "notes.2.txt");
     EXPECT_EQ(TrashCandidateName("archive.tar.gz", 3), "archive.tar.3.gz");
     EXPECT_EQ(TrashCandidateName("README", 2), "README.2");
     EXPECT_EQ(TrashCandidateName(".profile", 2), ".profile.2");
-
-    // A name of 250 bytes leaves no room for ".trashinfo": it is cut, never inside a character.
-    std::string longName;
-    while (longName.size() < 246)
-        longName += "\xC3\xA9"; // é, two bytes
-    longName += ".txt";
-    for (int attempt : {1, 2, 123}) {
-        const std::string name = TrashCandidateName(longName, attempt);
-        EXPECT_LE(name.size(), kMaxTrashNameLength);
-        EXPECT_TRUE(name.ends_with(attempt == 1 ? ".txt" : "." + std::to_string(attempt) + ".txt")) << name;
-        const std::size_t stemEnd = name.find('.');
-        EXPECT_EQ(stemEnd % 2, 0u) << "a character was cut in two";
-    }
-    EXPECT_EQ(TrashCandidateName("x." + std::string(300, 'e'), 2).size(), kMaxTrashNameLength);
 }
 
 } // namespace

@@ -86,11 +86,13 @@ protected:
 
     void AddRow(const std::string& name)
     {
-        m_tree.file("files/" + name);
+        // Listed as it is: Delete moves only the file the report saw.
+        m_tree.file("files/" + name, 0, 1000000000);
         ResultTable& table = m_form.Table();
         entrytype entry;
         entry.directory = table.addDirectory(m_tree.path("files/"));
         entry.name = name;
+        entry.time = 1000000000;
         table.appendEntry(entry);
         table.addRow(table.LastEntry());
     }
