@@ -2,7 +2,6 @@
 #include "scan/ContentCheck.h"
 
 #include "scan/DirectoryCursor.h"
-#include "scan/ScanDirectory.h"
 #include "scan/ThreadStart.h"
 
 #include <algorithm>
@@ -33,6 +32,13 @@ std::string ContentClasses::outcomeText() const
 namespace {
 
 constexpr std::int64_t kPrefix = 4096;
+// Files read at the same time when the caller leaves it to the check. Reads of the first 4 KiB are
+// short and mostly wait for the disk, so many at once keep a disk's queue full; whole files are read
+// as a few streams at once, which solid-state and network disks serve much faster than one.
+constexpr unsigned kPrefixReaders = 16;
+constexpr unsigned kWholeReaders = 4;
+// Rows a reader of the first pass takes at a time: neighbours, mostly of one directory.
+constexpr size_t kChunk = 64;
 // Large enough for the disk to stream and the kernel to read ahead, small enough that a stop is seen
 // within a tenth of a second even where the disk delivers 20 MB/s.
 constexpr std::int64_t kBlock = 1 << 20;
@@ -75,6 +81,7 @@ struct Candidate
 // A row to look at, with its candidate or -1.
 struct Visit
 {
+    std::uint32_t directory;
     std::int32_t row;
     std::int32_t candidate;
 };
@@ -171,8 +178,8 @@ class Check
 public:
     Check(const ResultTable& table, unsigned threads, const std::atomic<bool>* stop,
           const std::function<void(int)>& beforeWholeRead)
-        : m_table(table), m_tree{table}, m_threads(WorkerThreads(threads)), m_stop(stop),
-          m_beforeWholeRead(beforeWholeRead)
+        : m_table(table), m_tree{table}, m_prefixReaders(threads ? threads : kPrefixReaders),
+          m_wholeReaders(threads ? threads : kWholeReaders), m_stop(stop), m_beforeWholeRead(beforeWholeRead)
     {}
 
     ContentClasses run(const ContentProgress& progress);
@@ -190,7 +197,8 @@ private:
 
     const ResultTable& m_table;
     const TableTree m_tree;
-    const unsigned m_threads;
+    const unsigned m_prefixReaders;
+    const unsigned m_wholeReaders;
     const std::atomic<bool>* m_stop;
     const std::function<void(int)>& m_beforeWholeRead;
 
@@ -229,10 +237,11 @@ void Check::plan()
                 const auto [size, row] = group[k];
                 m_classes[row] = ContentClasses::kUnknown;
                 if (j - i < 2) {
-                    m_visits.push_back({row, -1});
+                    m_visits.push_back({entryOf(row).directory, row, -1});
                     continue;
                 }
-                m_visits.push_back({row, static_cast<std::int32_t>(m_candidates.size())});
+                m_visits.push_back(
+                    {entryOf(row).directory, row, static_cast<std::int32_t>(m_candidates.size())});
                 Candidate& c = m_candidates.emplace_back();
                 c.row = row;
                 c.groupStart = groupStart;
@@ -244,8 +253,8 @@ void Check::plan()
         }
         first = end + 1;
     }
-    std::stable_sort(m_visits.begin(), m_visits.end(), [this](const Visit& a, const Visit& b) {
-        return entryOf(a.row).directory < entryOf(b.row).directory;
+    std::sort(m_visits.begin(), m_visits.end(), [](const Visit& a, const Visit& b) {
+        return a.directory != b.directory ? a.directory < b.directory : a.row < b.row;
     });
 }
 
@@ -375,7 +384,8 @@ void Check::readRest(size_t run, DirectoryCursor<TableTree>& cursor, char* buffe
         const entrytype& o = entryOf(other.row);
         const int otherDir = cursor.open(o.directory);
         const bool same = known && otherDir >= 0 &&
-                          ::fstatat(otherDir, o.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && unchanged(st);
+                          ::fstatat(otherDir, o.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                          MatchesRow(st, o) && unchanged(st);
         other.stage = same ? Stage::Known : Stage::Failed;
         other.rest = first.rest;
     }
@@ -445,11 +455,9 @@ ContentClasses Check::run(const ContentProgress& progress)
     };
     tick();
 
-    const size_t budget = DescriptorBudget(m_threads);
-    const auto firstPass = [&] {
+    const auto firstPass = [&, budget = DescriptorBudget(m_prefixReaders)] {
         DirectoryCursor<TableTree> cursor(m_tree, budget);
         char buffer[kPrefix];
-        constexpr size_t kChunk = 64;
         for (size_t begin; (begin = m_next.fetch_add(kChunk)) < m_visits.size();) {
             for (size_t i = begin; i < std::min(begin + kChunk, m_visits.size()); ++i) {
                 if (stopped())
@@ -458,18 +466,18 @@ ContentClasses Check::run(const ContentProgress& progress)
             }
         }
     };
-    RunWorkers(m_threads, firstPass, tick);
+    RunWorkers(std::min<size_t>(m_prefixReaders, m_visits.size() / kChunk + 1), firstPass, tick);
     markRests();
 
     m_next = 0;
-    const auto secondPass = [&] {
+    const auto secondPass = [&, budget = DescriptorBudget(m_wholeReaders)] {
         DirectoryCursor<TableTree> cursor(m_tree, budget);
         const auto buffer = std::make_unique<char[]>(kBlock);
         for (size_t run; !stopped() && (run = m_next.fetch_add(1)) + 1 < m_runs.size();)
             readRest(run, cursor, buffer.get());
     };
     if (!stopped())
-        RunWorkers(m_threads, secondPass, tick);
+        RunWorkers(std::min<size_t>(m_wholeReaders, m_runs.size() - 1), secondPass, tick);
     tick();
 
     ContentClasses result;

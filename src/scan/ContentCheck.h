@@ -52,7 +52,8 @@ using ContentProgress = std::function<void(std::int64_t bytesDone, std::int64_t 
 class ContentCheck
 {
 public:
-    // threads: files read at the same time; 0 picks one per processor (at most 4).
+    // threads: files read at the same time; 0 reads the first 4 KiB of up to 16 files and up to 4
+    // whole files at a time.
     explicit ContentCheck(unsigned threads = 0) : m_threads(threads) {}
 
     // Checks the rows of table, which must hold a duplicates report (groups between separator
