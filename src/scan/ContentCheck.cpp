@@ -2,6 +2,7 @@
 #include "scan/ContentCheck.h"
 
 #include "scan/DirectoryCursor.h"
+#include "scan/TableTree.h"
 #include "scan/ThreadStart.h"
 
 #include <algorithm>
@@ -42,18 +43,6 @@ constexpr size_t kChunk = 64;
 // Large enough for the disk to stream and the kernel to read ahead, small enough that a stop is seen
 // within a tenth of a second even where the disk delivers 20 MB/s.
 constexpr std::int64_t kBlock = 1 << 20;
-
-// The table's directories, for a DirectoryCursor.
-struct TableTree
-{
-    using Handle = std::uint32_t;
-    static constexpr Handle kNone = DirectoryRecord::kNoParent;
-    const ResultTable& table;
-    Handle parent(Handle h) const { return table.directory(h).parent; }
-    std::uint32_t depth(Handle h) const { return table.directory(h).depth; }
-    const std::string& name(Handle h) const { return table.directory(h).name; }
-    FileId identity(Handle h) const { return table.directory(h).id; }
-};
 
 enum class Stage : std::uint8_t
 {
