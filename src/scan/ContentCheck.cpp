@@ -61,7 +61,7 @@ struct Candidate
     Stage stage = Stage::Unread;
     bool groupStart = false;
     bool bucketStart = false;
-    std::int64_t changed = 0; // status change time (ns) when the first 4 KiB were read
+    std::uint64_t stamp = 0; // Stamp() when the first 4 KiB were read
     FileId id;
     XXH128_hash_t prefix{};
     XXH128_hash_t rest{}; // bytes 4096 to the end
@@ -75,9 +75,12 @@ struct Visit
     std::int32_t candidate;
 };
 
-std::int64_t Nanoseconds(const timespec& t)
+// Changes whenever the file's status or content changes: the status change time, and the
+// modification time for filesystems whose "change time" is the creation time (FAT).
+std::uint64_t Stamp(const struct stat& st)
 {
-    return t.tv_sec * 1000000000LL + t.tv_nsec;
+    const auto ns = [](const timespec& t) { return std::uint64_t(t.tv_sec) * 1000000000u + t.tv_nsec; };
+    return ns(st.st_ctim) * 1000003u + ns(st.st_mtim);
 }
 
 bool MatchesRow(const struct stat& st, const entrytype& e)
@@ -264,9 +267,9 @@ void Check::visit(const Visit& v, DirectoryCursor<TableTree>& cursor, char* buff
     const int fd = OpenAt(dir, e.name, st);
     if (fd >= 0 && MatchesRow(st, e)) {
         c.id = {st.st_dev, st.st_ino};
-        c.changed = Nanoseconds(st.st_ctim);
+        c.stamp = Stamp(st);
         if (ReadFully(fd, buffer, length, 0) && ::fstat(fd, &st) == 0 && st.st_size == e.size &&
-            Nanoseconds(st.st_ctim) == c.changed) {
+            Stamp(st) == c.stamp) {
             c.prefix = XXH3_128bits(buffer, static_cast<size_t>(length));
             c.stage = e.size > kPrefix ? Stage::Prefix : Stage::Known;
         }
@@ -353,7 +356,7 @@ void Check::readRest(size_t run, DirectoryCursor<TableTree>& cursor, char* buffe
     const int dir = cursor.open(e.directory);
     const int fd = OpenAt(dir, e.name, st);
     const auto unchanged = [&first](const struct stat& s) {
-        return FileId{s.st_dev, s.st_ino} == first.id && Nanoseconds(s.st_ctim) == first.changed;
+        return FileId{s.st_dev, s.st_ino} == first.id && Stamp(s) == first.stamp;
     };
     bool known = fd >= 0 && MatchesRow(st, e) && unchanged(st);
     if (known) {
