@@ -14,8 +14,13 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <xxhash.h>
+#if defined(__x86_64__) || defined(__i386__)
+// The library picks the widest vector instructions the processor has (SSE2 otherwise).
+#include <xxh_x86dispatch.h>
+#endif
 
 std::string ContentClasses::text(int row) const
 {
@@ -197,9 +202,10 @@ private:
     std::vector<std::int32_t> m_classes;
     std::vector<Candidate> m_candidates;
     std::vector<Visit> m_visits;
-    // Candidates whose rest is read, by file identity; m_runs: where each identity's run begins.
+    // Candidates whose rest is read, by file identity; m_runs: the runs of one file in it, begin
+    // and end, in the order they are read.
     std::vector<std::int32_t> m_reads;
-    std::vector<size_t> m_runs;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_runs;
     std::atomic<size_t> m_next{0};
     std::atomic<std::int64_t> m_done{0};
     std::atomic<std::int64_t> m_total{0};
@@ -268,8 +274,10 @@ void Check::visit(const Visit& v, DirectoryCursor<TableTree>& cursor, char* buff
     if (fd >= 0 && MatchesRow(st, e)) {
         c.id = {st.st_dev, st.st_ino};
         c.stamp = Stamp(st);
-        if (ReadFully(fd, buffer, length, 0) && ::fstat(fd, &st) == 0 && st.st_size == e.size &&
-            Stamp(st) == c.stamp) {
+        // A larger file that changes now is caught before its rest is read, and one read no further
+        // is alone in its class whatever it held.
+        if (ReadFully(fd, buffer, length, 0) &&
+            (e.size > kPrefix || (::fstat(fd, &st) == 0 && st.st_size == e.size && Stamp(st) == c.stamp))) {
             c.prefix = XXH3_128bits(buffer, static_cast<size_t>(length));
             c.stage = e.size > kPrefix ? Stage::Prefix : Stage::Known;
         }
@@ -315,14 +323,24 @@ void Check::markRests()
         return x.device != y.device ? x.device < y.device : x.inode != y.inode ? x.inode < y.inode : a < b;
     });
     std::int64_t rest = 0;
-    for (size_t k = 0; k < m_reads.size(); ++k) {
+    for (std::uint32_t k = 0; k < m_reads.size(); ++k) {
         if (k == 0 || !(m_candidates[m_reads[k]].id == m_candidates[m_reads[k - 1]].id)) {
-            m_runs.push_back(k);
+            m_runs.emplace_back(k, k);
             rest += entryOf(m_candidates[m_reads[k]].row).size - kPrefix;
         }
+        m_runs.back().second = k + 1;
     }
-    m_runs.push_back(m_reads.size());
     m_total = m_done + rest;
+    // Directory by directory, so that each is reached once; directories in the order of their inodes
+    // and the files of one in the order of theirs: on most filesystems close to their order on disk.
+    const auto place = [this](const std::pair<std::uint32_t, std::uint32_t>& run) {
+        const Candidate& c = m_candidates[m_reads[run.first]];
+        const std::uint32_t directory = entryOf(c.row).directory;
+        const DirectoryId& d = m_table.directory(directory).id;
+        return std::tuple(d.device, d.inode, directory, c.id.inode);
+    };
+    std::sort(m_runs.begin(), m_runs.end(),
+              [&](const auto& a, const auto& b) { return place(a) < place(b); });
 }
 
 bool Check::hashRest(int fd, std::int64_t size, XXH128_hash_t& hash, char* buffer)
@@ -350,7 +368,8 @@ bool Check::hashRest(int fd, std::int64_t size, XXH128_hash_t& hash, char* buffe
 // the run that still leads to the same file.
 void Check::readRest(size_t run, DirectoryCursor<TableTree>& cursor, char* buffer)
 {
-    Candidate& first = m_candidates[m_reads[m_runs[run]]];
+    const auto [begin, end] = m_runs[run];
+    Candidate& first = m_candidates[m_reads[begin]];
     const entrytype& e = entryOf(first.row);
     struct stat st = {};
     const int dir = cursor.open(e.directory);
@@ -362,7 +381,8 @@ void Check::readRest(size_t run, DirectoryCursor<TableTree>& cursor, char* buffe
     if (known) {
         if (m_beforeWholeRead)
             m_beforeWholeRead(first.row);
-        ::posix_fadvise(fd, kPrefix, 0, POSIX_FADV_SEQUENTIAL);
+        if (e.size - kPrefix > kBlock)
+            ::posix_fadvise(fd, kPrefix, 0, POSIX_FADV_SEQUENTIAL);
         known = hashRest(fd, e.size, first.rest, buffer) && ::fstat(fd, &st) == 0 && MatchesRow(st, e) &&
                 unchanged(st);
     } else {
@@ -371,7 +391,7 @@ void Check::readRest(size_t run, DirectoryCursor<TableTree>& cursor, char* buffe
     if (fd >= 0)
         ::close(fd);
     first.stage = known ? Stage::Known : Stage::Failed;
-    for (size_t k = m_runs[run] + 1; k < m_runs[run + 1]; ++k) {
+    for (size_t k = begin + 1; k < end; ++k) {
         Candidate& other = m_candidates[m_reads[k]];
         const entrytype& o = entryOf(other.row);
         const int otherDir = cursor.open(o.directory);
@@ -465,11 +485,11 @@ ContentClasses Check::run(const ContentProgress& progress)
     const auto secondPass = [&, budget = DescriptorBudget(m_wholeReaders)] {
         DirectoryCursor<TableTree> cursor(m_tree, budget);
         const auto buffer = std::make_unique<char[]>(kBlock);
-        for (size_t run; !stopped() && (run = m_next.fetch_add(1)) + 1 < m_runs.size();)
+        for (size_t run; !stopped() && (run = m_next.fetch_add(1)) < m_runs.size();)
             readRest(run, cursor, buffer.get());
     };
     if (!stopped())
-        RunWorkers(std::min<size_t>(m_wholeReaders, m_runs.size() - 1), secondPass, tick);
+        RunWorkers(std::min<size_t>(m_wholeReaders, m_runs.size()), secondPass, tick);
     tick();
 
     ContentClasses result;
