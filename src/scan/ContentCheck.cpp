@@ -212,13 +212,21 @@ private:
 };
 
 // Finds the size twins of every group and the order in which the rows are visited: by directory, so
-// that each directory is reached once from the one before.
+// that each directory is reached once from the one before. A stop leaves the rest of the rows
+// unknown.
 void Check::plan()
 {
     const int last = m_table.LastRow();
     m_classes.assign(last + 1, ContentClasses::kNoCopy);
     std::vector<std::pair<std::int64_t, std::int32_t>> group; // size, row
     for (int first = 0; first <= last;) {
+        if (stopped()) {
+            for (int row = first; row <= last; ++row) {
+                if (!m_table.isSeparator(row) && !m_table.DeletedFlags[row])
+                    m_classes[row] = ContentClasses::kUnknown;
+            }
+            return;
+        }
         int end = first;
         group.clear();
         for (; end <= last && !m_table.isSeparator(end); ++end) {
@@ -288,9 +296,8 @@ void Check::visit(const Visit& v, DirectoryCursor<TableTree>& cursor, char* buff
 }
 
 // A larger file needs its rest read when another of its bucket has the same first 4 KiB; one whose
-// first 4 KiB are its own is known to be unlike every other. The files to read are put in the order
-// of their identities: on most filesystems that is roughly their order on the disk, and the names of
-// one file come together, so it is read once.
+// first 4 KiB are its own is known to be unlike every other. The names of one file (hard links) are
+// brought together, so that it is read once.
 void Check::markRests()
 {
     std::vector<std::int32_t> bucket;
