@@ -279,12 +279,14 @@ void Check::visit(const Visit& v, DirectoryCursor<TableTree>& cursor, char* buff
     c.stage = Stage::Failed;
     const std::int64_t length = std::min(e.size, kPrefix);
     const int fd = OpenAt(dir, e.name, st);
+    bool read = false;
     if (fd >= 0 && MatchesRow(st, e)) {
         c.id = {st.st_dev, st.st_ino};
         c.stamp = Stamp(st);
+        read = ReadFully(fd, buffer, length, 0);
         // A larger file that changes now is caught before its rest is read, and one read no further
         // is alone in its class whatever it held.
-        if (ReadFully(fd, buffer, length, 0) &&
+        if (read &&
             (e.size > kPrefix || (::fstat(fd, &st) == 0 && st.st_size == e.size && Stamp(st) == c.stamp))) {
             c.prefix = XXH3_128bits(buffer, static_cast<size_t>(length));
             c.stage = e.size > kPrefix ? Stage::Prefix : Stage::Known;
@@ -292,7 +294,10 @@ void Check::visit(const Visit& v, DirectoryCursor<TableTree>& cursor, char* buff
     }
     if (fd >= 0)
         ::close(fd);
-    m_done += length;
+    if (read)
+        m_done += length;
+    else
+        m_total -= length; // now never read
 }
 
 // A larger file needs its rest read when another of its bucket has the same first 4 KiB; one whose
