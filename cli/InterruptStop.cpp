@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "InterruptStop.h"
 
+#include "scan/ContentCheck.h"
 #include "scan/ReportRunner.h"
 
 #include <cerrno>
@@ -24,6 +25,15 @@ void onInterrupt(int)
     if (g_wake[1] >= 0) [[maybe_unused]]
         const ssize_t ignored = ::write(g_wake[1], "!", 1);
     errno = saved;
+}
+
+void holdUntilInterrupted()
+{
+    std::fputs("holding\n", stderr);
+    std::fflush(stderr);
+    char byte;
+    while (!g_stop && ::read(g_wake[0], &byte, 1) < 0 && errno == EINTR) {
+    }
 }
 
 } // namespace
@@ -66,10 +76,17 @@ void InterruptStop::holdForTests(ReportRunner& runner)
     runner.afterDirectoryRead = [directory = std::string(hold)](const std::string& path) {
         if (path != directory)
             return;
-        std::fputs("holding\n", stderr);
-        std::fflush(stderr);
-        char byte;
-        while (!g_stop && ::read(g_wake[0], &byte, 1) < 0 && errno == EINTR) {
-        }
+        holdUntilInterrupted();
+    };
+}
+
+void InterruptStop::holdForTests(ContentCheck& check, const ResultTable& table)
+{
+    const char* hold = std::getenv("LINTWICK_REPORT_TEST_HOLD");
+    if (!hold || !*hold || g_wake[0] < 0)
+        return;
+    check.beforeWholeRead = [file = std::string(hold), &table](int row) {
+        if (table.RowPaths(row) == file)
+            holdUntilInterrupted();
     };
 }

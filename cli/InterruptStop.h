@@ -4,7 +4,9 @@
 #include <atomic>
 #include <string>
 
+class ContentCheck;
 class ReportRunner;
+class ResultTable;
 
 // Turns the first SIGINT (Ctrl+C) into a stop request for a report run, so that the run ends soon
 // with what it found; a second SIGINT ends the process at once, as SIGINT does by default. One
@@ -24,4 +26,7 @@ public:
     // walk spells it, ending in "/"), the walk says "holding" on standard error after reading that
     // directory and waits there until SIGINT arrives. Tests use it to interrupt at a known point.
     void holdForTests(ReportRunner& runner);
+    // The same for the content check, when it names a file (as the report lists it): the check
+    // holds before reading that file beyond its first 4 KiB.
+    void holdForTests(ContentCheck& check, const ResultTable& table);
 };

@@ -4,7 +4,8 @@
 #include <limits>
 
 const char* const kReportUsage =
-    "Usage: lintwick-report MODE [--mask MASK] [--kb N | --mb N] [--threads N] [--format F] [ROOT...]\n"
+    "Usage: lintwick-report MODE [--mask MASK] [--kb N | --mb N] [--threads N] [--format F]\n"
+    "                       [--content] [ROOT...]\n"
     "Runs one of Lintwick's reports without a window and prints its rows.\n"
     "\n"
     "  MODE         dupes (duplicate file names), size (files of at least a size)\n"
@@ -15,6 +16,9 @@ const char* const kReportUsage =
     "  --threads N  walk with N threads (1 to 64); 0, the default, starts one per\n"
     "               processor and more while the walk has to read from the disk\n"
     "  --format F   text (rows as the window shows them, the default), csv or json\n"
+    "  --content    dupes: compare the files of each group and add their content\n"
+    "               class: \"=1\", \"=2\" ... for files with the same bytes, \"?\" for\n"
+    "               a file that changed or cannot be read\n"
     "  --           ends the options\n"
     "  --help       shows this text\n"
     "  --version    shows the version\n"
@@ -91,6 +95,10 @@ ReportArguments ParseReportArguments(const std::vector<std::string>& args)
             result.version = true;
             return result;
         }
+        if (arg == "--content") {
+            result.content = true;
+            continue;
+        }
         std::string name = arg, value;
         bool hasValue = false;
         if (const size_t eq = arg.find('='); eq != std::string::npos) {
@@ -147,5 +155,7 @@ ReportArguments ParseReportArguments(const std::vector<std::string>& args)
             return result;
         }
     }
+    if (result.content && result.mode != ScanMode::Duplicates)
+        result.error = "--content compares the files of duplicate groups: it needs MODE dupes";
     return result;
 }

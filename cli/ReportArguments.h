@@ -9,8 +9,8 @@
 #include <vector>
 
 // The command line of lintwick-report: MODE [--mask MASK] [--kb N | --mb N] [--threads N] [--format F]
-// [ROOT...], options anywhere after MODE, "--" ending them. --help or --version, first or among the
-// options, asks for that text instead of a report.
+// [--content] [ROOT...], options anywhere after MODE, "--" ending them. --help or --version, first or among
+// the options, asks for that text instead of a report.
 struct ReportArguments
 {
     ScanMode mode = ScanMode::Duplicates;
@@ -19,6 +19,7 @@ struct ReportArguments
     std::vector<std::string> roots;           // as typed
     unsigned threads = 0;                     // walker threads; 0: chosen by the walk
     ReportFormat format = ReportFormat::Text;
+    bool content = false; // dupes only: compare the contents within each group
     bool help = false;
     bool version = false;
     std::string error; // set when the command line is malformed

@@ -4,6 +4,7 @@
 
 #include "platform/DriveProbe.h"
 #include "platform/SystemLocale.h"
+#include "scan/ContentCheck.h"
 #include "scan/MaskMatcher.h"
 #include "scan/ReportRunner.h"
 #include "scan/RowForms.h"
@@ -75,10 +76,25 @@ int main(int argc, char** argv)
 
     ReportRunner runner;
     ReportOutcome outcome;
+    ContentClasses content;
     {
         InterruptStop interrupt;
         interrupt.holdForTests(runner);
         outcome = runner.run(request, table, progress, interrupt.flag());
+        if (args.content) {
+            ContentCheck check(args.threads);
+            interrupt.holdForTests(check, table);
+            ContentProgress bytes;
+            if (showProgress) {
+                bytes = [&](std::int64_t done, std::int64_t total) {
+                    const std::string line = "Comparing contents: " + SizeText(done >> 20, table.locale()) +
+                                             " of " + SizeText(total >> 20, table.locale()) + " MB";
+                    std::fprintf(stderr, "\r%s\033[K", line.c_str());
+                    std::fflush(stderr);
+                };
+            }
+            content = check.run(table, bytes, interrupt.flag());
+        }
     }
     if (showProgress)
         std::fputs("\r\033[K", stderr);
@@ -86,7 +102,7 @@ int main(int argc, char** argv)
     // Rows are composed in blocks, two blocks at a time on two threads, and written in order. A block
     // ends after 8,192 rows or 4 MiB of text, so rows of any length keep the memory bounded; the
     // second block starts where a first block of the last one's density would end.
-    const ReportFormatter formatter(table, args.format, args.mode);
+    const ReportFormatter formatter(table, args.format, args.mode, args.content ? &content : nullptr);
     constexpr int kBlockRows = 8192;
     constexpr size_t kBlockBytes = 4 << 20;
     const auto compose = [&table, &formatter](int first, int rows) {
@@ -126,5 +142,8 @@ int main(int argc, char** argv)
         return 1;
     }
     std::fprintf(stderr, "%s\n", outcome.text.c_str());
-    return outcome.stopped ? 130 : 0; // 128 + SIGINT, as a shell reports an interrupted command
+    if (args.content)
+        std::fprintf(stderr, "%s\n", content.outcomeText().c_str());
+    // 128 + SIGINT, as a shell reports an interrupted command
+    return outcome.stopped || content.stopped ? 130 : 0;
 }

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libcups2-dev libicu-dev
-  libgtest-dev libgmock-dev
+  libgtest-dev libgmock-dev libxxhash-dev
   poppler-utils xvfb xauth x11-utils clang-format tzdata fonts-dejavu-core python3
   desktop-file-utils appstream man-db dpkg-dev lintian
 )

@@ -22,8 +22,9 @@ const char* ModeName(ScanMode mode)
 
 } // namespace
 
-ReportFormatter::ReportFormatter(const ResultTable& table, ReportFormat format, ScanMode mode)
-    : m_table(table), m_format(format), m_mode(mode)
+ReportFormatter::ReportFormatter(const ResultTable& table, ReportFormat format, ScanMode mode,
+                                 const ContentClasses* content)
+    : m_table(table), m_format(format), m_mode(mode), m_content(content)
 {
     if (m_mode != ScanMode::Duplicates)
         return;
@@ -51,7 +52,8 @@ std::string ReportFormatter::head(const std::string& outcomeText) const
     case ReportFormat::Text:
         break;
     case ReportFormat::Csv:
-        return grouped ? "time,size,path,group\r\n" : "time,size,path\r\n";
+        return std::string(grouped ? "time,size,path,group" : "time,size,path") +
+               (m_content ? ",content\r\n" : "\r\n");
     case ReportFormat::Json:
         return std::string("{\n  \"report\": \"") + ModeName(m_mode) +
                "\",\n  \"outcome\": " + JsonString(WithReplacementCharacters(outcomeText)) +
@@ -65,6 +67,10 @@ void ReportFormatter::appendRows(int first, int end, std::string& out) const
     if (m_format == ReportFormat::Text) {
         for (int row = first; row < end; ++row) {
             out += m_table.RowTexts(row);
+            if (m_content && !m_table.isSeparator(row)) {
+                out += '\t';
+                out += m_content->text(row);
+            }
             out += '\n';
         }
         return;
@@ -90,6 +96,10 @@ void ReportFormatter::appendRows(int first, int end, std::string& out) const
                 out += ',';
                 out += std::to_string(group);
             }
+            if (m_content) {
+                out += ',';
+                out += m_content->text(row);
+            }
             out += "\r\n";
             continue;
         }
@@ -110,6 +120,11 @@ void ReportFormatter::appendRows(int first, int end, std::string& out) const
         if (grouped) {
             out += ", \"group\": ";
             out += std::to_string(group);
+        }
+        if (m_content) {
+            out += ", \"content\": \"";
+            out += m_content->text(row);
+            out += '"';
         }
         out += '}';
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "scan/ContentCheck.h"
 #include "scan/ResultTable.h"
 #include "scan/ScanMode.h"
 
@@ -27,7 +28,8 @@ enum class ReportFormat
 class ReportFormatter
 {
 public:
-    ReportFormatter(const ResultTable& table, ReportFormat format, ScanMode mode);
+    ReportFormatter(const ResultTable& table, ReportFormat format, ScanMode mode,
+                    const ContentClasses* content = nullptr);
 
     // The CSV header line or the JSON document up to its rows; empty for text.
     std::string head(const std::string& outcomeText) const;
@@ -43,5 +45,6 @@ private:
     const ResultTable& m_table;
     ReportFormat m_format;
     ScanMode m_mode;
+    const ContentClasses* m_content;
     std::vector<int> m_groupStarts; // duplicates: the first row of each group
 };

@@ -2,6 +2,7 @@
 #include "scan/ReportRunner.h"
 
 #include "scan/DirectoryCursor.h"
+#include "scan/TableTree.h"
 #include "scan/ThreadStart.h"
 
 #include <algorithm>
@@ -28,18 +29,6 @@ std::string StoppedText(ScanMode mode, std::int64_t found)
 }
 
 namespace {
-
-// The table's directories, for a DirectoryCursor.
-struct TableTree
-{
-    using Handle = std::uint32_t;
-    static constexpr Handle kNone = DirectoryRecord::kNoParent;
-    const ResultTable& table;
-    Handle parent(Handle h) const { return table.directory(h).parent; }
-    std::uint32_t depth(Handle h) const { return table.directory(h).depth; }
-    const std::string& name(Handle h) const { return table.directory(h).name; }
-    FileId identity(Handle h) const { return table.directory(h).id; }
-};
 
 // Removes the entries marked with a negative size, keeping the order of the others.
 void RemoveMarkedEntries(ResultTable& table)

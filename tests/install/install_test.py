@@ -153,7 +153,7 @@ class DebianPackage(unittest.TestCase):
 
     def test_dependencies_are_the_qt6_libraries_the_programs_use(self):
         depends = [d.strip().split()[0] for d in self.field("Depends").split(",")]
-        for library in ("libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6svg6", "libqt6printsupport6", "libcups2", "libc6", "libstdc++6"):
+        for library in ("libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6svg6", "libqt6printsupport6", "libcups2", "libxxhash0", "libc6", "libstdc++6"):
             self.assertIn(library, depends)
         self.assertTrue(all(re.fullmatch(r"lib[a-z0-9.+-]+", d) for d in depends), depends)
 

@@ -225,3 +225,28 @@ TEST(ReportFormatter, OtherReportsHaveNoGroupsAndAnEmptyReportIsAWholeDocument)
               "{\n  \"report\": \"size\",\n  \"outcome\": \"Dust Complete - Nothing Found\",\n"
               "  \"rows\": []\n}\n");
 }
+
+TEST(ReportFormatter, ContentClassesFollowEachFileRow)
+{
+    ZoneScope zone("UTC");
+    const ResultTable table = DuplicatesTable();
+    ContentClasses content;
+    content.ofRow = {1, ContentClasses::kUnknown, 0, 0, 1};
+    const auto rows = [&](ReportFormat format) {
+        const ReportFormatter formatter(table, format, ScanMode::Duplicates, &content);
+        std::string out = formatter.head("");
+        formatter.appendRows(0, 4, out);
+        return out;
+    };
+    const std::string text = rows(ReportFormat::Text);
+    EXPECT_NE(text.find("/d/a,b\t=1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("/d/bad\xFF.txt\t?\n\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("/d/say \"hi\"\t\n"), std::string::npos) << text;
+    EXPECT_EQ(rows(ReportFormat::Csv), "time,size,path,group,content\r\n"
+                                       "1998-12-05T15:04:06+00:00,1234567,\"/d/a,b\",1,=1\r\n"
+                                       "1998-12-05T00:00:00+00:00,0,/d/bad\xFF.txt,1,?\r\n"
+                                       "1998-12-05T15:04:06+00:00,5,\"/d/say \"\"hi\"\"\",2,\r\n");
+    const std::string json = rows(ReportFormat::Json);
+    EXPECT_NE(json.find("\"group\": 1, \"content\": \"=1\"},"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"group\": 2, \"content\": \"\"}"), std::string::npos) << json;
+}

@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "scan/ContentCheck.h"
+
+#include "ChildProcess.h"
+#include "TempTree.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A duplicates table made by hand: the check compares whatever rows stand in one group, so the
+// files need not share a name, and the rows keep the order the test gives them.
+class ContentCheckTest : public ::testing::Test
+{
+protected:
+    ContentCheckTest()
+    {
+        ::chmod(tree.root().c_str(), 0755);
+        table.addDirectory(tree.root());
+        m_sub = table.addDirectory(0, "sub", {});
+        tree.dir("sub");
+        a = random(10000);
+        nearA = a;
+        nearA.back() ^= 1;
+    }
+
+    void write(const std::string& name, const std::string& bytes)
+    {
+        const int fd = ::open(tree.path(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        ::close(fd);
+    }
+
+    // A row for the file as it is now; "sub/" names one in the sub-directory. "-": a separator.
+    void rows(const Lines& names)
+    {
+        for (const std::string& name : names) {
+            if (name == "-") {
+                table.addSeparatorRow();
+                continue;
+            }
+            struct stat st = {};
+            ASSERT_EQ(::stat(tree.path(name).c_str(), &st), 0) << name;
+            entrytype e;
+            const bool sub = name.starts_with("sub/");
+            e.name = sub ? name.substr(4) : name;
+            e.directory = sub ? m_sub : 0;
+            e.size = st.st_size;
+            e.time = st.st_mtim.tv_sec;
+            table.appendEntry(e);
+            table.addRow(table.LastEntry());
+        }
+    }
+
+    Lines classes(const ContentClasses& c) const
+    {
+        Lines out;
+        for (int row = 0; row <= table.LastRow(); ++row)
+            out.push_back(c.text(row));
+        return out;
+    }
+
+    static std::string random(size_t n)
+    {
+        std::string s(n, '\0');
+        for (size_t i = 0; i < n; ++i)
+            s[i] = static_cast<char>(::random());
+        return s;
+    }
+
+    TempTree tree;
+    ResultTable table;
+    std::string a, nearA; // 10,000 bytes; the same but for the last byte
+    std::uint32_t m_sub = 0;
+};
+
+} // namespace
+
+TEST_F(ContentCheckTest, EqualBytesShareAClassNumberedInRowOrderAndOnlyWhatCanMatchIsRead)
+{
+    std::string b = a;
+    b[100] ^= 1; // differs within the first 4 KiB
+    write("n1", nearA);
+    write("a1", a);
+    write("odd", a.substr(0, 6000));
+    write("sub/a2", a);
+    write("b", b);
+    write("n2", nearA);
+    write("hi1", "hi\n");
+    write("ho", "ho\n");
+    write("hi2", "hi\n");
+    write("empty1", "");
+    write("empty2", "");
+    ASSERT_EQ(::link(tree.path("a1").c_str(), tree.path("sub/link").c_str()), 0);
+    write("a3", a);
+    rows({"n1", "a1", "odd", "sub/a2", "b", "n2", "-", "hi1", "ho", "hi2", "empty1", "empty2", "-",
+          "sub/link", "a3"});
+
+    std::vector<std::pair<std::int64_t, std::int64_t>> progress;
+    const ContentClasses c = ContentCheck(2).run(
+        table, [&](std::int64_t done, std::int64_t total) { progress.emplace_back(done, total); });
+    EXPECT_EQ(classes(c),
+              (Lines{"=1", "=2", "", "=2", "", "=1", "", "=1", "", "=1", "=2", "=2", "", "=1", "=1"}));
+    EXPECT_EQ(c.outcomeText(), "Contents Compared: 5 Copies in 3 Groups");
+    EXPECT_FALSE(c.stopped);
+
+    // The first 4 KiB of the seven files of 10,000 bytes and the three of 3 bytes; the rest of each
+    // file of 10,000 bytes but b, and of a1 once for both its names. The file of 6,000 bytes is not read.
+    const std::int64_t read = 7 * 4096 + 9 + 5 * (10000 - 4096);
+    ASSERT_GE(progress.size(), 2u);
+    EXPECT_EQ(progress.front(), std::make_pair(std::int64_t{0}, std::int64_t{7 * 10000 + 9}));
+    EXPECT_EQ(progress.back(), std::make_pair(read, read));
+}
+
+TEST_F(ContentCheckTest, FilesThatChangedVanishedOrCannotBeReadGetAQuestionMark)
+{
+    for (const char* name : {"a1", "a2", "fifo", "touched", "gone", "locked", "hashed", "bad\xFF"})
+        write(name, a);
+    // Over 4 GB each, sparse, and different from the first byte: never read beyond their first 4 KiB.
+    for (const char* name : {"huge1", "huge2"}) {
+        write(name, name);
+        ASSERT_EQ(::truncate(tree.path(name).c_str(), (5LL << 30) + 1), 0);
+    }
+    write("small1", "hi");
+    write("small2", "hi");
+    rows({"a1", "fifo", "touched", "gone", "locked", "hashed", "a2", "bad\xFF", "huge1", "huge2", "-",
+          "small1", "small2"});
+
+    tree.remove("fifo");
+    tree.fifo("fifo");
+    const timespec later[2] = {{0, UTIME_OMIT}, {1, 0}};
+    for (const char* name : {"touched", "small2"})
+        ::utimensat(AT_FDCWD, tree.path(name).c_str(), later, 0);
+    tree.remove("gone");
+    ::chmod(tree.path("locked").c_str(), 0);
+    ::chmod(tree.path("hashed").c_str(), 0666);
+
+    const ChildProcess child([&] {
+        std::string why;
+        if (!ChildProcess::becomeNobody(why))
+            return "skip: " + why;
+        ContentCheck check(1);
+        // Overwritten with the same bytes while it is read: its times change, its size does not.
+        check.beforeWholeRead = [&](int row) {
+            if (row == 5)
+                write("hashed", a);
+        };
+        std::string out;
+        for (const std::string& c : classes(check.run(table)))
+            out += c + ",";
+        return out;
+    });
+    ASSERT_TRUE(child.exitedNormally()) << child.describe();
+    if (child.skipped())
+        GTEST_SKIP() << child.output();
+    EXPECT_EQ(child.output(), "=1,?,?,?,?,?,=1,=1,,,,,?,");
+}
+
+TEST_F(ContentCheckTest, AStopKeepsTheClassesFoundAndLeavesTheRestUnknown)
+{
+    write("hi1", "hi");
+    write("hi2", "hi");
+    write("a1", a);
+    write("a2", a);
+    rows({"hi1", "hi2", "-", "a1", "a2"});
+
+    std::atomic<bool> stop{false};
+    ContentCheck check(1);
+    check.beforeWholeRead = [&](int) { stop = true; };
+    const ContentClasses c = check.run(table, {}, &stop);
+    EXPECT_EQ(classes(c), (Lines{"=1", "=1", "", "?", "?"}));
+    EXPECT_EQ(c.outcomeText(), "Compare Stopped: 1 Copies in 1 Groups");
+
+    EXPECT_EQ(classes(check.run(table, {}, &stop)), (Lines{"?", "?", "", "?", "?"}));
+}
