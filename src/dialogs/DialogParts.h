@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "main/SetHint.h"
+#include "ui/SetHint.h"
 
 class QDialog;
 class QLabel;

@@ -4,9 +4,9 @@
 #include "dialogs/DialogParts.h"
 #include "dialogs/DriveListRules.h"
 #include "info/SvgPicture.h"
-#include "main/HelpCommands.h"
 #include "platform/DriveProbe.h"
 #include "platform/FolderChooser.h"
+#include "ui/HelpCommands.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -5,7 +5,7 @@
 #include "dialogs/SizeUnits.h"
 #include "dialogs/TSpinEdit.h"
 #include "info/SvgPicture.h"
-#include "main/HelpCommands.h"
+#include "ui/HelpCommands.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

@@ -4,12 +4,12 @@
 #include "audit/DeleteCommand.h"
 #include "audit/RecycleBin.h"
 #include "main/ActivationTipRule.h"
-#include "main/HelpCommands.h"
 #include "main/HomePageLink.h"
 #include "main/MainServices.h"
 #include "main/TipSchedule.h"
 #include "print/PrintServices.h"
 #include "scan/ResultTable.h"
+#include "ui/HelpCommands.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main/ActivationTipRule.h"
-#include "main/HelpCommands.h"
-#include "main/HintText.h"
 #include "main/HomePageLink.h"
 #include "main/TipSchedule.h"
 #include "platform/FakeProgramLauncher.h"
-#include "platform/RecordingHelpViewer.h"
 #include "platform/RecordingMessageBoxes.h"
 
 #include <gtest/gtest.h>
@@ -13,14 +10,6 @@
 #include <vector>
 
 using Shown = RecordingMessageBoxes::Shown;
-
-TEST(HintText, SplitsAtTheFirstBarAndUsesAWholeHintForBoth)
-{
-    EXPECT_EQ(ShortHint("a|b|c"), "a");
-    EXPECT_EQ(LongHint("a|b|c"), "b|c");
-    EXPECT_EQ(ShortHint("Exit"), "Exit");
-    EXPECT_EQ(LongHint("Exit"), "Exit");
-}
 
 TEST(TipSchedule, FirstFourthAndSeventhReportCommandsShowATip)
 {
@@ -98,19 +87,4 @@ TEST(HomePageLink, TriesTheNextBrowserOnlyWhileOneIsNotFound)
         }
         EXPECT_EQ(messages.shown, c.shown);
     }
-}
-
-TEST(HelpCommands, JumpsOnlyAfterTheContentsOpened)
-{
-    RecordingHelpViewer viewer;
-    HelpCommands help(viewer, "/opt/lw/");
-    help.ShowTopic("SCRIBBLE90");
-    help.ShowFinder();
-    EXPECT_EQ(viewer.requests, (std::vector<std::string>{"Contents /opt/lw/Lintwick.hlp", "JumpID SCRIBBLE90",
-                                                         "Finder /opt/lw/Lintwick.hlp"}));
-
-    viewer.requests.clear();
-    viewer.contentsResult = false;
-    help.ShowTopic("SCRIBBLE100");
-    EXPECT_EQ(viewer.requests, (std::vector<std::string>{"Contents /opt/lw/Lintwick.hlp"}));
 }
