@@ -72,7 +72,7 @@ protected:
         return m_form.findChild<QToolButton*>(QString::fromLatin1(name));
     }
     std::string Panel1() const { return m_form.StatusPanel(1)->text().toStdString(); }
-    QLabel* FilesPanel() { return m_form.ReportRun().FilesPanel(); }
+    StatusBarPanel* FilesPanel() { return m_form.ReportRun().FilesPanel(); }
     bool Running() { return m_form.ReportRun().Running(); }
     bool Finished()
     {
@@ -458,22 +458,48 @@ TEST_F(ReportCommandsTest, DrivesCommandTakesTheDialogsListOnlyOnOk)
     EXPECT_EQ(m_form.DrivesSummary(), "/m01 /m02 /m03 /m04 /m05 /m06 /m07 /m08 /m09 {more}");
 }
 
-TEST_F(ReportCommandsTest, HintsOfAnOpenDialogGoToItsOwnStatusBar)
+TEST_F(ReportCommandsTest, ADialogsHintsGoToItsOwnStatusBarFromTheFirstOn)
 {
+    // As a dialog opens, the main window is still the active one.
     ASSERT_TRUE(ShowActive());
-    for (QDialog* dialog : {static_cast<QDialog*>(&m_sizeForm), static_cast<QDialog*>(&m_drivesForm)}) {
-        m_form.StatusPanel(0)->setText(QStringLiteral("Lintwick"));
-        dialog->open();
-        dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
-        QPushButton* help = dialog == &m_sizeForm ? m_sizeForm.SizeHelpButton() : m_drivesForm.DrivesHelp();
+    m_form.StatusPanel(0)->setText(QStringLiteral("Lintwick"));
+    for (QPushButton* help : {m_sizeForm.SizeHelpButton(), m_drivesForm.DrivesHelp()}) {
         QStatusTipEvent tip(help->statusTip());
         QApplication::sendEvent(help, &tip);
-        QLabel* panel = dialog == &m_sizeForm ? m_sizeForm.StatusPanel() : m_drivesForm.StatusPanel();
-        EXPECT_EQ(panel->text(), help->statusTip());
-        EXPECT_EQ(m_form.StatusPanel(0)->text(), "Lintwick");
-        dialog->reject();
     }
     EXPECT_EQ(m_sizeForm.StatusPanel()->text(), "Display size report help page");
     EXPECT_EQ(m_drivesForm.StatusPanel()->text(), "Display drives help page");
+    EXPECT_EQ(m_form.StatusPanel(0)->text(), "Lintwick");
+}
+
+TEST_F(ReportCommandsTest, ALongRootKeepsToPanelOneElidedInTheMiddle)
+{
+    const std::string root = "one/" + std::string(120, 'd') + "/";
+    m_tree.dir(root);
+    m_probe = FixedDriveProbe({m_tree.path(root)});
+    TMainForm form(MainServices{m_probe, m_messages, m_launcher, m_help, LocaleSettings::usEnglish()});
+    form.RunModal = [](QDialog&) { return int(QDialog::Rejected); };
+    form.ReportRun().Worker().afterDirectoryRead = [gate = m_gate](const std::string& directory) {
+        gate->Arrive(directory);
+    };
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QSize size = form.size();
+    m_gate->HoldAt(m_tree.path(root));
+    m_messages.confirmAnswer = true;
+    form.DupesSpeedButtonClick();
+    ASSERT_TRUE(WaitArrived(root));
+    StatusBarPanel* panel1 = form.StatusPanel(1);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return panel1->text().toStdString() == "Dusting: " + m_tree.path(root); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+
+    EXPECT_EQ(form.size(), size);
+    EXPECT_LT(form.StatusPanel(0)->geometry().right(), panel1->geometry().left());
+    EXPECT_LT(panel1->geometry().right(), form.ReportRun().FilesPanel()->geometry().left());
+    const QString shown = panel1->ShownText();
+    EXPECT_TRUE(shown.startsWith("Dusting") && shown.contains(QChar(0x2026)) && shown.endsWith("dd/"))
+        << shown.toStdString();
+    m_gate->ReleaseAll();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.ReportRun().Running(); }, 30000));
 }
