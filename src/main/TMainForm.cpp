@@ -669,7 +669,7 @@ void TMainForm::Exit1Click()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    // A run under way is stopped; the program then ends without waiting for its walk.
+    // A run under way is stopped; main waits a little for its thread before the program ends.
     m_reportRun->Stop();
     QMainWindow::closeEvent(event);
     // Closing the main window ends the program, even while the help viewer is still open.

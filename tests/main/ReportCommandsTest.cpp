@@ -378,33 +378,38 @@ TEST_F(ReportCommandsTest, AFaultOfTheWalkIsShownAndTheHourglassRestored)
     EXPECT_EQ(Panel1(), "Dust Complete - Nothing Found");
 }
 
-TEST_F(ReportCommandsTest, ClosingTheWindowDuringARunStopsItWithoutWaitingForTheWalk)
+TEST_F(ReportCommandsTest, TheWindowClosedOrDestroyedDuringARunStopsItWithoutWaitingForTheWalk)
 {
     m_tree.file("one/sub/a.txt");
-    auto form = std::make_unique<TMainForm>(
-        MainServices{m_probe, m_messages, m_launcher, m_help, LocaleSettings::usEnglish()});
-    auto token = std::make_shared<int>();
-    const std::weak_ptr<int> runAlive = token;
-    form->ReportRun().Worker().afterDirectoryRead = [gate = m_gate, token](const std::string& directory) {
-        gate->Arrive(directory);
-    };
-    token.reset();
-    m_gate->HoldAt(m_tree.path("one/"));
-    form->DupesSpeedButtonClick();
-    ASSERT_TRUE(WaitArrived("one/"));
+    for (const bool closed : {true, false}) {
+        SCOPED_TRACE(closed ? "closed" : "destroyed");
+        auto gate = std::make_shared<WalkGate>();
+        auto form = std::make_unique<TMainForm>(
+            MainServices{m_probe, m_messages, m_launcher, m_help, LocaleSettings::usEnglish()});
+        auto token = std::make_shared<int>();
+        const std::weak_ptr<int> runAlive = token;
+        form->ReportRun().Worker().afterDirectoryRead = [gate, token](const std::string& directory) {
+            gate->Arrive(directory);
+        };
+        token.reset();
+        gate->HoldAt(m_tree.path("one/"));
+        form->DupesSpeedButtonClick();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return gate->Arrived(m_tree.path("one/")); }, 30000));
+        if (closed) {
+            form->show();
+            form->close();
+            EXPECT_FALSE(form->isVisible());
+        }
+        form.reset(); // returns while the walk still hangs in its directory
+        EXPECT_TRUE(gate->Arrived(m_tree.path("one/")));
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-    form->show();
-    form->close();
-    EXPECT_FALSE(form->isVisible());
-    form.reset(); // returns while the walk still hangs in its directory
-    EXPECT_TRUE(m_gate->Arrived(m_tree.path("one/")));
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-
-    // Let go, the walk finds itself stopped and ends without reading another directory (the
-    // empty path marks the measuring, which runs on what the walk found).
-    m_gate->ReleaseAll();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return runAlive.expired(); }, 30000));
-    EXPECT_EQ(m_gate->Visited(), (Roots{m_tree.path("one/"), ""}));
+        // Let go, the walk finds itself stopped and ends without reading another directory (the
+        // empty path marks the measuring, which runs on what the walk found).
+        gate->ReleaseAll();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return runAlive.expired(); }, 30000));
+        EXPECT_EQ(gate->Visited(), (Roots{m_tree.path("one/"), ""}));
+    }
 }
 
 TEST_F(ReportCommandsTest, TheMaskFieldTakesWhatIsTypedLetterForLetter)
