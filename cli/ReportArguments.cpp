@@ -147,5 +147,7 @@ ReportArguments ParseReportArguments(const std::vector<std::string>& args)
             return result;
         }
     }
+    if ((kbGiven || mbGiven) && result.mode != ScanMode::LargerThan)
+        result.error = std::string(kbGiven ? "--kb" : "--mb") + " applies to the size report only";
     return result;
 }
