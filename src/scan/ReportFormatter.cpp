@@ -44,7 +44,7 @@ int ReportFormatter::groupOf(int row) const
                             m_groupStarts.begin());
 }
 
-std::string ReportFormatter::head(const std::string& outcomeText) const
+std::string ReportFormatter::head() const
 {
     const bool grouped = m_mode == ScanMode::Duplicates;
     switch (m_format) {
@@ -53,9 +53,7 @@ std::string ReportFormatter::head(const std::string& outcomeText) const
     case ReportFormat::Csv:
         return grouped ? "time,size,path,group\r\n" : "time,size,path\r\n";
     case ReportFormat::Json:
-        return std::string("{\n  \"report\": \"") + ModeName(m_mode) +
-               "\",\n  \"outcome\": " + JsonString(WithReplacementCharacters(outcomeText)) +
-               ",\n  \"rows\": [";
+        return std::string("{\n  \"report\": \"") + ModeName(m_mode) + "\",\n  \"rows\": [";
     }
     return {};
 }
@@ -115,9 +113,10 @@ void ReportFormatter::appendRows(int first, int end, std::string& out) const
     }
 }
 
-std::string ReportFormatter::tail() const
+std::string ReportFormatter::tail(const std::string& outcomeText) const
 {
     if (m_format != ReportFormat::Json)
         return {};
-    return m_table.LastRow() < 0 ? "]\n}\n" : "\n  ]\n}\n";
+    return std::string(m_table.LastRow() < 0 ? "]" : "\n  ]") +
+           ",\n  \"outcome\": " + JsonString(WithReplacementCharacters(outcomeText)) + "\n}\n";
 }
