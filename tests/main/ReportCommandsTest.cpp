@@ -452,15 +452,6 @@ TEST_F(ReportCommandsTest, DrivesCommandTakesTheDialogsListOnlyOnOk)
     EXPECT_EQ(m_form.DriveList(), (Roots{"/data/", "/srv/"}));
     EXPECT_EQ(m_form.DrivesEdit()->text(), "/data /srv");
     EXPECT_EQ(Panel1(), "Drives List Updated");
-
-    // Twelve roots: nine, then " {more}" with one blank.
-    Roots twelve;
-    for (int i = 1; i <= 12; ++i)
-        twelve.push_back("/m" + std::string(i < 10 ? "0" : "") + std::to_string(i) + "/");
-    m_detect = FixedDriveProbe(twelve);
-    Button("DrivesSpeedButton")->click();
-    EXPECT_EQ(m_form.DriveList(), twelve);
-    EXPECT_EQ(m_form.DrivesSummary(), "/m01 /m02 /m03 /m04 /m05 /m06 /m07 /m08 /m09 {more}");
 }
 
 TEST_F(ReportCommandsTest, ADialogsHintsGoToItsOwnStatusBarFromTheFirstOn)
