@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/DialogParts.h"
+
 #include "info/SvgPicture.h"
 #include "ui/StatusBarPanel.h"
 
