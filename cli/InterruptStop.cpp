@@ -1,13 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "InterruptStop.h"
 
-#include "scan/ContentCheck.h"
-#include "scan/ReportRunner.h"
-
 #include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,20 +21,14 @@ void onInterrupt(int)
     errno = saved;
 }
 
-void holdUntilInterrupted()
-{
-    std::fputs("holding\n", stderr);
-    std::fflush(stderr);
-    char byte;
-    while (!g_stop && ::read(g_wake[0], &byte, 1) < 0 && errno == EINTR) {
-    }
-}
-
 } // namespace
 
 InterruptStop::InterruptStop()
 {
     g_stop = false;
+    ::sigaction(SIGINT, nullptr, &m_found);
+    if (m_found.sa_handler == SIG_IGN)
+        return;
     if (::pipe2(g_wake, O_CLOEXEC) == 0)
         ::fcntl(g_wake[1], F_SETFL, O_NONBLOCK); // the handler must never block
     else
@@ -50,12 +38,13 @@ InterruptStop::InterruptStop()
     sigemptyset(&action.sa_mask);
     // SA_RESETHAND: the handler runs once, a second SIGINT meets the default and ends the process.
     action.sa_flags = SA_RESTART | SA_RESETHAND;
-    ::sigaction(SIGINT, &action, nullptr);
+    m_installed = ::sigaction(SIGINT, &action, nullptr) == 0;
 }
 
 InterruptStop::~InterruptStop()
 {
-    std::signal(SIGINT, SIG_DFL);
+    if (m_installed)
+        ::sigaction(SIGINT, &m_found, nullptr);
     for (int& fd : g_wake) {
         if (fd >= 0)
             ::close(fd);
@@ -68,25 +57,7 @@ const std::atomic<bool>* InterruptStop::flag() const
     return &g_stop;
 }
 
-void InterruptStop::holdForTests(ReportRunner& runner)
+int InterruptStop::wakeDescriptor() const
 {
-    const char* hold = std::getenv("LINTWICK_REPORT_TEST_HOLD");
-    if (!hold || !*hold || g_wake[0] < 0)
-        return;
-    runner.afterDirectoryRead = [directory = std::string(hold)](const std::string& path) {
-        if (path != directory)
-            return;
-        holdUntilInterrupted();
-    };
-}
-
-void InterruptStop::holdForTests(ContentCheck& check, const ResultTable& table)
-{
-    const char* hold = std::getenv("LINTWICK_REPORT_TEST_HOLD");
-    if (!hold || !*hold || g_wake[0] < 0)
-        return;
-    check.beforeWholeRead = [file = std::string(hold), &table](int row) {
-        if (table.RowPaths(row) == file)
-            holdUntilInterrupted();
-    };
+    return g_wake[0];
 }

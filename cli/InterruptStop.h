@@ -2,15 +2,13 @@
 #pragma once
 
 #include <atomic>
-#include <string>
+#include <csignal>
 
-class ContentCheck;
-class ReportRunner;
-class ResultTable;
-
-// Turns the first SIGINT (Ctrl+C) into a stop request for a report run, so that the run ends soon
-// with what it found; a second SIGINT ends the process at once, as SIGINT does by default. One
-// object at a time; while it lives, the handler is installed. Destroying it restores the default.
+// Turns the first SIGINT (Ctrl+C) into a stop request for a report run and the writing of its rows,
+// so that both end soon with what they have; a second SIGINT ends the process at once, as SIGINT
+// does by default. A SIGINT ignored when the object is made (a background job of a shell) stays
+// ignored. One object at a time; while it lives, the handler is installed. Destroying it restores
+// the disposition it found.
 class InterruptStop
 {
 public:
@@ -21,12 +19,11 @@ public:
 
     // Set once SIGINT arrived.
     const std::atomic<bool>* flag() const;
+    // A descriptor that becomes readable once SIGINT arrived, so that a thread can wait for it
+    // without polling; -1 when there is none (SIGINT ignored, or no pipe to be had).
+    int wakeDescriptor() const;
 
-    // For tests: when the environment names a directory in LINTWICK_REPORT_TEST_HOLD (spelled as the
-    // walk spells it, ending in "/"), the walk says "holding" on standard error after reading that
-    // directory and waits there until SIGINT arrives. Tests use it to interrupt at a known point.
-    void holdForTests(ReportRunner& runner);
-    // The same for the content check, when it names a file (as the report lists it): the check
-    // holds before reading that file beyond its first 4 KiB.
-    void holdForTests(ContentCheck& check, const ResultTable& table);
+private:
+    struct sigaction m_found = {};
+    bool m_installed = false;
 };

@@ -157,5 +157,7 @@ ReportArguments ParseReportArguments(const std::vector<std::string>& args)
     }
     if (result.content && result.mode != ScanMode::Duplicates)
         result.error = "--content compares the files of duplicate groups: it needs MODE dupes";
+    if ((kbGiven || mbGiven) && result.mode != ScanMode::LargerThan)
+        result.error = std::string(kbGiven ? "--kb" : "--mb") + " applies to the size report only";
     return result;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "InterruptStop.h"
 #include "ReportArguments.h"
+#include "TestHooks.h"
+#include "WriteReport.h"
 
 #include "platform/DriveProbe.h"
 #include "platform/SystemLocale.h"
@@ -8,12 +10,9 @@
 #include "scan/MaskMatcher.h"
 #include "scan/ReportRunner.h"
 #include "scan/RowForms.h"
-#include "scan/ThreadStart.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -74,76 +73,44 @@ int main(int argc, char** argv)
         };
     }
 
+    // Until the last byte is written: a first Ctrl+C during the writing ends the rows early, as one
+    // during the walk ends the walk.
+    InterruptStop interrupt;
+    const TestHooks hooks = MakeTestHooks(interrupt);
     ReportRunner runner;
-    ReportOutcome outcome;
+    runner.afterDirectoryRead = hooks.afterDirectoryRead;
+    const ReportOutcome outcome = runner.run(request, table, progress, interrupt.flag());
     ContentClasses content;
-    {
-        InterruptStop interrupt;
-        interrupt.holdForTests(runner);
-        outcome = runner.run(request, table, progress, interrupt.flag());
-        if (args.content) {
-            ContentCheck check(args.threads);
-            interrupt.holdForTests(check, table);
-            ContentProgress bytes;
-            if (showProgress) {
-                bytes = [&](std::int64_t done, std::int64_t total) {
-                    const std::string line = "Comparing contents: " + SizeText(done >> 20, table.locale()) +
-                                             " of " + SizeText(total >> 20, table.locale()) + " MB";
-                    std::fprintf(stderr, "\r%s\033[K", line.c_str());
-                    std::fflush(stderr);
-                };
-            }
-            content = check.run(table, bytes, interrupt.flag());
+    if (args.content) {
+        ContentCheck check(args.threads);
+        if (hooks.beforeWholeRead)
+            check.beforeWholeRead = [&](int row) { hooks.beforeWholeRead(table.RowPaths(row)); };
+        ContentProgress bytes;
+        if (showProgress) {
+            bytes = [&](std::int64_t done, std::int64_t total) {
+                const std::string line = "Comparing contents: " + SizeText(done >> 20, table.locale()) +
+                                         " of " + SizeText(total >> 20, table.locale()) + " MB";
+                std::fprintf(stderr, "\r%s\033[K", line.c_str());
+                std::fflush(stderr);
+            };
         }
+        content = check.run(table, bytes, interrupt.flag());
     }
     if (showProgress)
         std::fputs("\r\033[K", stderr);
 
-    // Rows are composed in blocks, two blocks at a time on two threads, and written in order. A block
-    // ends after 8,192 rows or 4 MiB of text, so rows of any length keep the memory bounded; the
-    // second block starts where a first block of the last one's density would end.
-    const ReportFormatter formatter(table, args.format, args.mode, args.content ? &content : nullptr);
-    constexpr int kBlockRows = 8192;
-    constexpr size_t kBlockBytes = 4 << 20;
-    const auto compose = [&table, &formatter](int first, int rows) {
-        std::string text;
-        int row = first;
-        for (; row < first + rows && row <= table.LastRow() && text.size() < kBlockBytes; ++row)
-            formatter.appendRows(row, row + 1, text);
-        return std::make_pair(std::move(text), row);
-    };
-    const auto write = [](const std::string& text) {
-        return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-    };
-    bool written = write(formatter.head(outcome.text));
-    int rows = kBlockRows;
-    for (int next = 0; next <= table.LastRow() && written;) {
-        std::pair<std::string, int> second;
-        std::thread helper;
-        const auto composeSecond = [&] { second = compose(next + rows, rows); };
-        const bool parallel = next + rows <= table.LastRow() && TryStartThread(helper, composeSecond);
-        const auto [text, end] = compose(next, rows);
-        written = write(text);
-        if (helper.joinable())
-            helper.join();
-        const int composed = end - next;
-        if (end == next + rows && parallel) {
-            written = written && write(second.first);
-            next = second.second;
-        } else {
-            next = end;
-        }
-        rows = std::clamp(static_cast<int>(composed * (kBlockBytes / 2) / std::max<size_t>(text.size(), 1)),
-                          1, kBlockRows);
-    }
-    written = written && write(formatter.tail());
-    if (!written || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    // A run stopped already is written whole; a second Ctrl+C ends the program at once.
+    const bool stopped = outcome.stopped || content.stopped;
+    const WrittenReport written = WriteReport(
+        stdout, table, ReportFormatter(table, args.format, args.mode, args.content ? &content : nullptr),
+        args.mode, outcome.text, stopped ? nullptr : interrupt.flag(), hooks.afterWrite);
+    if (!written.ok || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::perror("lintwick-report: writing the report");
         return 1;
     }
-    std::fprintf(stderr, "%s\n", outcome.text.c_str());
+    std::fprintf(stderr, "%s\n", written.outcome.c_str());
     if (args.content)
         std::fprintf(stderr, "%s\n", content.outcomeText().c_str());
     // 128 + SIGINT, as a shell reports an interrupted command
-    return outcome.stopped || content.stopped ? 130 : 0;
+    return stopped || written.stopped ? 130 : 0;
 }

@@ -6,6 +6,7 @@
 #include "info/TAboutForm.h"
 #include "info/TTipForm.h"
 #include "main/ConfigureApplication.h"
+#include "main/ReportRunController.h"
 #include "main/TMainForm.h"
 #include "platform/DriveProbe.h"
 #include "platform/HelpViewerWindow.h"
@@ -59,5 +60,8 @@ int main(int argc, char** argv)
     mainForm.show();
     // Window managers activate a new window themselves; asking as well covers desktops that do not.
     mainForm.activateWindow();
-    return app.exec();
+    const int status = app.exec();
+    // Closing the window stopped a run still going.
+    mainForm.ReportRun().Worker().JoinOrExit(ReportWorker::kStopGrace, status);
+    return status;
 }

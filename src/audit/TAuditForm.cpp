@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audit/TAuditForm.h"
 
-#include "main/HelpCommands.h"
-#include "main/MenuFont.h"
-#include "main/SetHint.h"
 #include "platform/FileNameText.h"
 #include "platform/MessageBoxes.h"
 #include "print/PrintJob.h"
 #include "scan/MaskMatcher.h"
+#include "ui/HelpCommands.h"
+#include "ui/MenuFont.h"
+#include "ui/SetHint.h"
 #include "widgets/TOvcController.h"
 #include "widgets/TOvcTextFileViewer.h"
 

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/DialogParts.h"
 
+#include "info/SvgPicture.h"
+#include "ui/StatusBarPanel.h"
+
 #include <QBoxLayout>
 #include <QDialog>
-#include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -16,7 +18,7 @@ QPushButton* DialogButton(const char* name, const char* caption, const char* hin
     return button;
 }
 
-QLabel* LayOutDialog(QDialog& dialog, QLayout* controls, QLayout* buttons)
+StatusBarPanel* LayOutDialog(QDialog& dialog, QLayout* controls, QLayout* buttons)
 {
     auto* body = new QHBoxLayout;
     body->setContentsMargins(8, 8, 8, 6);
@@ -27,11 +29,8 @@ QLabel* LayOutDialog(QDialog& dialog, QLayout* controls, QLayout* buttons)
     auto* bar = new QStatusBar;
     bar->setObjectName(QStringLiteral("StatusBar"));
     bar->setSizeGripEnabled(false);
-    auto* panel = new QLabel;
+    auto* panel = new StatusBarPanel;
     panel->setObjectName(QStringLiteral("StatusPanel"));
-    panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    panel->setMargin(1);
-    panel->setMinimumWidth(250);
     bar->addWidget(panel, 1);
 
     auto* layout = new QVBoxLayout(&dialog);
@@ -39,7 +38,16 @@ QLabel* LayOutDialog(QDialog& dialog, QLayout* controls, QLayout* buttons)
     layout->setSpacing(0);
     layout->addLayout(body, 1);
     layout->addWidget(bar);
-    // The size the controls need, not resizable.
+    // The size the controls and the longest hint need, not resizable; the panel elides a longer text.
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    panel->setMinimumWidth(panel->WidthForHintsOf(dialog, 250));
     return panel;
+}
+
+void CentreDialog(QDialog& dialog)
+{
+    // The controls are polished as they show, which may change their sizes; centred at the size of
+    // the layout before, the first showing would sit off centre.
+    dialog.layout()->activate();
+    CentreOnScreen(dialog);
 }

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "main/SetHint.h"
+#include "ui/SetHint.h"
 
 class QDialog;
-class QLabel;
 class QLayout;
 class QPushButton;
 class QString;
 class QWidget;
+class StatusBarPanel;
 
 // Pieces the two scan settings dialogs share.
 
@@ -16,6 +16,9 @@ class QWidget;
 QPushButton* DialogButton(const char* name, const char* caption, const char* hint);
 
 // Lays the dialog out with its fixed border: the controls, the column of buttons right of them and
-// below both the status bar, with one panel at least 250 pixels wide for the hints and no size grip.
-// Returns that panel.
-QLabel* LayOutDialog(QDialog& dialog, QLayout* controls, QLayout* buttons);
+// below both the status bar, with one panel for the hints and no size grip: at least 250 pixels wide,
+// or as wide as the dialog's longest hint. Returns that panel.
+StatusBarPanel* LayOutDialog(QDialog& dialog, QLayout* controls, QLayout* buttons);
+
+// Centres the dialog as it shows, at the size its polished controls give it.
+void CentreDialog(QDialog& dialog);

@@ -3,10 +3,9 @@
 
 #include "dialogs/DialogParts.h"
 #include "dialogs/DriveListRules.h"
-#include "info/SvgPicture.h"
-#include "main/HelpCommands.h"
 #include "platform/DriveProbe.h"
 #include "platform/FolderChooser.h"
+#include "ui/HelpCommands.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -84,7 +83,7 @@ TDrivesForm::TDrivesForm(DriveProbe& probe, FolderChooser& folders, HelpViewer& 
 
 void TDrivesForm::showEvent(QShowEvent* event)
 {
-    CentreOnScreen(*this);
+    CentreDialog(*this);
     QDialog::showEvent(event);
 }
 
@@ -120,7 +119,12 @@ void TDrivesForm::DisableButtonClick()
         selected.push_back(m_drivesListBox->item(i)->isSelected());
     for (int index : RootsToDisable(selected))
         delete m_drivesListBox->takeItem(index);
+    const bool hadFocus = m_disableButton->hasFocus();
     DrivesListBoxClick();
+    // Turning itself off, the button would hand the focus on to Add..., and Enter would open the
+    // folder chooser instead of accepting the list.
+    if (hadFocus && !m_disableButton->isEnabled())
+        m_drivesListBox->setFocus();
 }
 
 void TDrivesForm::DrivesListBoxClick()

@@ -12,6 +12,7 @@ class HelpViewer;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class StatusBarPanel;
 
 // The "Drives" dialog: the roots a report walks, re-detected from the mounted filesystems, pruned
 // with Disable or extended with a folder of the user's choice. Shown modally by the main window's
@@ -36,7 +37,7 @@ public:
     QPushButton* DrivesHelp() const { return m_drivesHelp; }
     QPushButton* DrivesOKButton() const { return m_drivesOKButton; }
     QPushButton* DrivesCancelButton() const { return m_drivesCancelButton; }
-    QLabel* StatusPanel() const { return m_statusPanel; }
+    StatusBarPanel* StatusPanel() const { return m_statusPanel; }
 
     // Handlers.
     void DisableButtonClick();
@@ -65,5 +66,5 @@ private:
     QPushButton* m_drivesOKButton = nullptr;
     QLabel* m_label1 = nullptr;
     QPushButton* m_drivesCancelButton = nullptr;
-    QLabel* m_statusPanel = nullptr;
+    StatusBarPanel* m_statusPanel = nullptr;
 };

@@ -4,8 +4,7 @@
 #include "dialogs/DialogParts.h"
 #include "dialogs/SizeUnits.h"
 #include "dialogs/TSpinEdit.h"
-#include "info/SvgPicture.h"
-#include "main/HelpCommands.h"
+#include "ui/HelpCommands.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -90,8 +89,11 @@ TSizeForm::TSizeForm(HelpViewer& help, QWidget* parent) : QDialog(parent), m_hel
 
 void TSizeForm::showEvent(QShowEvent* event)
 {
-    CentreOnScreen(*this);
+    CentreDialog(*this);
     QDialog::showEvent(event);
+    // A number typed as soon as the dialog shows replaces the one shown, whatever had the focus last.
+    m_sizeFilterSpinEdit->setFocus();
+    m_sizeFilterSpinEdit->selectAll();
 }
 
 int TSizeForm::UnitIndex() const

@@ -12,6 +12,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class StatusBarPanel;
 class TSpinEdit;
 
 // The "Report Files Larger Than..." dialog: a number and its unit, kilobytes or megabytes, for the
@@ -38,7 +39,7 @@ public:
     QPushButton* SizeGoButton() const { return m_sizeGoButton; }
     QPushButton* SizeCancelButton() const { return m_sizeCancelButton; }
     QPushButton* SizeHelpButton() const { return m_sizeHelpButton; }
-    QLabel* StatusPanel() const { return m_statusPanel; }
+    StatusBarPanel* StatusPanel() const { return m_statusPanel; }
 
     // Handlers.
     void SizeCancelButtonClick();
@@ -55,7 +56,7 @@ private:
     HelpViewer& m_help;
     std::string m_programDir;
 
-    QLabel* m_statusPanel = nullptr;
+    StatusBarPanel* m_statusPanel = nullptr;
     TSpinEdit* m_sizeFilterSpinEdit = nullptr;
     QLabel* m_sizeFilterLabel = nullptr;
     QGroupBox* m_sizeFilterRadioGroup = nullptr;

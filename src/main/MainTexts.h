@@ -9,7 +9,6 @@ inline constexpr const char* kHomePage = "https://www.corvane.example/";
 inline constexpr const char* kHomePageLabel = "www.corvane.example";
 inline constexpr const char* kFeatureAddress = "ideas@corvane.example";
 inline constexpr const char* kTelephone = "(503) 555-0142";
-inline constexpr const char* kHelpFileName = "Lintwick.hlp";
 
 inline constexpr const char* kBrowserNotLaunched = "Web browser could not be launched.";
 inline constexpr const char* kNewFeaturePrefix =

@@ -6,12 +6,11 @@
 #include "scan/MaskMatcher.h"
 #include "scan/ResultTable.h"
 #include "scan/RowForms.h"
+#include "ui/StatusBarPanel.h"
 #include "widgets/TOvcVirtualListbox.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFontMetrics>
-#include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
 
@@ -24,10 +23,8 @@ ReportRunController::ReportRunController(Window window)
     m_countTimer.setInterval(kCountInterval);
     connect(&m_countTimer, &QTimer::timeout, this, &ReportRunController::ShowCount);
 
-    m_filesPanel = new QLabel;
+    m_filesPanel = new StatusBarPanel;
     m_filesPanel->setObjectName(QStringLiteral("FilesPanel"));
-    m_filesPanel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    m_filesPanel->setMargin(1);
     m_filesPanel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // Wide enough for a count of a hundred million, so that the section does not grow as it counts.
     const QString widest = QString::fromStdString(SizeText(888888888, m_window.table->locale())) +

@@ -18,6 +18,7 @@ class QComboBox;
 class QLabel;
 class QMainWindow;
 class ResultTable;
+class StatusBarPanel;
 class TOvcVirtualListbox;
 
 // The part of a report command after its question: the mask check, the reset of the old report, the
@@ -53,7 +54,7 @@ public:
     void Stop() { m_worker.stop(); }
 
     // The status section with the count of files examined, shown during a run only.
-    QLabel* FilesPanel() const { return m_filesPanel; }
+    StatusBarPanel* FilesPanel() const { return m_filesPanel; }
     // The worker, for its groups count and its test hook.
     ReportWorker& Worker() { return m_worker; }
 
@@ -66,6 +67,6 @@ private:
     ReportWorker m_worker;
     UserInputBlocker m_blocker;
     QTimer m_countTimer;
-    QLabel* m_filesPanel = nullptr;
+    StatusBarPanel* m_filesPanel = nullptr;
     bool m_hourglass = false;
 };

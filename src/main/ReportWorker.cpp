@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <mutex>
 
@@ -30,15 +32,33 @@ ReportWorker::~ReportWorker()
 {
     if (!m_state)
         return;
+    {
+        std::lock_guard lock(m_state->mutex);
+        m_state->listener = {};
+    }
+    if (!StopAndJoin(kStopGrace))
+        m_thread.detach();
+}
+
+bool ReportWorker::StopAndJoin(std::chrono::milliseconds grace)
+{
+    if (!m_thread.joinable())
+        return true;
     std::unique_lock lock(m_state->mutex);
-    m_state->listener = {};
     m_state->stop = true;
-    const bool ended = m_state->ended.wait_for(lock, kStopGrace, [this] { return m_state->done; });
+    const bool ended = m_state->ended.wait_for(lock, grace, [this] { return m_state->done; });
     lock.unlock();
     if (ended)
         m_thread.join();
-    else
-        m_thread.detach();
+    return ended;
+}
+
+void ReportWorker::JoinOrExit(std::chrono::milliseconds grace, int status)
+{
+    if (StopAndJoin(grace))
+        return;
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 void ReportWorker::start(ReportRequest request, ResultTable table, Listener listener)
@@ -84,7 +104,8 @@ std::int64_t ReportWorker::filesExamined() const
 
 ReportOutcome ReportWorker::finish(ResultTable& table)
 {
-    m_thread.join();
+    if (m_thread.joinable())
+        m_thread.join();
     const std::shared_ptr<State> state = std::move(m_state);
     m_groupCount = state->runner.GroupCount();
     if (state->error)

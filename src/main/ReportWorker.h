@@ -24,14 +24,14 @@ public:
         std::function<void()> finished;                           // finish() returns at once now
     };
 
-    // How long destruction waits for a stopped run to end before leaving it behind.
+    // How long destruction waits for a stopped run to end before leaving it behind. A stopped walk
+    // ends within a tenth of a second, its measuring and sort soon after.
     static constexpr std::chrono::milliseconds kStopGrace{200};
 
     ReportWorker() = default;
     // Stops a run that is still going and waits up to kStopGrace for it. A run that takes longer (a
-    // stopped duplicates run still sorts what it found; a directory read may hang on a dead network
-    // mount) is left to end on its own, with the table it fills, so that quitting the program never
-    // waits for it.
+    // directory read may hang on a dead network mount) is left to end on its own, with the table it
+    // fills, so that a window going away never waits for it; the program's end calls JoinOrExit.
     ~ReportWorker();
     ReportWorker(const ReportWorker&) = delete;
     ReportWorker& operator=(const ReportWorker&) = delete;
@@ -49,11 +49,20 @@ public:
     ReportOutcome finish(ResultTable& table);
     // Groups found by the last finished run (duplicates).
     int GroupCount() const { return m_groupCount; }
+    // At the end of the program: stops a run still going and joins its thread, waiting up to grace,
+    // so that main returns with no thread of the worker alive. A run that does not end in time would
+    // go on beside the teardown of what it uses; the process then ends at once with status instead,
+    // without returning.
+    void JoinOrExit(std::chrono::milliseconds grace, int status);
 
     // Handed to ReportRunner::afterDirectoryRead of every run started afterwards; for tests.
     std::function<void(const std::string& directory)> afterDirectoryRead;
 
 private:
+    // Stops the run and waits up to grace for its thread to end, then joins it. False when it did not
+    // end in time; true also when no thread runs.
+    bool StopAndJoin(std::chrono::milliseconds grace);
+
     struct State;
     std::shared_ptr<State> m_state;
     std::thread m_thread;

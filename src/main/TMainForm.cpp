@@ -9,14 +9,11 @@
 #include "info/TAboutForm.h"
 #include "info/TTipForm.h"
 #include "main/CommandEnabling.h"
-#include "main/HintText.h"
 #include "main/LinkLabel.h"
 #include "main/MainTexts.h"
-#include "main/MenuFont.h"
 #include "main/MenuShortcutFilter.h"
 #include "main/ReportRunController.h"
 #include "main/ReportTexts.h"
-#include "main/SetHint.h"
 #include "main/StatusTipFilter.h"
 #include "platform/DriveProbe.h"
 #include "platform/MessageBoxes.h"
@@ -24,6 +21,9 @@
 #include "print/PrintJob.h"
 #include "scan/DrivesSummary.h"
 #include "scan/RowForms.h"
+#include "ui/HintText.h"
+#include "ui/MenuFont.h"
+#include "ui/SetHint.h"
 #include "widgets/TOvcController.h"
 #include "widgets/TOvcVirtualListbox.h"
 
@@ -33,7 +33,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFontDatabase>
-#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -167,7 +166,7 @@ void TMainForm::FormCreate()
     m_sizeThreshold = 0;
 
     m_statusTipFilter = new StatusTipFilter(this);
-    m_statusTipFilter->OnHint = [this](const QString& hint) { DoHint(hint); };
+    m_statusTipFilter->OnHint = [this](const QWidget* window, const QString& hint) { DoHint(window, hint); };
     qApp->installEventFilter(m_statusTipFilter);
     m_statusBarWindows.push_back({this, m_statusPanel0});
     m_shortcutFilter = new MenuShortcutFilter(this);
@@ -410,27 +409,15 @@ QWidget* TMainForm::BuildLinkPanel()
 
 void TMainForm::BuildStatusBar()
 {
-    m_statusPanel0 = new QLabel;
+    m_statusPanel0 = new StatusBarPanel;
     m_statusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
-    m_statusPanel1 = new QLabel;
+    m_statusPanel1 = new StatusBarPanel;
     m_statusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
-    for (QLabel* panel : {m_statusPanel0, m_statusPanel1}) {
-        panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-        panel->setMargin(1);
-    }
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addWidget(m_statusPanel0);
     statusBar()->addWidget(m_statusPanel1, 1);
-
     // 350 pixels as designed, or wider when the desktop font needs it for the longest long hint.
-    const QFontMetrics metrics = m_statusPanel0->fontMetrics();
-    int widest = 0;
-    for (const QWidget* widget : findChildren<QWidget*>())
-        widest = std::max(widest, metrics.horizontalAdvance(widget->statusTip()));
-    for (const QAction* action : findChildren<QAction*>())
-        widest = std::max(widest, metrics.horizontalAdvance(action->statusTip()));
-    const int chrome = 2 * (m_statusPanel0->margin() + m_statusPanel0->frameWidth()) + 8;
-    m_statusPanel0->setFixedWidth(std::max(350, widest + chrome));
+    m_statusPanel0->setFixedWidth(m_statusPanel0->WidthForHintsOf(*this, 350));
 }
 
 void TMainForm::BuildPopupMenu()
@@ -485,11 +472,10 @@ void TMainForm::SetSizeForm(TSizeForm* sizeForm)
     AddStatusBarWindow(sizeForm, sizeForm->StatusPanel());
 }
 
-void TMainForm::DoHint(const QString& hint)
+void TMainForm::DoHint(const QWidget* window, const QString& hint)
 {
-    const QWidget* active = QApplication::activeWindow();
     for (const StatusBarWindow& target : m_statusBarWindows) {
-        if (target.window && target.panel0 && target.window == active)
+        if (target.window && target.panel0 && target.window == window)
             target.panel0->setText(hint);
     }
 }
@@ -682,7 +668,7 @@ void TMainForm::Exit1Click()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    // A run under way is stopped; the program then ends without waiting for its walk.
+    // A run under way is stopped; main waits a little for its thread before the program ends.
     m_reportRun->Stop();
     QMainWindow::closeEvent(event);
     // Closing the main window ends the program, even while the help viewer is still open.

@@ -4,12 +4,13 @@
 #include "audit/DeleteCommand.h"
 #include "audit/RecycleBin.h"
 #include "main/ActivationTipRule.h"
-#include "main/HelpCommands.h"
 #include "main/HomePageLink.h"
 #include "main/MainServices.h"
 #include "main/TipSchedule.h"
 #include "print/PrintServices.h"
 #include "scan/ResultTable.h"
+#include "ui/HelpCommands.h"
+#include "ui/StatusBarPanel.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -60,8 +61,8 @@ public:
     // The two dialogs also show hints in their status bars.
     void SetDrivesForm(TDrivesForm* drivesForm);
     void SetSizeForm(TSizeForm* sizeForm);
-    // A window with a status bar whose panel 0 shows the hints while it is the active window. The
-    // main window is the first; the others join in the order they are added. Non-modal ones count as
+    // A window with a status bar whose panel 0 shows the hints of its own controls. The main window
+    // is the first; the others join in the order they are added. Non-modal ones count as
     // the program's own windows when the main window is activated again (a tip is due then).
     void AddStatusBarWindow(QWidget* window, QLabel* panel0);
 
@@ -80,13 +81,14 @@ public:
 
     // Controls, for the commands of later windows and for tests.
     TOvcVirtualListbox* ListBox() const { return m_listBox; }
-    QLabel* StatusPanel(int index) const { return index == 0 ? m_statusPanel0 : m_statusPanel1; }
+    StatusBarPanel* StatusPanel(int index) const { return index == 0 ? m_statusPanel0 : m_statusPanel1; }
     QComboBox* MaskComboBox() const { return m_maskComboBox; }
     QLineEdit* DrivesEdit() const { return m_drivesEdit; }
     QMenu* PopupMenu() const { return m_popupMenu; }
 
     // Handlers.
-    void DoHint(const QString& hint);
+    // Shows hint in panel 0 of window, when that is one of the status bar windows.
+    void DoHint(const QWidget* window, const QString& hint);
     void FormActivate();
     void MaybeShowTip();
 
@@ -199,7 +201,7 @@ private:
     LinkLabel* m_label4 = nullptr;
     TOvcVirtualListbox* m_listBox = nullptr;
     QMenu* m_popupMenu = nullptr;
-    QLabel* m_statusPanel0 = nullptr;
-    QLabel* m_statusPanel1 = nullptr;
+    StatusBarPanel* m_statusPanel0 = nullptr;
+    StatusBarPanel* m_statusPanel1 = nullptr;
     std::unique_ptr<ReportRunController> m_reportRun;
 };

@@ -45,7 +45,7 @@ int ReportFormatter::groupOf(int row) const
                             m_groupStarts.begin());
 }
 
-std::string ReportFormatter::head(const std::string& outcomeText) const
+std::string ReportFormatter::head() const
 {
     const bool grouped = m_mode == ScanMode::Duplicates;
     switch (m_format) {
@@ -55,9 +55,7 @@ std::string ReportFormatter::head(const std::string& outcomeText) const
         return std::string(grouped ? "time,size,path,group" : "time,size,path") +
                (m_content ? ",content\r\n" : "\r\n");
     case ReportFormat::Json:
-        return std::string("{\n  \"report\": \"") + ModeName(m_mode) +
-               "\",\n  \"outcome\": " + JsonString(WithReplacementCharacters(outcomeText)) +
-               ",\n  \"rows\": [";
+        return std::string("{\n  \"report\": \"") + ModeName(m_mode) + "\",\n  \"rows\": [";
     }
     return {};
 }
@@ -130,9 +128,10 @@ void ReportFormatter::appendRows(int first, int end, std::string& out) const
     }
 }
 
-std::string ReportFormatter::tail() const
+std::string ReportFormatter::tail(const std::string& outcomeText) const
 {
     if (m_format != ReportFormat::Json)
         return {};
-    return m_table.LastRow() < 0 ? "]\n}\n" : "\n  ]\n}\n";
+    return std::string(m_table.LastRow() < 0 ? "]" : "\n  ]") +
+           ",\n  \"outcome\": " + JsonString(WithReplacementCharacters(outcomeText)) + "\n}\n";
 }

@@ -13,7 +13,7 @@ enum class ReportFormat
 {
     Text, // the rows as the result list shows them, an empty line between groups of duplicates
     Csv,  // RFC 4180: a header line, then one record per file, CR LF line ends
-    Json, // one document: the report's mode and outcome, and an array of one object per file
+    Json, // one document: the report's mode, an array of one object per file, and the outcome
 };
 
 // Writes the rows of a finished report in one of the formats, in pieces that can be composed on
@@ -32,11 +32,12 @@ public:
                     const ContentClasses* content = nullptr);
 
     // The CSV header line or the JSON document up to its rows; empty for text.
-    std::string head(const std::string& outcomeText) const;
+    std::string head() const;
     // Appends the rows first to end - 1.
     void appendRows(int first, int end, std::string& out) const;
-    // The end of the JSON document; empty for the others.
-    std::string tail() const;
+    // The end of the JSON document with the outcome, which comes last, as it is known only once the
+    // rows are written; empty for the others.
+    std::string tail(const std::string& outcomeText) const;
 
     // The group of a row of a duplicates report, counting from 1; 0 for other reports.
     int groupOf(int row) const;

@@ -73,7 +73,7 @@ protected:
 constexpr std::time_t kAfternoon = 912870246; // 12/5/98 3:04:06 PM UTC
 constexpr std::time_t kMidnight = 912816000;  // 12/5/98 0:00:00 UTC
 
-// lintwick-report running in the background with its output streams on pipes.
+// The test build of lintwick-report, running in the background with its output streams on pipes.
 class Background
 {
 public:
@@ -88,7 +88,7 @@ public:
         posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
         for (int fd : {out[0], out[1], err[0], err[1]})
             posix_spawn_file_actions_addclose(&actions, fd);
-        std::vector<std::string> argStrings{LINTWICK_REPORT};
+        std::vector<std::string> argStrings{LINTWICK_REPORT_TEST};
         argStrings.insert(argStrings.end(), args.begin(), args.end());
         std::vector<char*> argv, envp;
         for (std::string& a : argStrings)
@@ -98,7 +98,7 @@ public:
         for (std::string& e : envStrings)
             envp.push_back(e.data());
         envp.push_back(nullptr);
-        if (posix_spawn(&m_pid, LINTWICK_REPORT, &actions, nullptr, argv.data(), envp.data()) != 0)
+        if (posix_spawn(&m_pid, LINTWICK_REPORT_TEST, &actions, nullptr, argv.data(), envp.data()) != 0)
             throw std::runtime_error("spawn");
         posix_spawn_file_actions_destroy(&actions);
         ::close(out[1]);
@@ -117,6 +117,16 @@ public:
     }
 
     void interrupt() { ::kill(m_pid, SIGINT); }
+    // The line of /proc/PID/status that starts with name, such as "SigIgn:".
+    std::string status(const std::string& name) const
+    {
+        std::istringstream lines(slurp("/proc/" + std::to_string(m_pid) + "/status"));
+        for (std::string line; std::getline(lines, line);) {
+            if (line.starts_with(name))
+                return line;
+        }
+        return {};
+    }
 
     // Reads standard error until it holds text, or the stream ends.
     bool waitForError(const std::string& text)
@@ -215,9 +225,6 @@ TEST_F(ReportCli, SizeAndZeroReports)
     EXPECT_EQ(run.lastErrLine(), "Dust Complete: 2 Found");
     EXPECT_NE(run.out.find("4,294,967,296"), std::string::npos);
 
-    run = report({".", "--kb=1"}, "LC_ALL=C"); // MODE must come first
-    EXPECT_EQ(run.status, 2);
-
     run = report({"size", "--kb", "1", "."});
     EXPECT_EQ(run.lastErrLine(), "Dust Complete: 3 Found");
     run = report({"size", ".", "--kb", "0"});
@@ -239,32 +246,21 @@ TEST_F(ReportCli, SizeAndZeroReports)
 TEST_F(ReportCli, BadInputIsRefusedBeforeAnythingIsScanned)
 {
     tree.file("file.txt");
-    struct Case
-    {
-        std::vector<std::string> args;
-        std::string lastLine; // empty: a usage message
-    };
-    const Case cases[] = {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"zero", "--mask", " \t ", "missing"}, "Please enter a filename mask before dusting."},
         {{"zero", "missing"}, "Not a directory: missing"},
         {{"zero", ".", "file.txt"}, "Not a directory: file.txt"},
-        {{"size", "--kb", "1.5", "."}, ""},
-        {{"size", "--frobnicate", "."}, ""},
+        {{"dupes", "--kb", "1", "."}, ""}, // empty: a usage message
         {{"zero", "--content", "."}, ""},
-        {{"everything", "."}, ""},
-        {{}, ""},
     };
-    for (const Case& c : cases) {
-        const Outcome run = report(c.args);
-        std::string shown;
-        for (const std::string& a : c.args)
-            shown += a + " ";
-        EXPECT_EQ(run.status, 2) << shown;
-        EXPECT_EQ(run.out, "") << shown;
-        if (c.lastLine.empty())
-            EXPECT_NE(run.err.find("Usage: lintwick-report MODE"), std::string::npos) << shown;
+    for (const auto& [args, last] : cases) {
+        const Outcome run = report(args);
+        EXPECT_EQ(run.status, 2) << args[1];
+        EXPECT_EQ(run.out, "") << args[1];
+        if (last.empty())
+            EXPECT_NE(run.err.find("Usage: lintwick-report MODE"), std::string::npos) << run.err;
         else
-            EXPECT_EQ(run.lastErrLine(), c.lastLine) << shown;
+            EXPECT_EQ(run.lastErrLine(), last);
     }
 
     const Outcome help = report({"zero", ".", "--help"});
@@ -279,6 +275,8 @@ TEST_F(ReportCli, InterruptStopsTheRunAndPrintsWhatWasFound)
         tree.file("empty" + std::to_string(i), 0, kAfternoon);
     tree.file("hold/late", 0, kAfternoon);
     tree.file("hold/below/later", 0, kAfternoon);
+    for (const char* name : {"a/x", "a/y", "b/x", "b/y"})
+        tree.file(std::string("dup/") + name, 1, kAfternoon);
     const std::vector<std::string> env = {"TZ=UTC", "LC_ALL=C",
                                           "LINTWICK_REPORT_TEST_HOLD=" + tree.path("hold/")};
 
@@ -302,6 +300,37 @@ TEST_F(ReportCli, InterruptStopsTheRunAndPrintsWhatWasFound)
     second.interrupt();
     const int killed = second.finish();
     EXPECT_TRUE(WIFSIGNALED(killed) && WTERMSIG(killed) == SIGINT) << killed;
+
+    // Interrupted once the rows are being written: the group begun is written whole, the document is
+    // closed with the outcome of what it holds.
+    Background writing({"dupes", "--format", "json", tree.path("dup/")},
+                       {"TZ=UTC", "LC_ALL=C", "LINTWICK_REPORT_TEST_HOLD_WRITE=1"});
+    ASSERT_TRUE(writing.waitForError("holding\n"));
+    writing.interrupt();
+    const int stopped = writing.finish();
+    EXPECT_TRUE(WIFEXITED(stopped) && WEXITSTATUS(stopped) == 130) << stopped;
+    EXPECT_EQ(lastLine(writing.err), "Dust Stopped: 1 Groups Found");
+    EXPECT_TRUE(writing.out.starts_with("{\n  \"report\": \"dupes\",\n  \"rows\": [\n")) << writing.out;
+    EXPECT_TRUE(
+        writing.out.ends_with("\"group\": 1}\n  ],\n  \"outcome\": \"Dust Stopped: 1 Groups Found\"\n}\n"))
+        << writing.out;
+    EXPECT_EQ(std::count(writing.out.begin(), writing.out.end(), '{'), 3);
+
+    // A SIGINT ignored from the start, as by a shell for a background job, stays ignored.
+    const auto found = std::signal(SIGINT, SIG_IGN);
+    Background background({"zero", tree.root()}, env);
+    std::signal(SIGINT, found);
+    ASSERT_TRUE(background.waitForError("holding\n"));
+    const unsigned long sigint = 1ul << (SIGINT - 1);
+    EXPECT_NE(std::stoul(background.status("SigIgn:").substr(7), nullptr, 16) & sigint, 0u);
+    EXPECT_EQ(std::stoul(background.status("SigCgt:").substr(7), nullptr, 16) & sigint, 0u);
+}
+
+TEST(ReportCliBuild, NoTestSeamShipsInTheInstalledProgram)
+{
+    const std::string seam = "LINTWICK_REPORT_TEST_HOLD";
+    EXPECT_EQ(slurp(LINTWICK_REPORT).find(seam), std::string::npos);
+    EXPECT_NE(slurp(LINTWICK_REPORT_TEST).find(seam), std::string::npos) << "the search finds it where it is";
 }
 
 TEST_F(ReportCli, InterruptDuringTheContentCheckKeepsTheClassesFound)
@@ -351,7 +380,7 @@ TEST_F(ReportCli, LongRowsKeepTheMemoryBounded)
     EXPECT_EQ(slurp(outFile.root() + "err"), "Dust Complete: 2000 Found\n");
 }
 
-TEST_F(ReportCli, WriteErrorEndsTheRunWithStatusOne)
+TEST_F(ReportCli, AFullDiskEndsTheRunWithStatusOneAClosedPipeBySigpipe)
 {
     for (int i = 0; i < 100; ++i)
         tree.file("empty" + std::to_string(i));
@@ -362,4 +391,16 @@ TEST_F(ReportCli, WriteErrorEndsTheRunWithStatusOne)
     EXPECT_NE(
         slurp(outFile.root() + "err").find("lintwick-report: writing the report: No space left on device"),
         std::string::npos);
+
+    // Quietly, as it ends other tools.
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    ::close(pipeEnds[0]);
+    const int piped = std::system((std::string(LINTWICK_REPORT) + " zero " + quoted(tree.root()) + " >&" +
+                                   std::to_string(pipeEnds[1]) + " 2>" + quoted(outFile.root() + "err"))
+                                      .c_str());
+    ::close(pipeEnds[1]);
+    EXPECT_TRUE(WIFSIGNALED(piped) ? WTERMSIG(piped) == SIGPIPE : WEXITSTATUS(piped) == 128 + SIGPIPE)
+        << piped;
+    EXPECT_EQ(slurp(outFile.root() + "err"), "");
 }

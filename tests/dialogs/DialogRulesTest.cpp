@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/DriveListRules.h"
-#include "dialogs/SizeUnits.h"
 #include "dialogs/SpinEditRange.h"
 
 #include <gtest/gtest.h>
@@ -38,24 +37,6 @@ TEST(SpinEditRange, ClampsIntoTheRangeOnFocusLossAndOnStepsButKeepsOtherText)
     EXPECT_EQ(open.TextAfterFocusLoss("99999"), "99999");
 }
 
-TEST(SizeUnits, ThresholdsAreSixtyFourBitProductsOfValueAndUnit)
-{
-    EXPECT_EQ(SizeThreshold(1000, kKilobytes), 1024000);
-    EXPECT_EQ(SizeThreshold(1, kMegabytes), 1048576);
-    EXPECT_EQ(SizeThreshold(1000, kMegabytes), 1048576000);
-    EXPECT_EQ(SizeThreshold(99999, kMegabytes), 104856551424); // past 32 bits, not wrapped
-
-    SpinEditRange range{100, 20000, 100};
-    EXPECT_EQ(SwitchSizeUnit(range, kMegabytes), 1);
-    EXPECT_EQ(range.MinValue, 1);
-    EXPECT_EQ(range.MaxValue, 1000);
-    EXPECT_EQ(range.Increment, 1);
-    EXPECT_EQ(SwitchSizeUnit(range, kKilobytes), 1000);
-    EXPECT_EQ(range.MinValue, 100);
-    EXPECT_EQ(range.MaxValue, 20000);
-    EXPECT_EQ(range.Increment, 100);
-}
-
 TEST(DriveListRules, RootsAreSortedInByteOrderAndKeptOnce)
 {
     const std::vector<std::string> roots = {"/", "/boot/", "/home/", "/home/ann/"};
@@ -87,9 +68,4 @@ TEST(DriveListRules, DisableRemovesTheSelectedRootsButNeverTheLastOne)
     };
     for (const Case& c : cases)
         EXPECT_EQ(RootsToDisable(c.selected), c.removed);
-
-    EXPECT_TRUE(DisableEnabled(1, 3));
-    EXPECT_TRUE(DisableEnabled(2, 2));
-    EXPECT_FALSE(DisableEnabled(0, 3));
-    EXPECT_FALSE(DisableEnabled(1, 1));
 }

@@ -5,9 +5,9 @@
 #include "platform/DriveProbe.h"
 #include "platform/FolderChooser.h"
 #include "platform/RecordingHelpViewer.h"
+#include "ui/StatusBarPanel.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -77,21 +77,23 @@ TEST_F(DrivesFormTest, DetectListsWhatTheProbeFindsSortedAndRestoresTheCursor)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(DrivesFormTest, DisableRemovesTheSelectionButKeepsTheLastRoot)
+TEST_F(DrivesFormTest, DisableKeepsTheLastRootAndHandsTheFocusBackToTheListForEnter)
 {
     m_form.SetDrives({"/home/", "/", "/boot/", "/srv/"});
-    EXPECT_EQ(m_form.Drives(), (Roots{"/", "/boot/", "/home/", "/srv/"}));
-    EXPECT_EQ(m_form.DrivesListBox()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    ASSERT_TRUE(ShowActive(m_form));
     Select(m_form.DrivesListBox(), {0, 1, 2, 3});
-    m_form.DisableButton()->click();
+    m_form.DisableButton()->setFocus();
+    QTest::keyClick(m_form.DisableButton(), Qt::Key_Space);
     EXPECT_EQ(m_form.Drives(), (Roots{"/srv/"}));
     EXPECT_FALSE(m_form.DisableButton()->isEnabled()); // nothing selected any more
-
-    // The only root selected: Disable stays off, and would remove nothing.
     Select(m_form.DrivesListBox(), {0});
-    EXPECT_FALSE(m_form.DisableButton()->isEnabled());
-    m_form.DisableButtonClick();
-    EXPECT_EQ(m_form.Drives(), (Roots{"/srv/"}));
+    EXPECT_FALSE(m_form.DisableButton()->isEnabled()); // the only root
+
+    // Enter accepts the list; it does not press the button next to Disable.
+    EXPECT_TRUE(m_form.DrivesListBox()->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(m_form.result(), QDialog::Accepted);
+    EXPECT_EQ(m_folders.asked, 0);
 }
 
 TEST_F(DrivesFormTest, AddPutsTheChosenFolderIntoTheListOnce)
@@ -113,7 +115,7 @@ TEST_F(DrivesFormTest, AddPutsTheChosenFolderIntoTheListOnce)
     EXPECT_EQ(m_form.Drives().size(), 4u);
 }
 
-TEST_F(DrivesFormTest, OkCancelAndHelp)
+TEST_F(DrivesFormTest, CancelAndHelp)
 {
     m_form.SetProgramDir("/opt/lintwick/");
     m_form.DrivesHelp()->click();
@@ -124,14 +126,36 @@ TEST_F(DrivesFormTest, OkCancelAndHelp)
     m_form.DrivesCancelButton()->click();
     EXPECT_EQ(m_form.result(), QDialog::Rejected);
     EXPECT_FALSE(m_form.isVisible());
+}
 
-    ASSERT_TRUE(ShowActive(m_form));
-    m_form.DrivesOKButton()->click();
-    EXPECT_EQ(m_form.result(), QDialog::Accepted);
-
-    ASSERT_TRUE(ShowActive(m_form));
-    m_form.close(); // the close box
-    EXPECT_EQ(m_form.result(), QDialog::Rejected);
+TEST(Dialogs, ShowEveryHintWholeAndKeepTheirSizeWhateverThePanelShows)
+{
+    FixedDriveProbe probe{{}};
+    FixedFolderChooser folders;
+    RecordingHelpViewer help;
+    TDrivesForm drives(probe, folders, help);
+    TSizeForm size(help);
+    const std::pair<QDialog*, StatusBarPanel*> dialogs[] = {{&drives, drives.StatusPanel()},
+                                                            {&size, size.StatusPanel()}};
+    for (auto [dialog, panel] : dialogs) {
+        SCOPED_TRACE(dialog->windowTitle().toStdString());
+        ASSERT_TRUE(ShowActive(*dialog));
+        const QRect shown = dialog->geometry();
+        for (const QWidget* control : dialog->findChildren<QWidget*>()) {
+            panel->setText(control->statusTip());
+            EXPECT_EQ(panel->ShownText(), control->statusTip());
+        }
+        panel->setText(QStringLiteral("/home/ann/") + QString(200, QLatin1Char('x')) +
+                       QStringLiteral("/end"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        EXPECT_EQ(dialog->geometry(), shown);
+        EXPECT_TRUE(panel->ShownText().startsWith("/home/ann/x") && panel->ShownText().endsWith("x/end"))
+            << panel->ShownText().toStdString();
+        dialog->reject();
+        ASSERT_TRUE(ShowActive(*dialog));
+        EXPECT_EQ(dialog->geometry(), shown);
+        dialog->reject();
+    }
 }
 
 TEST_F(SizeFormTest, FirstShowingAndHelp)
@@ -145,7 +169,19 @@ TEST_F(SizeFormTest, FirstShowingAndHelp)
               (std::vector<std::string>{"Contents /opt/lintwick/Lintwick.hlp", "JumpID SCRIBBLE30"}));
 }
 
-TEST_F(SizeFormTest, TypedNumbersAreClampedWhenGoTakesTheFocus)
+TEST_F(SizeFormTest, ANumberTypedAsTheDialogShowsReplacesTheOneShown)
+{
+    for (const char* typed : {"5", "70"}) {
+        ASSERT_TRUE(ShowActive(m_form));
+        QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(typed));
+        EXPECT_EQ(FieldText(), typed);
+        // Leaves the focus on Cancel for the next showing.
+        QTest::mouseClick(m_form.SizeCancelButton(), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents();
+    }
+}
+
+TEST_F(SizeFormTest, TypedTextIsClampedWhenGoTakesTheFocusOrReadAsTheMinimum)
 {
     ASSERT_TRUE(ShowActive(m_form));
     Type("50");
@@ -169,27 +205,19 @@ TEST_F(SizeFormTest, TypedNumbersAreClampedWhenGoTakesTheFocus)
     QTest::keyClick(m_form.SizeFilterSpinEdit(), Qt::Key_Return);
     EXPECT_EQ(m_form.result(), QDialog::Accepted);
     EXPECT_EQ(FieldText(), "1000");
-}
 
-TEST_F(SizeFormTest, LettersReadAsTheMinimumAndStayAsTyped)
-{
+    // Letters stay as typed and read as the minimum; the arrows start from it and stop at the maximum.
     ASSERT_TRUE(ShowActive(m_form));
-    Type("abc");
-    QTest::mouseClick(m_form.SizeGoButton(), Qt::LeftButton);
-    EXPECT_EQ(FieldText(), "abc");
-    EXPECT_EQ(m_form.SizeThreshold(), 102400);
-    m_form.UnitButton(1)->click();
     Type("x");
+    QTest::mouseClick(m_form.SizeGoButton(), Qt::LeftButton);
+    EXPECT_EQ(FieldText(), "x");
     EXPECT_EQ(m_form.SizeThreshold(), 1048576);
-
-    // The arrows start from the minimum too, and stop at the maximum.
     m_form.SizeFilterSpinEdit()->stepBy(1);
     EXPECT_EQ(FieldText(), "2");
     Type("999");
     QTest::keyClick(m_form.SizeFilterSpinEdit(), Qt::Key_Up);
     QTest::keyClick(m_form.SizeFilterSpinEdit(), Qt::Key_Up);
     EXPECT_EQ(FieldText(), "1000");
-    m_form.reject();
 }
 
 TEST_F(SizeFormTest, TheUnitSwitchSetsItsOwnStartingValueAndShowingsKeepTheValues)
@@ -198,7 +226,6 @@ TEST_F(SizeFormTest, TheUnitSwitchSetsItsOwnStartingValueAndShowingsKeepTheValue
     m_form.UnitButton(1)->click();
     EXPECT_EQ(m_form.SizeFilterLabel()->text(), "Megabytes");
     EXPECT_EQ(FieldText(), "1");
-    EXPECT_EQ(m_form.SizeFilterSpinEdit()->MaxValue(), 1000);
     m_form.UnitButton(0)->click();
     EXPECT_EQ(m_form.SizeFilterLabel()->text(), "Kilobytes");
     EXPECT_EQ(FieldText(), "1000");

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Contact command's help request as the program makes it, from a copy of this probe placed
 // among installed programs: prints where the viewer found the help file and the topic it shows.
-#include "main/HelpCommands.h"
 #include "main/MainTexts.h"
 #include "platform/HelpViewerWindow.h"
 #include "platform/ProgramDir.h"
 #include "platform/RecordingMessageBoxes.h"
+#include "ui/HelpCommands.h"
 
 #include <QApplication>
 

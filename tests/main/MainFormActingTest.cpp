@@ -5,7 +5,6 @@
 #include "platform/DriveProbe.h"
 #include "platform/FakeProgramLauncher.h"
 #include "platform/PrintDialog.h"
-#include "platform/QtPrinterDevice.h"
 #include "platform/RecordingHelpViewer.h"
 #include "platform/RecordingMessageBoxes.h"
 #include "platform/RecordingPrinter.h"
@@ -21,7 +20,6 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrinter>
 #include <QTest>
 #include <QToolButton>
 
@@ -29,7 +27,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -272,54 +269,6 @@ TEST_F(MainFormActing, PrintPrintsTheRowsAsTheListShowsThem)
     ASSERT_EQ(ys.size(), 3u);
     EXPECT_EQ(ys[1] - ys[0], 2 * (ys[2] - ys[1]));
     EXPECT_EQ(m_printer.font().size(), 11); // the list's 15 pixels at 96 per inch
-}
-
-TEST_F(MainFormActing, TheReportAndTheAuditLogPrintIntoPdfFiles)
-{
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    QtPrinterDevice device(printer);
-    const auto printed = [&](QToolButton* print, const std::string& name) {
-        printer.setOutputFileName(QString::fromStdString(m_tree.path(name)));
-        print->click();
-        const QByteArray keep = qgetenv("LINTWICK_KEEP_TEST_PDF");
-        if (!keep.isEmpty())
-            QFile::copy(printer.outputFileName(), QString::fromLocal8Bit(keep) + "-" + name.c_str());
-        return PdfPages(printer.outputFileName());
-    };
-
-    m_form.SetPrinting(PrintServices{device, m_dialog, {}});
-    m_form.Table().markDeleted(2);
-    const QStringList pages = printed(Button("PrintSpeedButton"), "report.pdf");
-    EXPECT_EQ(m_form.StatusPanel(1)->text(), "Print Successful");
-    ASSERT_EQ(pages.size(), 1);
-    const std::string page = pages[0].simplified().toStdString();
-    EXPECT_TRUE(page.starts_with("Veltrace Report Page 1 ")) << page;
-    // The rows in list order; a row wider than the page continues on the next line.
-    std::size_t at = 0;
-    for (const std::string& row : {m_tree.path("files/a.txt"), m_tree.path("files/b.txt") + " (Deleted)",
-                                   m_tree.path("files/c.txt")}) {
-        at = page.find(row, at);
-        ASSERT_NE(at, std::string::npos) << row << " in " << page;
-    }
-
-    std::ofstream(m_tree.path("program/audit.txt"), std::ios::binary)
-        << "3/7/26 2:05:09 PM  /home/ann/old.tmp\r\n3/7/26 2:06:10 PM  /home/ann/Zweite Datei.tmp\r\n";
-    TAuditForm audit{m_messages, m_help, PrintServices{device, m_dialog, {}}, LocaleSettings::usEnglish()};
-    audit.AuditFileNameEdit()->setText(QString::fromStdString(m_tree.path("program/audit.txt")));
-    audit.findChild<QToolButton*>(QStringLiteral("AuditOpenButton"))->click();
-    const QStringList auditPages =
-        printed(audit.findChild<QToolButton*>(QStringLiteral("AuditPrintButton")), "audit.pdf");
-    EXPECT_EQ(audit.StatusPanel()->text(), "Print Successful");
-    EXPECT_TRUE(m_messages.shown.empty());
-    ASSERT_EQ(auditPages.size(), 1);
-    const QStringList lines = auditPages[0].split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_GE(lines.size(), 4);
-    EXPECT_TRUE(lines[0].simplified().startsWith("Veltrace Report")) << lines[0].toStdString();
-    EXPECT_TRUE(lines[0].simplified().endsWith("Page 1")) << lines[0].toStdString();
-    // pdftotext gives blanks by the distance on the page, so they are compared as one.
-    EXPECT_EQ(lines[1].simplified(), "3/7/26 2:05:09 PM /home/ann/old.tmp");
-    EXPECT_EQ(lines[2].simplified(), "3/7/26 2:06:10 PM /home/ann/Zweite Datei.tmp");
 }
 
 } // namespace

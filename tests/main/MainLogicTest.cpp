@@ -1,26 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main/ActivationTipRule.h"
-#include "main/HelpCommands.h"
-#include "main/HintText.h"
 #include "main/HomePageLink.h"
+#include "main/ReportWorker.h"
 #include "main/TipSchedule.h"
 #include "platform/FakeProgramLauncher.h"
-#include "platform/RecordingHelpViewer.h"
 #include "platform/RecordingMessageBoxes.h"
+
+#include "ChildProcess.h"
+#include "TempTree.h"
+#include "WalkGate.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <thread>
 #include <vector>
 
 using Shown = RecordingMessageBoxes::Shown;
-
-TEST(HintText, SplitsAtTheFirstBarAndUsesAWholeHintForBoth)
-{
-    EXPECT_EQ(ShortHint("a|b|c"), "a");
-    EXPECT_EQ(LongHint("a|b|c"), "b|c");
-    EXPECT_EQ(ShortHint("Exit"), "Exit");
-    EXPECT_EQ(LongHint("Exit"), "Exit");
-}
 
 TEST(TipSchedule, FirstFourthAndSeventhReportCommandsShowATip)
 {
@@ -100,17 +96,39 @@ TEST(HomePageLink, TriesTheNextBrowserOnlyWhileOneIsNotFound)
     }
 }
 
-TEST(HelpCommands, JumpsOnlyAfterTheContentsOpened)
+// At the program's end, in a forked child whose only thread is the test's: what is left once the
+// worker has been joined.
+TEST(ReportWorker, AtTheEndJoinsTheRunOrEndsTheProcessAtOnce)
 {
-    RecordingHelpViewer viewer;
-    HelpCommands help(viewer, "/opt/lw/");
-    help.ShowTopic("SCRIBBLE90");
-    help.ShowFinder();
-    EXPECT_EQ(viewer.requests, (std::vector<std::string>{"Contents /opt/lw/Lintwick.hlp", "JumpID SCRIBBLE90",
-                                                         "Finder /opt/lw/Lintwick.hlp"}));
-
-    viewer.requests.clear();
-    viewer.contentsResult = false;
-    help.ShowTopic("SCRIBBLE100");
-    EXPECT_EQ(viewer.requests, (std::vector<std::string>{"Contents /opt/lw/Lintwick.hlp"}));
+    TempTree tree;
+    tree.file("one/sub/a.txt");
+    const auto start = [&](ReportWorker& worker) {
+        ReportRequest request;
+        request.roots = {tree.path("one/")};
+        request.mask = "*.*";
+        request.mode = ScanMode::ZeroLength;
+        worker.start(request, ResultTable(LocaleSettings::usEnglish()), {});
+    };
+    EXPECT_EQ(RunInChild([&] {
+                  ReportWorker worker;
+                  start(worker);
+                  worker.JoinOrExit(std::chrono::minutes(1), 3);
+                  return static_cast<int>(
+                      std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                                    std::filesystem::directory_iterator()));
+              }),
+              1);
+    // A walk that cannot end (held here, as by a read on a dead network mount) is not waited for.
+    EXPECT_EQ(RunInChild([&] {
+                  WalkGate gate;
+                  gate.HoldAt(tree.path("one/"));
+                  ReportWorker worker;
+                  worker.afterDirectoryRead = [&](const std::string& directory) { gate.Arrive(directory); };
+                  start(worker);
+                  while (!gate.Arrived(tree.path("one/")))
+                      std::this_thread::yield();
+                  worker.JoinOrExit(std::chrono::milliseconds(50), 3);
+                  return 0;
+              }),
+              3);
 }

@@ -72,7 +72,7 @@ protected:
         return m_form.findChild<QToolButton*>(QString::fromLatin1(name));
     }
     std::string Panel1() const { return m_form.StatusPanel(1)->text().toStdString(); }
-    QLabel* FilesPanel() { return m_form.ReportRun().FilesPanel(); }
+    StatusBarPanel* FilesPanel() { return m_form.ReportRun().FilesPanel(); }
     bool Running() { return m_form.ReportRun().Running(); }
     bool Finished()
     {
@@ -378,33 +378,38 @@ TEST_F(ReportCommandsTest, AFaultOfTheWalkIsShownAndTheHourglassRestored)
     EXPECT_EQ(Panel1(), "Dust Complete - Nothing Found");
 }
 
-TEST_F(ReportCommandsTest, ClosingTheWindowDuringARunStopsItWithoutWaitingForTheWalk)
+TEST_F(ReportCommandsTest, TheWindowClosedOrDestroyedDuringARunStopsItWithoutWaitingForTheWalk)
 {
     m_tree.file("one/sub/a.txt");
-    auto form = std::make_unique<TMainForm>(
-        MainServices{m_probe, m_messages, m_launcher, m_help, LocaleSettings::usEnglish()});
-    auto token = std::make_shared<int>();
-    const std::weak_ptr<int> runAlive = token;
-    form->ReportRun().Worker().afterDirectoryRead = [gate = m_gate, token](const std::string& directory) {
-        gate->Arrive(directory);
-    };
-    token.reset();
-    m_gate->HoldAt(m_tree.path("one/"));
-    form->DupesSpeedButtonClick();
-    ASSERT_TRUE(WaitArrived("one/"));
+    for (const bool closed : {true, false}) {
+        SCOPED_TRACE(closed ? "closed" : "destroyed");
+        auto gate = std::make_shared<WalkGate>();
+        auto form = std::make_unique<TMainForm>(
+            MainServices{m_probe, m_messages, m_launcher, m_help, LocaleSettings::usEnglish()});
+        auto token = std::make_shared<int>();
+        const std::weak_ptr<int> runAlive = token;
+        form->ReportRun().Worker().afterDirectoryRead = [gate, token](const std::string& directory) {
+            gate->Arrive(directory);
+        };
+        token.reset();
+        gate->HoldAt(m_tree.path("one/"));
+        form->DupesSpeedButtonClick();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return gate->Arrived(m_tree.path("one/")); }, 30000));
+        if (closed) {
+            form->show();
+            form->close();
+            EXPECT_FALSE(form->isVisible());
+        }
+        form.reset(); // returns while the walk still hangs in its directory
+        EXPECT_TRUE(gate->Arrived(m_tree.path("one/")));
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-    form->show();
-    form->close();
-    EXPECT_FALSE(form->isVisible());
-    form.reset(); // returns while the walk still hangs in its directory
-    EXPECT_TRUE(m_gate->Arrived(m_tree.path("one/")));
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-
-    // Let go, the walk finds itself stopped and ends without reading another directory (the
-    // empty path marks the measuring, which runs on what the walk found).
-    m_gate->ReleaseAll();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return runAlive.expired(); }, 30000));
-    EXPECT_EQ(m_gate->Visited(), (Roots{m_tree.path("one/"), ""}));
+        // Let go, the walk finds itself stopped and ends without reading another directory (the
+        // empty path marks the measuring, which runs on what the walk found).
+        gate->ReleaseAll();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return runAlive.expired(); }, 30000));
+        EXPECT_EQ(gate->Visited(), (Roots{m_tree.path("one/"), ""}));
+    }
 }
 
 TEST_F(ReportCommandsTest, TheMaskFieldTakesWhatIsTypedLetterForLetter)
@@ -447,33 +452,50 @@ TEST_F(ReportCommandsTest, DrivesCommandTakesTheDialogsListOnlyOnOk)
     EXPECT_EQ(m_form.DriveList(), (Roots{"/data/", "/srv/"}));
     EXPECT_EQ(m_form.DrivesEdit()->text(), "/data /srv");
     EXPECT_EQ(Panel1(), "Drives List Updated");
-
-    // Twelve roots: nine, then " {more}" with one blank.
-    Roots twelve;
-    for (int i = 1; i <= 12; ++i)
-        twelve.push_back("/m" + std::string(i < 10 ? "0" : "") + std::to_string(i) + "/");
-    m_detect = FixedDriveProbe(twelve);
-    Button("DrivesSpeedButton")->click();
-    EXPECT_EQ(m_form.DriveList(), twelve);
-    EXPECT_EQ(m_form.DrivesSummary(), "/m01 /m02 /m03 /m04 /m05 /m06 /m07 /m08 /m09 {more}");
 }
 
-TEST_F(ReportCommandsTest, HintsOfAnOpenDialogGoToItsOwnStatusBar)
+TEST_F(ReportCommandsTest, ADialogsHintsGoToItsOwnStatusBarFromTheFirstOn)
 {
+    // As a dialog opens, the main window is still the active one.
     ASSERT_TRUE(ShowActive());
-    for (QDialog* dialog : {static_cast<QDialog*>(&m_sizeForm), static_cast<QDialog*>(&m_drivesForm)}) {
-        m_form.StatusPanel(0)->setText(QStringLiteral("Lintwick"));
-        dialog->open();
-        dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
-        QPushButton* help = dialog == &m_sizeForm ? m_sizeForm.SizeHelpButton() : m_drivesForm.DrivesHelp();
+    m_form.StatusPanel(0)->setText(QStringLiteral("Lintwick"));
+    for (QPushButton* help : {m_sizeForm.SizeHelpButton(), m_drivesForm.DrivesHelp()}) {
         QStatusTipEvent tip(help->statusTip());
         QApplication::sendEvent(help, &tip);
-        QLabel* panel = dialog == &m_sizeForm ? m_sizeForm.StatusPanel() : m_drivesForm.StatusPanel();
-        EXPECT_EQ(panel->text(), help->statusTip());
-        EXPECT_EQ(m_form.StatusPanel(0)->text(), "Lintwick");
-        dialog->reject();
     }
     EXPECT_EQ(m_sizeForm.StatusPanel()->text(), "Display size report help page");
     EXPECT_EQ(m_drivesForm.StatusPanel()->text(), "Display drives help page");
+    EXPECT_EQ(m_form.StatusPanel(0)->text(), "Lintwick");
+}
+
+TEST_F(ReportCommandsTest, ALongRootKeepsToPanelOneElidedInTheMiddle)
+{
+    const std::string root = "one/" + std::string(120, 'd') + "/";
+    m_tree.dir(root);
+    m_probe = FixedDriveProbe({m_tree.path(root)});
+    TMainForm form(MainServices{m_probe, m_messages, m_launcher, m_help, LocaleSettings::usEnglish()});
+    form.RunModal = [](QDialog&) { return int(QDialog::Rejected); };
+    form.ReportRun().Worker().afterDirectoryRead = [gate = m_gate](const std::string& directory) {
+        gate->Arrive(directory);
+    };
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QSize size = form.size();
+    m_gate->HoldAt(m_tree.path(root));
+    m_messages.confirmAnswer = true;
+    form.DupesSpeedButtonClick();
+    ASSERT_TRUE(WaitArrived(root));
+    StatusBarPanel* panel1 = form.StatusPanel(1);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return panel1->text().toStdString() == "Dusting: " + m_tree.path(root); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+
+    EXPECT_EQ(form.size(), size);
+    EXPECT_LT(form.StatusPanel(0)->geometry().right(), panel1->geometry().left());
+    EXPECT_LT(panel1->geometry().right(), form.ReportRun().FilesPanel()->geometry().left());
+    const QString shown = panel1->ShownText();
+    EXPECT_TRUE(shown.startsWith("Dusting") && shown.contains(QChar(0x2026)) && shown.endsWith("dd/"))
+        << shown.toStdString();
+    m_gate->ReleaseAll();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.ReportRun().Running(); }, 30000));
 }

@@ -69,9 +69,9 @@ std::string Joined(const std::vector<std::string>& lines, const std::string& end
 
 std::string Whole(const ReportFormatter& formatter, const ResultTable& table)
 {
-    std::string out = formatter.head("Dust Complete: 3 Groups Found");
+    std::string out = formatter.head();
     formatter.appendRows(0, table.LastRow() + 1, out);
-    return out + formatter.tail();
+    return out + formatter.tail("Dust Complete: 3 Groups Found");
 }
 
 } // namespace
@@ -181,7 +181,6 @@ TEST(ReportFormatter, CsvAndJsonNumberTheGroupsAndKeepEveryByte)
                   {
                       "{",
                       "  \"report\": \"dupes\",",
-                      "  \"outcome\": \"Dust Complete: 3 Groups Found\",",
                       "  \"rows\": [",
                       row + "\"size\": 1234567, \"path\": \"/d/a,b\", \"group\": 1},",
                       "    {\"time\": \"" + midnight + "\", \"size\": 0, \"path\": \"/d/bad" + kReplacement +
@@ -191,18 +190,19 @@ TEST(ReportFormatter, CsvAndJsonNumberTheGroupsAndKeepEveryByte)
                       row + "\"size\": 7, \"path\": \"/d/plain\", \"group\": 2},",
                       row + "\"size\": 8, \"path\": \"/d/caf\xC3\xA9\", \"group\": 3},",
                       row + "\"size\": 9, \"path\": \"/d/x\", \"group\": 3}",
-                      "  ]",
+                      "  ],",
+                      "  \"outcome\": \"Dust Complete: 3 Groups Found\"",
                       "}",
                   },
                   "\n"));
 
     // Rows composed in pieces, split anywhere (also on a separator), join to the same document.
     for (int split = 0; split <= table.LastRow() + 1; ++split) {
-        std::string pieces = json.head("Dust Complete: 3 Groups Found");
+        std::string pieces = json.head();
         json.appendRows(0, split, pieces);
         json.appendRows(split, table.LastRow() + 1, pieces);
-        EXPECT_EQ(pieces + json.tail(), Whole(json, table)) << split;
-        std::string csvPieces = csv.head("");
+        EXPECT_EQ(pieces + json.tail("Dust Complete: 3 Groups Found"), Whole(json, table)) << split;
+        std::string csvPieces = csv.head();
         csv.appendRows(0, split, csvPieces);
         csv.appendRows(split, table.LastRow() + 1, csvPieces);
         EXPECT_EQ(csvPieces, Whole(csv, table)) << split;
@@ -214,16 +214,16 @@ TEST(ReportFormatter, OtherReportsHaveNoGroupsAndAnEmptyReportIsAWholeDocument)
     ZoneScope zone("UTC");
     ResultTable table = DuplicatesTable();
     const ReportFormatter csv(table, ReportFormat::Csv, ScanMode::ZeroLength);
-    std::string out = csv.head("");
+    std::string out = csv.head();
     csv.appendRows(0, 1, out);
     EXPECT_EQ(out, "time,size,path\r\n1998-12-05T15:04:06+00:00,1234567,\"/d/a,b\"\r\n");
     EXPECT_EQ(csv.groupOf(0), 0);
 
     table.reset();
     const ReportFormatter json(table, ReportFormat::Json, ScanMode::LargerThan);
-    EXPECT_EQ(json.head("Dust Complete - Nothing Found") + json.tail(),
-              "{\n  \"report\": \"size\",\n  \"outcome\": \"Dust Complete - Nothing Found\",\n"
-              "  \"rows\": []\n}\n");
+    EXPECT_EQ(
+        json.head() + json.tail("Dust Complete - Nothing Found"),
+        "{\n  \"report\": \"size\",\n  \"rows\": [],\n  \"outcome\": \"Dust Complete - Nothing Found\"\n}\n");
 }
 
 TEST(ReportFormatter, ContentClassesFollowEachFileRow)
@@ -234,7 +234,7 @@ TEST(ReportFormatter, ContentClassesFollowEachFileRow)
     content.ofRow = {1, ContentClasses::kUnknown, 0, 0, 1};
     const auto rows = [&](ReportFormat format) {
         const ReportFormatter formatter(table, format, ScanMode::Duplicates, &content);
-        std::string out = formatter.head("");
+        std::string out = formatter.head();
         formatter.appendRows(0, 4, out);
         return out;
     };

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "main/HelpCommands.h"
+#include "ui/HelpCommands.h"
 
-#include "main/MainTexts.h"
 #include "platform/HelpViewer.h"
 
 std::string HelpCommands::HelpFile() const
 {
-    return m_programDir + MainTexts::kHelpFileName;
+    return m_programDir + kHelpFileName;
 }
 
 void HelpCommands::ShowFinder()

@@ -10,6 +10,8 @@ class HelpViewer;
 class HelpCommands
 {
 public:
+    static constexpr const char* kHelpFileName = "Lintwick.hlp";
+
     HelpCommands(HelpViewer& viewer, std::string programDir)
         : m_viewer(viewer), m_programDir(std::move(programDir))
     {}

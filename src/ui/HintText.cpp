@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "main/HintText.h"
+#include "ui/HintText.h"
 
 std::string ShortHint(std::string_view hint)
 {
