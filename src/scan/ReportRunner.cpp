@@ -139,13 +139,6 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
         }
         buildGroupedRows(table);
     } else {
-        // A file with several names is listed once, under the first the walk met.
-        FileIdSet listed;
-        for (int k = 0; k <= table.LastEntry(); ++k) {
-            if (table.EntryTable[k].linked && !listed.insert(table.linkedId(k)).second)
-                table.EntryTable[k].size = -1;
-        }
-        RemoveMarkedEntries(table);
         table.setRowForm(request.mode == ScanMode::ZeroLength ? RowForm::ZeroLength : RowForm::Standard);
         for (int k = 0; k <= table.LastEntry(); ++k)
             table.addRow(k);
@@ -177,7 +170,6 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, const SeenNames& see
 
     threads = pending.size() < 1000 ? 1 : std::max(threads, 1u);
     const auto shareStart = [&](unsigned k) { return pending.size() * k / threads; };
-    std::vector<std::vector<std::pair<int, FileId>>> linked(threads);
     std::atomic<unsigned> helpersRunning{0};
     const TableTree tree{table};
     const size_t budget = DescriptorBudget(threads);
@@ -203,8 +195,6 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, const SeenNames& see
                 e.size = st.st_size;
                 e.time = st.st_mtim.tv_sec;
                 e.measured = true;
-                if (st.st_nlink > 1)
-                    linked[part].emplace_back(pending[p], FileId{st.st_dev, st.st_ino});
             } else {
                 e.size = -1; // gone
             }
@@ -230,46 +220,26 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, const SeenNames& see
         measure(0, shareStart(started), pending.size());
     for (std::thread& t : helpers)
         t.join();
-    for (const auto& part : linked) {
-        for (const auto& [entry, id] : part)
-            table.setLinkedId(entry, id);
-    }
     RemoveMarkedEntries(table);
 }
 
 // Turns the sorted entries into rows: each run of two or more equal keys is a group, names that
-// occur once are left out. A file met under several names (hard links) is listed once: in the first
-// group that lists it, and a group left with one file is no group. A separator row stands between
-// two groups, never after the last one, even when names that occur once sort behind it.
+// occur once are left out. A separator row stands between two groups, never after the last one, even
+// when names that occur once sort behind it.
 void ReportRunner::buildGroupedRows(ResultTable& table)
 {
     const auto& entries = table.EntryTable;
     const int last = table.LastEntry();
-    FileIdSet listed;
-    std::vector<int> members;
     for (int k = 0; k <= last;) {
         int end = k + 1;
         while (end <= last && entries[end].key == entries[k].key)
             ++end;
         if (end - k >= 2) {
-            members.clear();
-            FileIdSet inGroup;
-            for (int i = k; i < end; ++i) {
-                if (entries[i].linked) {
-                    const FileId id = table.linkedId(i);
-                    if (listed.count(id) || !inGroup.insert(id).second)
-                        continue;
-                }
-                members.push_back(i);
-            }
-            if (members.size() >= 2) {
-                if (m_groupCount > 0)
-                    table.addSeparatorRow();
-                ++m_groupCount;
-                for (int m : members)
-                    table.addRow(m);
-                listed.insert(inGroup.begin(), inGroup.end());
-            }
+            if (m_groupCount > 0)
+                table.addSeparatorRow();
+            ++m_groupCount;
+            for (int i = k; i < end; ++i)
+                table.addRow(i);
         }
         k = end;
     }

@@ -36,9 +36,8 @@ using ReportProgress = std::function<void(const std::string& root, std::int64_t 
 // A whole report run, as the main window and lintwick-report both make it: empties the table, walks
 // every root (a root that is the same directory as an earlier one is walked once; a root inside
 // another root's tree is walked only as a root of its own), measures, sorts and groups the entries
-// of a duplicates run, builds the rows and returns the outcome. No file is listed twice: a file with
-// several hard links is listed under the first of its names the report meets (in a duplicates run,
-// the name of the first group that lists it).
+// of a duplicates run, builds the rows and returns the outcome. Every name the walks meet is listed
+// (each name of a file with several hard links too), and no directory entry twice.
 //
 // Stopping. *stop may be set from any thread (or a signal handler) at any time; the run then ends
 // soon and still leaves a sound report of what it found, with outcome.stopped set. A run goes

@@ -60,7 +60,6 @@ struct Node
     FileId id;               // known once the directory was opened
     std::string names;       // the names of the kept files, one after the other
     std::vector<FoundFile> files;
-    std::vector<std::pair<std::uint32_t, FileId>> linked; // files with more than one link: index, identity
     std::vector<Node*> children;
 };
 
@@ -264,10 +263,6 @@ public:
         fill(0, split);
         if (helper.joinable())
             helper.join();
-        for (size_t i = 0; i < order.size(); ++i) {
-            for (const auto& [index, id] : order[i].node->linked)
-                table.setLinkedId(static_cast<int>(first[i] + index), id);
-        }
         for (auto& w : m_workers)
             w->releaseNodes();
     }
@@ -593,7 +588,6 @@ private:
                 if (m_options.mode == ScanMode::ZeroLength && st.st_size != 0)
                     continue;
             }
-            const auto index = static_cast<std::uint32_t>(node.files.size());
             FoundFile& f = node.files.emplace_back();
             f.nameOffset = static_cast<std::uint32_t>(node.names.size());
             f.nameLength = static_cast<std::uint32_t>(raw.length);
@@ -602,8 +596,6 @@ private:
             if (measured) {
                 f.size = st.st_size;
                 f.time = st.st_mtim.tv_sec;
-                if (st.st_nlink > 1)
-                    node.linked.emplace_back(index, FileId{st.st_dev, st.st_ino});
             }
         }
         m_examined.fetch_add(examined, std::memory_order_relaxed);

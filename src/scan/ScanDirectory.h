@@ -10,18 +10,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <unordered_set>
 #include <utility>
 #include <vector>
-
-struct FileIdHash
-{
-    size_t operator()(const FileId& id) const
-    {
-        return std::hash<std::uint64_t>()(id.inode * 31 + id.device);
-    }
-};
-using FileIdSet = std::unordered_set<FileId, FileIdHash>;
 
 struct ScanOptions
 {
@@ -64,10 +54,10 @@ struct ScanOptions
 // point is never triggered. Every directory is opened relative to its parent and never through a
 // link, so a directory swapped for a link during the walk leads nowhere. Unreadable directories and
 // files that vanish before they are measured add nothing; running out of file descriptors only
-// slows the walk down. Paths of any length are walked. The directories of the found files and their
-// ancestors are added to the table, and so are the identities of the measured files that have more
-// than one hard link (ResultTable::linkedId). Returns the number of regular files examined; with the stop
-// flag set the walk ends early and what it found so far is appended.
+// slows the walk down. Paths of any length are walked. Every name of a file with several hard links
+// is listed, as any other name. The directories of the found files and their ancestors are added to
+// the table. Returns the number of regular files examined; with the stop flag set the walk ends
+// early and what it found so far is appended.
 std::int64_t ScanDirectory(const std::string& root, const ScanOptions& options, ResultTable& table);
 
 // The identity of the directory at path (following symbolic links), if it is one.
