@@ -58,6 +58,12 @@ bool IdentityOf(int fd, FileId& id)
     return true;
 }
 
+bool VanishedOrReplaced(int error)
+{
+    return error == 0 || error == ENOENT || error == ENOTDIR || error == ELOOP || error == EXDEV ||
+           error == ESTALE;
+}
+
 size_t DescriptorBudget(unsigned threads)
 {
     rlimit limit = {};
@@ -73,5 +79,5 @@ size_t DescriptorBudget(unsigned threads)
     }
     const size_t reserve = inUse + 32;
     const size_t share = available > reserve ? (available - reserve) / std::max(threads, 1u) : 0;
-    return std::clamp<size_t>(share, 4, 1024);
+    return std::clamp<size_t>(share, 2, 1024);
 }

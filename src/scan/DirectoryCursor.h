@@ -21,8 +21,26 @@ int OpenRootDirectory(const std::string& path);
 // The identity of an open file.
 bool IdentityOf(int fd, FileId& id);
 
+// EMFILE or ENFILE: an open may succeed once other descriptors are closed.
+inline bool OutOfDescriptors(int error)
+{
+    return error == EMFILE || error == ENFILE;
+}
+
+// True for the error of an open whose directory vanished or was swapped for something else during a
+// walk (a link, a mount, another directory), and for 0, which LeftOut sets.
+bool VanishedOrReplaced(int error);
+
+// Returns -1 with errno 0: the directory is left out on purpose, not for an error.
+inline int LeftOut()
+{
+    errno = 0;
+    return -1;
+}
+
 // Descriptors each of so many threads may keep open along its path: a share of what the process's
-// limit leaves beside the descriptors already open, at least 4, at most 1024.
+// limit leaves beside the descriptors already open, at least 2 (a directory and its parent), at
+// most 1024.
 size_t DescriptorBudget(unsigned threads);
 
 // Keeps directory descriptors open along one path, from a root down to the directory opened last,
@@ -103,6 +121,8 @@ public:
     // Closes every descriptor but the one deepest on the path: another open may then succeed.
     // Returns how many were closed.
     size_t shed() { return shedAllBut(deepestOpen()); }
+    // Closes every descriptor; the next open starts from the root.
+    void release() { truncate(0); }
 
     size_t held() const { return m_held; }
 

@@ -13,6 +13,22 @@
 #include <utility>
 #include <vector>
 
+// Folders that could not be read: no permission, no descriptor to be had, a read error. Folders left
+// out on purpose (mount points, hidden ones) or that vanished during the walk are not counted.
+struct UnreadableFolders
+{
+    std::int64_t count = 0;
+    std::string first; // the path of the first met, ending in "/"
+    int error = 0;     // its errno
+    void add(std::string path, int reason)
+    {
+        if (count++ == 0) {
+            first = std::move(path);
+            error = reason;
+        }
+    }
+};
+
 struct ScanOptions
 {
     ScanMode mode = ScanMode::Duplicates;
@@ -43,6 +59,8 @@ struct ScanOptions
     std::vector<FileId>* walkedDirectories = nullptr;
     // Receives the number of walker threads the walk ended with. Optional.
     unsigned* threadsUsed = nullptr;
+    // Receives the folders that could not be read, in pre-order. Optional.
+    UnreadableFolders* unreadable = nullptr;
 };
 
 // Walks the tree below root (ending in "/") and appends to table.EntryTable every regular file that
@@ -53,11 +71,12 @@ struct ScanOptions
 // point is a boundary whatever it mounts (a bind mount of the same filesystem too), and an automount
 // point is never triggered. Every directory is opened relative to its parent and never through a
 // link, so a directory swapped for a link during the walk leads nowhere. Unreadable directories and
-// files that vanish before they are measured add nothing; running out of file descriptors only
-// slows the walk down. Paths of any length are walked. Every name of a file with several hard links
-// is listed, as any other name. The directories of the found files and their ancestors are added to
-// the table. Returns the number of regular files examined; with the stop flag set the walk ends
-// early and what it found so far is appended.
+// files that vanish before they are measured add nothing (options.unreadable tells of the former);
+// running out of file descriptors only slows the walk down, and a directory is left unread for
+// want of one only when the process has fewer than two to spare. Paths of any length are walked. Every name
+// of a file with several hard links is listed, as any other name. The directories of the found files and
+// their ancestors are added to the table. Returns the number of regular files examined; with the stop flag
+// set the walk ends early and what it found so far is appended.
 std::int64_t ScanDirectory(const std::string& root, const ScanOptions& options, ResultTable& table);
 
 // The identity of the directory at path (following symbolic links), if it is one.

@@ -6,14 +6,22 @@
 
 #include <algorithm>
 #include <climits>
+#include <condition_variable>
+#include <cstddef>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <set>
 #include <sys/inotify.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -90,6 +98,55 @@ std::string scratch(const TempTree& tree)
         ChildProcess::mountTmpfs(tree.root(), why);
     return tree.root();
 }
+
+FileId identityAt(const std::string& path)
+{
+    struct stat st = {};
+    return ::stat(path.c_str(), &st) == 0 ? FileId{st.st_dev, st.st_ino} : FileId{};
+}
+
+// In a child: from now on openat2 fails with ENOSYS, as on kernels before 5.6.
+bool withoutOpenat2()
+{
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_openat2, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOSYS),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0 &&
+           ::syscall(SYS_openat2, AT_FDCWD, ".", nullptr, 0) == -1 && errno == ENOSYS;
+}
+
+// In a child: takes every descriptor the process may open but spare ones, and gives them back when
+// it goes.
+class SpareDescriptors
+{
+public:
+    explicit SpareDescriptors(size_t spare)
+    {
+        rlimit files = {};
+        ::getrlimit(RLIMIT_NOFILE, &files);
+        files.rlim_cur = std::min<rlim_t>(files.rlim_cur, 1024);
+        ::setrlimit(RLIMIT_NOFILE, &files);
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+            m_taken.push_back(fd);
+        for (; spare > 0 && !m_taken.empty(); --spare) {
+            ::close(m_taken.back());
+            m_taken.pop_back();
+        }
+    }
+    ~SpareDescriptors()
+    {
+        for (int fd : m_taken)
+            ::close(fd);
+    }
+
+private:
+    std::vector<int> m_taken;
+};
 
 } // namespace
 
@@ -179,96 +236,176 @@ TEST(ScanDirectory, DeepChainOfLongNamesCostsMemoryByDirectoryNotByDepth)
     EXPECT_EQ(child.output(), "1\n" + std::to_string(tree.root().size() + 3000 * 256 + 10) + "\n");
 }
 
-TEST(ScanDirectory, SiblingsBelowPathMaxAreWalkedWithFewDescriptors)
+TEST(ScanDirectory, ManyWalkersShortOfDescriptorsListWhatOneWalkerLists)
 {
-    // A chain far deeper than PATH_MAX with a side directory at each level, one walker and a
-    // limit of 48 descriptors: every side must be walked all the same.
+    // A chain far deeper than PATH_MAX with a side directory at each level. With only two
+    // descriptors to spare, or a few for each of 32 walkers, no walker waits for ever and none
+    // leaves a directory out: every side is walked, in the same order. (The alarm ends a hang.)
     TempTree tree;
     const ChildProcess child([&] {
+        ::alarm(120);
         const std::string root = scratch(tree);
         makeChain(root, 1600, "dd", true);
-        const rlimit files{48, 48};
-        ::setrlimit(RLIMIT_NOFILE, &files);
-        const Paths paths = scanRoot(root, ScanMode::ZeroLength, "*.txt").paths;
-        return joined(
-            {std::to_string(std::count_if(paths.begin(), paths.end(),
-                                          [](const std::string& p) { return p.ends_with("side/s.txt"); })),
-             std::to_string(paths.size())});
+        const Paths one = scanRoot(root, ScanMode::ZeroLength, "*.txt").paths;
+        Paths lines{std::to_string(std::count_if(
+            one.begin(), one.end(), [](const std::string& p) { return p.ends_with("side/s.txt"); }))};
+        for (const auto& [spare, threads] : {std::pair{2u, 1u}, {2u, 8u}, {2u, 32u}, {64u, 32u}}) {
+            const SpareDescriptors limit(spare);
+            lines.push_back(scanRoot(root, ScanMode::ZeroLength, "*.txt", threads).paths == one ? "same"
+                                                                                                : "differ");
+        }
+        return joined(lines);
     });
     ASSERT_TRUE(child.exitedNormally()) << child.describe();
-    EXPECT_EQ(child.output(), "1600\n1601\n");
+    EXPECT_EQ(child.output(), "1600\nsame\nsame\nsame\nsame\n");
 }
 
-TEST(ScanDirectory, MountPointsAreBoundariesNeverOpened)
+TEST(ScanDirectory, MountPointsAreBoundariesNeverOpenedWithOrWithoutOpenat2)
 {
     // A bind mount of the same filesystem and a tmpfs inside the root: neither is walked, so no
     // file shows twice, and the mount points are not even opened (an automount point would mount).
+    for (const bool openat2 : {true, false}) {
+        TempTree tree;
+        tree.file("a/file.txt");
+        tree.dir("bind");
+        tree.dir("tmp");
+        const ChildProcess child([&] {
+            std::string why;
+            if (!ChildProcess::privateMounts(why) ||
+                ::mount(tree.path("a").c_str(), tree.path("bind").c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+                !ChildProcess::mountTmpfs(tree.path("tmp"), why))
+                return "skip: " + (why.empty() ? std::string("bind mount refused") : why);
+            if (!openat2 && !withoutOpenat2())
+                return std::string("skip: no seccomp filter");
+            ::close(::open(tree.path("tmp/inside.txt").c_str(), O_CREAT | O_WRONLY, 0644));
+            const int watch = ::inotify_init1(IN_NONBLOCK);
+            // The tmpfs's own root: the bind mount shows directory a itself, which is opened.
+            ::inotify_add_watch(watch, tree.path("tmp").c_str(), IN_OPEN);
+            Paths lines = scanRoot(tree.root(), ScanMode::ZeroLength, "*.*", 2).paths;
+            char events[4096];
+            lines.push_back("opened: " +
+                            std::to_string(std::max<ssize_t>(0, ::read(watch, events, sizeof events))));
+            return joined(lines);
+        });
+        ASSERT_TRUE(child.exitedNormally()) << child.describe();
+        if (child.skipped())
+            GTEST_SKIP() << child.output();
+        EXPECT_EQ(child.output(), "a/file.txt\nopened: 0\n") << openat2;
+    }
+}
+
+TEST(ScanDirectory, AutomountPointsAreNeverTriggered)
+{
+    // debugfs holds an automount point, "tracing", that mounts tracefs when it is opened.
     TempTree tree;
-    tree.file("a/file.txt");
-    tree.dir("bind");
-    tree.dir("tmp");
     const ChildProcess child([&] {
         std::string why;
-        if (!ChildProcess::privateMounts(why) ||
-            ::mount(tree.path("a").c_str(), tree.path("bind").c_str(), nullptr, MS_BIND, nullptr) != 0 ||
-            !ChildProcess::mountTmpfs(tree.path("tmp"), why))
-            return "skip: " + (why.empty() ? std::string("bind mount refused") : why);
-        ::close(::open(tree.path("tmp/inside.txt").c_str(), O_CREAT | O_WRONLY, 0644));
-        const int watch = ::inotify_init1(IN_NONBLOCK);
-        // The tmpfs's own root: the bind mount shows directory a itself, which is opened.
-        ::inotify_add_watch(watch, tree.path("tmp").c_str(), IN_OPEN);
-        Paths lines = scanRoot(tree.root(), ScanMode::ZeroLength, "*.*", 2).paths;
-        char events[4096];
-        lines.push_back("opened: " +
-                        std::to_string(std::max<ssize_t>(0, ::read(watch, events, sizeof events))));
-        return joined(lines);
+        if (!ChildProcess::privateMounts(why))
+            return "skip: " + why;
+        struct statx sx = {};
+        if (::mount("none", tree.root().c_str(), "debugfs", 0, nullptr) != 0 ||
+            ::statx(AT_FDCWD, tree.path("tracing").c_str(), AT_NO_AUTOMOUNT, STATX_TYPE, &sx) != 0 ||
+            !(sx.stx_attributes & STATX_ATTR_AUTOMOUNT))
+            return std::string("skip: no debugfs with an automount point here");
+        scanRoot(tree.root(), ScanMode::Duplicates, "no such name");
+        std::ifstream in("/proc/self/mountinfo");
+        for (std::string line; std::getline(in, line);) {
+            if (line.find(" " + tree.path("tracing") + " ") != std::string::npos)
+                return std::string("mounted");
+        }
+        return std::string("left alone");
     });
     ASSERT_TRUE(child.exitedNormally()) << child.describe();
     if (child.skipped())
         GTEST_SKIP() << child.output();
-    EXPECT_EQ(child.output(), "a/file.txt\nopened: 0\n");
+    EXPECT_EQ(child.output(), "left alone");
 }
 
 TEST(ScanDirectory, DirectorySwappedForALinkDuringTheWalkLeadsNowhere)
 {
-    // Once a/sub was read, a/sub becomes a link to a tree elsewhere with the same names: what is
-    // left of the walk below a/sub is read from the real directory, never through the link.
-    TempTree tree;
+    // Once a/sub was read, it becomes a link: to where it was moved (a relative link, the very same
+    // directory) or to a tree elsewhere with the same names. With two descriptors to spare, the
+    // walker has closed a/sub by the time it turns from d1's chain to d2, which it can reach only by
+    // name: through the link, which it never follows, with or without openat2. d1, opened while
+    // a/sub was open, is read from the real directory.
     TempTree elsewhere;
-    tree.file("a/sub/deeper/real.txt");
-    elsewhere.file("deeper/secret.txt");
-    elsewhere.file("deeper/more/secret2.txt");
-    const auto swap = [&](const std::string& directory) {
-        if (directory == tree.path("a/sub/")) {
-            ASSERT_EQ(::rename(tree.path("a/sub").c_str(), tree.path("a/moved").c_str()), 0);
-            tree.symlink("a/sub", elsewhere.root());
+    elsewhere.file("d1/e/f/x.txt");
+    elsewhere.file("d2/e/f/x.txt");
+    for (const bool openat2 : {true, false}) {
+        for (const std::string& target : {std::string("moved"), elsewhere.root()}) {
+            TempTree tree;
+            tree.file("a/sub/d1/e/f/x.txt");
+            tree.file("a/sub/d2/e/f/x.txt");
+            const ChildProcess child([&] {
+                if (!openat2 && !withoutOpenat2())
+                    return std::string("skip: no seccomp filter");
+                const SpareDescriptors limit(2);
+                const auto swap = [&](const std::string& directory) {
+                    if (directory == tree.path("a/sub/")) {
+                        ::rename(tree.path("a/sub").c_str(), tree.path("a/moved").c_str());
+                        ::symlink(target.c_str(), tree.path("a/sub").c_str());
+                    }
+                };
+                return joined(scanRoot(tree.root(), ScanMode::ZeroLength, "*.*", 1, swap).paths);
+            });
+            ASSERT_TRUE(child.exitedNormally()) << child.describe();
+            if (child.skipped())
+                GTEST_SKIP() << child.output();
+            EXPECT_TRUE(child.output() == "a/sub/d1/e/f/x.txt\n" || child.output() == "a/sub/d2/e/f/x.txt\n")
+                << openat2 << " " << target << ": " << child.output();
         }
-    };
-    EXPECT_EQ(scanRoot(tree.root(), ScanMode::ZeroLength, "*.*", 1, swap).paths,
-              Paths{"a/sub/deeper/real.txt"});
+    }
 }
 
-TEST(ScanDirectory, UnreadableDirectoriesAreSkippedAndTheWalkGoesOn)
+TEST(ScanDirectory, DirectorySwappedBetweenLookAndOpenIsTakenForWhatWasOpened)
 {
+    // x and y trade places all the time while the root is walked again and again: every file is
+    // listed in a directory with the identity of the directory that holds it.
     TempTree tree;
-    ::chmod(tree.root().c_str(), 0755);
-    tree.file("open/seen.txt");
-    tree.file("closed/hidden.txt");
-    tree.file("listonly/named.txt");
-    tree.file("listonly/below/deep.txt");
-    tree.file("after/also.txt");
-    ::chmod(tree.path("closed").c_str(), 0);
-    ::chmod(tree.path("listonly").c_str(), 0444); // names can be read, nothing inside reached
-    const ChildProcess child([&] {
-        std::string why;
-        if (!ChildProcess::becomeNobody(why))
-            return "skip: " + why;
-        return joined(sorted(scanRoot(tree.root(), ScanMode::ZeroLength, "*.*", 2).paths));
+    tree.file("x/in-x");
+    tree.file("y/in-y");
+    const FileId x = identityAt(tree.path("x"));
+    const FileId y = identityAt(tree.path("y"));
+    std::atomic<bool> done{false};
+    std::thread swapper([&] {
+        while (!done)
+            ::renameat2(AT_FDCWD, tree.path("x").c_str(), AT_FDCWD, tree.path("y").c_str(), RENAME_EXCHANGE);
     });
-    ASSERT_TRUE(child.exitedNormally()) << child.describe();
-    if (child.skipped())
-        GTEST_SKIP() << child.output();
-    EXPECT_EQ(child.output(), "after/also.txt\nopen/seen.txt\n");
+    for (int round = 0; round < 300 && !::testing::Test::HasFailure(); ++round) {
+        const Found found = scanRoot(tree.root(), ScanMode::ZeroLength);
+        for (const entrytype& e : found.table.EntryTable)
+            EXPECT_EQ(found.table.directory(e.directory).id, e.name == "in-x" ? x : y) << round;
+    }
+    done = true;
+    swapper.join();
+}
+
+TEST(ScanDirectory, AnIdleWalkerIsWokenForWorkQueuedWhileItWaits)
+{
+    // Two walkers, two sub-directories: whichever is read first waits until the other is read, which
+    // only the other walker can do. Idle walkers wait without a time limit, so a missed wake-up
+    // would hang the walk (the alarm ends it) instead of slowing it down.
+    TempTree tree;
+    tree.file("a/x");
+    tree.file("b/y");
+    const ChildProcess child([&] {
+        ::alarm(60);
+        for (int round = 0; round < 20; ++round) {
+            std::mutex lock;
+            std::condition_variable changed;
+            int read = 0;
+            scanRoot(tree.root(), ScanMode::ZeroLength, "*.*", 2, [&](const std::string& directory) {
+                if (directory == tree.root())
+                    return;
+                std::unique_lock guard(lock);
+                ++read;
+                changed.notify_all();
+                changed.wait(guard, [&] { return read == 2; });
+            });
+        }
+        return std::string("woken");
+    });
+    EXPECT_EQ(child.output(), "woken") << child.describe();
 }
 
 TEST(ScanDirectory, DirectoryMovedAheadOfTheWalkIsListedOnce)
