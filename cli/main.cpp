@@ -125,6 +125,8 @@ int main(int argc, char** argv)
         std::perror("lintwick-report: writing the report");
         return 1;
     }
+    if (outcome.unreadable.count > 0)
+        std::fprintf(stderr, "lintwick-report: %s\n", UnreadableText(outcome.unreadable).c_str());
     std::fprintf(stderr, "%s\n", outcome.text.c_str());
     return outcome.stopped ? 130 : 0; // 128 + SIGINT, as a shell reports an interrupted command
 }

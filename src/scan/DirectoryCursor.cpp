@@ -44,6 +44,11 @@ int OpenDirectoryAt(int parentFd, const std::string& path)
     }
 }
 
+bool OpensPathsAtOnce()
+{
+    return !g_noOpenat2.load(std::memory_order_relaxed);
+}
+
 int OpenRootDirectory(const std::string& path)
 {
     return ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -15,6 +15,10 @@
 // all that, at least never through a link). -1 with errno set on failure.
 int OpenDirectoryAt(int parentFd, const std::string& path);
 
+// False once the kernel was found to lack openat2 (before 5.6): OpenDirectoryAt then opens a path of
+// several names one name at a time, which costs a descriptor more than the one it returns.
+bool OpensPathsAtOnce();
+
 // Opens a root directory by its path as the user gave it: a link there is the user's own choice.
 int OpenRootDirectory(const std::string& path);
 
@@ -193,11 +197,12 @@ private:
     }
 
     // The deepest entry that one open can reach from the one before from: a root alone, or the
-    // names from `from` on that fit in one relative path.
+    // names from `from` on that fit in one relative path. Where a path costs a descriptor per name,
+    // one name: each is then a step of the path, so that two descriptors are always enough.
     size_t reachableFrom(size_t from) const
     {
-        if (from == 0)
-            return 0;
+        if (from == 0 || !OpensPathsAtOnce())
+            return from;
         size_t length = m_tree.name(m_path[from].handle).size();
         size_t to = from;
         while (to + 1 < m_path.size() &&

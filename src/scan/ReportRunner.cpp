@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ReportRunner.h"
 
+#include "scan/DescriptorTurns.h"
 #include "scan/DirectoryCursor.h"
 #include "scan/ThreadStart.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -25,6 +28,17 @@ std::string StoppedText(ScanMode mode, std::int64_t found)
 {
     return "Dust Stopped: " + std::to_string(found) +
            (mode == ScanMode::Duplicates ? " Groups Found" : " Found");
+}
+
+std::string UnreadableText(const UnreadableFolders& unreadable)
+{
+    if (unreadable.count == 0)
+        return {};
+    const std::string reason = " (" + std::string(std::strerror(unreadable.error)) + ")";
+    if (unreadable.count == 1)
+        return "1 folder could not be read: " + unreadable.first + reason;
+    return std::to_string(unreadable.count) + " folders could not be read, the first: " + unreadable.first +
+           reason;
 }
 
 namespace {
@@ -89,6 +103,7 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
     if (request.mode == ScanMode::Duplicates)
         seenNames = std::make_unique<SeenNames>();
     std::vector<FileId> walkedDirectories;
+    UnreadableFolders unreadable;
     unsigned walkers = WorkerThreads(request.threads);
     std::int64_t examinedBefore = 0;
     for (const Root& root : roots) {
@@ -115,6 +130,7 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
         if (progress)
             options.progress = [&](std::int64_t n) { progress(root.path, examinedBefore + n); };
         options.afterDirectoryRead = afterDirectoryRead;
+        options.unreadable = &unreadable;
         examinedBefore += ScanDirectory(root.path, options, table);
         walkers = std::max(walkers, used);
     }
@@ -126,7 +142,8 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
         if (afterDirectoryRead)
             afterDirectoryRead(std::string());
         walkedDirectories = {};
-        measureRepeatedNames(table, *seenNames, walkers, stopped ? std::function<bool()>() : stopRequested);
+        measureRepeatedNames(table, *seenNames, walkers, stopped ? std::function<bool()>() : stopRequested,
+                             unreadable);
         if (!stopped && stopRequested())
             stopped = true;
         if (table.LastEntry() > 0) {
@@ -146,6 +163,7 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
 
     ReportOutcome outcome;
     outcome.stopped = stopped;
+    outcome.unreadable = std::move(unreadable);
     outcome.found = request.mode == ScanMode::Duplicates ? m_groupCount : table.LastRow() + 1;
     outcome.text = stopped ? StoppedText(request.mode, outcome.found)
                            : OutcomeText(request.mode, table.LastRow(), m_groupCount);
@@ -157,7 +175,8 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
 // entry left unmeasured by a stop. The entries are in the walk's order, so the files of a directory
 // come together and a cursor reaches each directory from the one before, relative to its parent.
 void ReportRunner::measureRepeatedNames(ResultTable& table, const SeenNames& seenNames, unsigned threads,
-                                        const std::function<bool()>& stopRequested)
+                                        const std::function<bool()>& stopRequested,
+                                        UnreadableFolders& unreadable)
 {
     auto& entries = table.EntryTable;
     std::vector<int> pending;
@@ -170,11 +189,13 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, const SeenNames& see
 
     threads = pending.size() < 1000 ? 1 : std::max(threads, 1u);
     const auto shareStart = [&](unsigned k) { return pending.size() * k / threads; };
-    std::atomic<unsigned> helpersRunning{0};
     const TableTree tree{table};
     const size_t budget = DescriptorBudget(threads);
-    const auto measure = [&](unsigned part, size_t from, size_t to) {
+    DescriptorTurns turns;
+    std::mutex unreadableLock;
+    const auto measure = [&](size_t from, size_t to) {
         DirectoryCursor<TableTree> cursor(tree, budget);
+        turns.hold();
         for (size_t p = from; p < to; ++p) {
             entrytype& e = entries[pending[p]];
             if (stopRequested && stopRequested()) {
@@ -182,12 +203,20 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, const SeenNames& see
                     entries[pending[p]].size = -1; // left out, like a file that vanished
                 break;
             }
+            if (turns.wanted()) {
+                cursor.release();
+                turns.pause();
+            }
             int fd = cursor.open(e.directory);
-            // Out of descriptors: the other threads give theirs back as they finish.
-            while (fd < 0 && (errno == EMFILE || errno == ENFILE) &&
-                   helpersRunning.load() > (part ? 1u : 0u)) {
-                std::this_thread::yield();
-                fd = cursor.open(e.directory);
+            if (fd < 0 && OutOfDescriptors(errno)) {
+                cursor.release();
+                fd = turns.takeTurn([&] { return cursor.open(e.directory); });
+            }
+            // The files of a directory follow each other: it is counted once.
+            if (fd < 0 && !VanishedOrReplaced(errno) &&
+                (p == from || entries[pending[p - 1]].directory != e.directory)) {
+                std::lock_guard lock(unreadableLock);
+                unreadable.add(table.directoryPath(e.directory), errno);
             }
             struct stat st = {};
             if (fd >= 0 && ::fstatat(fd, e.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
@@ -199,25 +228,21 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, const SeenNames& see
                 e.size = -1; // gone
             }
         }
+        cursor.release();
+        turns.release();
     };
     std::vector<std::thread> helpers;
     unsigned started = 1;
-    helpersRunning = threads - 1;
     for (; started < threads; ++started) {
         std::thread t;
-        const auto helper = [&, started] {
-            measure(started, shareStart(started), shareStart(started + 1));
-            --helpersRunning;
-        };
-        if (!TryStartThread(t, helper))
+        if (!TryStartThread(t, measure, shareStart(started), shareStart(started + 1)))
             break;
         helpers.push_back(std::move(t));
     }
-    helpersRunning -= threads - started;
     // The calling thread takes the first share, and the ones no thread could be started for.
-    measure(0, shareStart(0), shareStart(1));
+    measure(shareStart(0), shareStart(1));
     if (started < threads)
-        measure(0, shareStart(started), pending.size());
+        measure(shareStart(started), pending.size());
     for (std::thread& t : helpers)
         t.join();
     RemoveMarkedEntries(table);

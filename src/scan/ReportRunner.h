@@ -28,6 +28,8 @@ struct ReportOutcome
     std::int64_t found = 0;
     // "Dust Complete: 12 Found" and its kin, or "Dust Stopped: 12 Found" ("... Groups Found").
     std::string text;
+    // The folders (roots included) that could not be read; the report holds what could be.
+    UnreadableFolders unreadable;
 };
 
 // Called on the calling thread when a root's walk starts and a few times a second during it.
@@ -71,7 +73,7 @@ public:
 
 private:
     void measureRepeatedNames(ResultTable& table, const SeenNames& seenNames, unsigned threads,
-                              const std::function<bool()>& stopRequested);
+                              const std::function<bool()>& stopRequested, UnreadableFolders& unreadable);
     void buildGroupedRows(ResultTable& table);
 
     int m_groupCount = 0;
@@ -82,3 +84,7 @@ std::string OutcomeText(ScanMode mode, int lastRow, int groupCount);
 
 // The status text of a run that was stopped, with the rows or groups it found.
 std::string StoppedText(ScanMode mode, std::int64_t found);
+
+// "1 folder could not be read: /a/b/ (Permission denied)", "3 folders could not be read, the first:
+// /a/b/ (Permission denied)"; empty when every folder could be read.
+std::string UnreadableText(const UnreadableFolders& unreadable);

@@ -498,6 +498,8 @@ private:
                 return -1;
             if (!S_ISDIR(sx.stx_mode) || (sx.stx_attributes & STATX_ATTR_AUTOMOUNT) || !onRootMount(sx))
                 return LeftOut();
+            if (m_options.beforeOpen)
+                m_options.beforeOpen(pathOf(node));
             fd = OpenDirectoryAt(parentFd, node.name);
             if (fd < 0 && OutOfDescriptors(errno) && cursor.shed() > 0)
                 fd = OpenDirectoryAt(parentFd, node.name);

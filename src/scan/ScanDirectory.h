@@ -53,6 +53,9 @@ struct ScanOptions
     // For tests: called on a walker thread with each directory's path after the directory was read
     // and before any of its entries is examined further.
     std::function<void(const std::string& directory)> afterDirectoryRead;
+    // For tests: called on a walker thread with a sub-directory's path after it was looked at and
+    // before it is opened.
+    std::function<void(const std::string& directory)> beforeOpen;
     // The identities of the directories walked by earlier walks of the same run, sorted by device
     // and inode; the walk adds its own. A directory met again (moved during a walk) is left out
     // with its tree, so that no file is listed twice. Without it, only this walk's are compared.

@@ -2,6 +2,7 @@
 #include "scan/ReportRunner.h"
 
 #include "ChildProcess.h"
+#include "SpareDescriptors.h"
 #include "TempTree.h"
 
 #include <fcntl.h>
@@ -188,6 +189,34 @@ TEST_F(ReportRunnerTest, RootsAreWalkedOnceEachAndNestedRootsOnlyAsThemselves)
     EXPECT_EQ(table.LastRow(), 1);
 }
 
+TEST_F(ReportRunnerTest, FoldersThatCannotBeReadAreCountedAndTheFirstNamed)
+{
+    // Roots a, b and c: a holds an unreadable folder, b one that can be listed but not entered, c
+    // cannot be read at all. What can be read is listed.
+    ::chmod(tree.root().c_str(), 0755);
+    tree.file("a/open/seen.txt");
+    tree.file("a/closed/hidden.txt");
+    tree.file("b/named.txt");
+    tree.file("b/below/deep.txt");
+    tree.file("c/hidden.txt");
+    ::chmod(tree.path("a/closed").c_str(), 0);
+    ::chmod(tree.path("b").c_str(), 0444);
+    ::chmod(tree.path("c").c_str(), 0);
+    const ChildProcess child([&] {
+        std::string why;
+        if (!ChildProcess::becomeNobody(why))
+            return "skip: " + why;
+        const ReportOutcome outcome =
+            run(ScanMode::ZeroLength, {tree.path("a/"), tree.path("b/"), tree.path("c/")});
+        return outcome.text + "\n" + UnreadableText(outcome.unreadable);
+    });
+    ASSERT_TRUE(child.exitedNormally()) << child.describe();
+    if (child.skipped())
+        GTEST_SKIP() << child.output();
+    EXPECT_EQ(child.output(), "Dust Complete: 1 Found\n3 folders could not be read, the first: " +
+                                  tree.path("a/closed/") + " (Permission denied)");
+}
+
 TEST_F(ReportRunnerTest, RepeatedNameThatVanishesBeforeMeasuringLeavesItsGroup)
 {
     // The walk measures a name's later files at once and leaves the first for after the walk.
@@ -281,19 +310,26 @@ TEST_F(ReportRunnerTest, StopWhileMeasuringLeavesTheUnmeasuredOut)
                              "12/5/98 3:04:06 PM    5,678            sub/deeper/trio"}));
 }
 
-TEST_F(ReportRunnerTest, TwentyThousandFilesGiveTheSameReportsOnOneAndFourThreads)
+TEST_F(ReportRunnerTest, TwentyThousandFilesGiveTheSameReportsOnAnyThreadsWithFewDescriptors)
 {
+    // Four and 32 threads, also with only two descriptors to spare for the walk and the measuring
+    // (the alarm ends a hang).
     const ChildProcess child([&] {
+        ::alarm(120);
         const std::string root = scratch(tree);
         makeTwentyThousandFiles(root);
         const std::string one = allRows(root, 1);
-        const std::string four = allRows(root, 4);
-        return std::to_string(std::count(one.begin(), one.end(), '\n')) + (one == four ? " same" : " differ");
+        std::string out = std::to_string(std::count(one.begin(), one.end(), '\n'));
+        out += allRows(root, 4) == one ? " same" : " differ";
+        const SpareDescriptors limit(2);
+        for (unsigned threads : {4u, 32u})
+            out += allRows(root, threads) == one ? " same" : " differ";
+        return out;
     });
     ASSERT_TRUE(child.exitedNormally()) << child.describe();
     // Lines: 5,000 groups of four rows with 4,999 separators, 13,500 files of 5,000 bytes or more,
     // 2,000 empty ones, and the three outcomes.
-    EXPECT_EQ(child.output(), "40502 same");
+    EXPECT_EQ(child.output(), "40502 same same same");
 }
 
 TEST_F(ReportRunnerTest, NoThreadToBeHadFallsBackToTheCallingThread)

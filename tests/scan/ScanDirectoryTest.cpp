@@ -2,6 +2,7 @@
 #include "scan/ScanDirectory.h"
 
 #include "ChildProcess.h"
+#include "SpareDescriptors.h"
 #include "TempTree.h"
 
 #include <algorithm>
@@ -21,7 +22,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -36,17 +36,17 @@ struct Found
 };
 
 Found scanRoot(const std::string& root, ScanMode mode = ScanMode::Duplicates, const std::string& mask = "*.*",
-               unsigned threads = 1, const std::function<void(const std::string&)>& afterDirectoryRead = {})
+               unsigned threads = 1, const std::function<void(const std::string&)>& afterDirectoryRead = {},
+               const std::function<void(const std::string&)>& beforeOpen = {})
 {
     Found found;
     MaskMatcher matcher(mask);
-    SeenNames seen;
     ScanOptions options;
-    options.seenNames = &seen;
     options.mode = mode;
     options.mask = &matcher;
     options.threads = threads;
     options.afterDirectoryRead = afterDirectoryRead;
+    options.beforeOpen = beforeOpen;
     found.examined = ScanDirectory(root, options, found.table);
     for (int i = 0; i <= found.table.LastEntry(); ++i)
         found.paths.push_back(found.table.path(i).substr(root.size()));
@@ -119,34 +119,6 @@ bool withoutOpenat2()
            ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0 &&
            ::syscall(SYS_openat2, AT_FDCWD, ".", nullptr, 0) == -1 && errno == ENOSYS;
 }
-
-// In a child: takes every descriptor the process may open but spare ones, and gives them back when
-// it goes.
-class SpareDescriptors
-{
-public:
-    explicit SpareDescriptors(size_t spare)
-    {
-        rlimit files = {};
-        ::getrlimit(RLIMIT_NOFILE, &files);
-        files.rlim_cur = std::min<rlim_t>(files.rlim_cur, 1024);
-        ::setrlimit(RLIMIT_NOFILE, &files);
-        for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
-            m_taken.push_back(fd);
-        for (; spare > 0 && !m_taken.empty(); --spare) {
-            ::close(m_taken.back());
-            m_taken.pop_back();
-        }
-    }
-    ~SpareDescriptors()
-    {
-        for (int fd : m_taken)
-            ::close(fd);
-    }
-
-private:
-    std::vector<int> m_taken;
-};
 
 } // namespace
 
@@ -264,11 +236,13 @@ TEST(ScanDirectory, MountPointsAreBoundariesNeverOpenedWithOrWithoutOpenat2)
 {
     // A bind mount of the same filesystem and a tmpfs inside the root: neither is walked, so no
     // file shows twice, and the mount points are not even opened (an automount point would mount).
+    // A tmpfs mounted on "late" after it was looked at is not walked either.
     for (const bool openat2 : {true, false}) {
         TempTree tree;
         tree.file("a/file.txt");
         tree.dir("bind");
         tree.dir("tmp");
+        tree.dir("late");
         const ChildProcess child([&] {
             std::string why;
             if (!ChildProcess::privateMounts(why) ||
@@ -281,7 +255,11 @@ TEST(ScanDirectory, MountPointsAreBoundariesNeverOpenedWithOrWithoutOpenat2)
             const int watch = ::inotify_init1(IN_NONBLOCK);
             // The tmpfs's own root: the bind mount shows directory a itself, which is opened.
             ::inotify_add_watch(watch, tree.path("tmp").c_str(), IN_OPEN);
-            Paths lines = scanRoot(tree.root(), ScanMode::ZeroLength, "*.*", 2).paths;
+            const auto mountLate = [&](const std::string& directory) {
+                if (directory == tree.path("late/") && ChildProcess::mountTmpfs(tree.path("late"), why))
+                    ::close(::open(tree.path("late/inside.txt").c_str(), O_CREAT | O_WRONLY, 0644));
+            };
+            Paths lines = scanRoot(tree.root(), ScanMode::ZeroLength, "*.*", 2, {}, mountLate).paths;
             char events[4096];
             lines.push_back("opened: " +
                             std::to_string(std::max<ssize_t>(0, ::read(watch, events, sizeof events))));
@@ -294,48 +272,52 @@ TEST(ScanDirectory, MountPointsAreBoundariesNeverOpenedWithOrWithoutOpenat2)
     }
 }
 
-TEST(ScanDirectory, AutomountPointsAreNeverTriggered)
+TEST(ScanDirectory, AutomountPointsAreNeverTriggeredWithOrWithoutOpenat2)
 {
     // debugfs holds an automount point, "tracing", that mounts tracefs when it is opened.
-    TempTree tree;
-    const ChildProcess child([&] {
-        std::string why;
-        if (!ChildProcess::privateMounts(why))
-            return "skip: " + why;
-        struct statx sx = {};
-        if (::mount("none", tree.root().c_str(), "debugfs", 0, nullptr) != 0 ||
-            ::statx(AT_FDCWD, tree.path("tracing").c_str(), AT_NO_AUTOMOUNT, STATX_TYPE, &sx) != 0 ||
-            !(sx.stx_attributes & STATX_ATTR_AUTOMOUNT))
-            return std::string("skip: no debugfs with an automount point here");
-        scanRoot(tree.root(), ScanMode::Duplicates, "no such name");
-        std::ifstream in("/proc/self/mountinfo");
-        for (std::string line; std::getline(in, line);) {
-            if (line.find(" " + tree.path("tracing") + " ") != std::string::npos)
-                return std::string("mounted");
-        }
-        return std::string("left alone");
-    });
-    ASSERT_TRUE(child.exitedNormally()) << child.describe();
-    if (child.skipped())
-        GTEST_SKIP() << child.output();
-    EXPECT_EQ(child.output(), "left alone");
+    for (const bool openat2 : {true, false}) {
+        TempTree tree;
+        const ChildProcess child([&] {
+            std::string why;
+            if (!ChildProcess::privateMounts(why))
+                return "skip: " + why;
+            struct statx sx = {};
+            if (::mount("none", tree.root().c_str(), "debugfs", 0, nullptr) != 0 ||
+                ::statx(AT_FDCWD, tree.path("tracing").c_str(), AT_NO_AUTOMOUNT, STATX_TYPE, &sx) != 0 ||
+                !(sx.stx_attributes & STATX_ATTR_AUTOMOUNT))
+                return std::string("skip: no debugfs with an automount point here");
+            if (!openat2 && !withoutOpenat2())
+                return std::string("skip: no seccomp filter");
+            scanRoot(tree.root(), ScanMode::Duplicates, "no such name");
+            std::ifstream in("/proc/self/mountinfo");
+            for (std::string line; std::getline(in, line);) {
+                if (line.find(" " + tree.path("tracing") + " ") != std::string::npos)
+                    return std::string("mounted");
+            }
+            return std::string("left alone");
+        });
+        ASSERT_TRUE(child.exitedNormally()) << child.describe();
+        if (child.skipped())
+            GTEST_SKIP() << child.output();
+        EXPECT_EQ(child.output(), "left alone") << openat2;
+    }
 }
 
 TEST(ScanDirectory, DirectorySwappedForALinkDuringTheWalkLeadsNowhere)
 {
-    // Once a/sub was read, it becomes a link: to where it was moved (a relative link, the very same
-    // directory) or to a tree elsewhere with the same names. With two descriptors to spare, the
-    // walker has closed a/sub by the time it turns from d1's chain to d2, which it can reach only by
-    // name: through the link, which it never follows, with or without openat2. d1, opened while
-    // a/sub was open, is read from the real directory.
+    // Once a/sub was read, it becomes a link: to where it was moved (a relative link to the very
+    // same directory) or to a tree elsewhere with the same names. With two descriptors to spare, the
+    // walker has closed a/sub/d by the time it turns from the first of e1 and e2 to the second,
+    // which it can then reach only through the link, which it never follows, with or without
+    // openat2. The first, opened while a/sub/d was open, is read from the real directory.
     TempTree elsewhere;
-    elsewhere.file("d1/e/f/x.txt");
-    elsewhere.file("d2/e/f/x.txt");
+    elsewhere.file("d/e1/f/x.txt");
+    elsewhere.file("d/e2/f/x.txt");
     for (const bool openat2 : {true, false}) {
         for (const std::string& target : {std::string("moved"), elsewhere.root()}) {
             TempTree tree;
-            tree.file("a/sub/d1/e/f/x.txt");
-            tree.file("a/sub/d2/e/f/x.txt");
+            tree.file("a/sub/d/e1/f/x.txt");
+            tree.file("a/sub/d/e2/f/x.txt");
             const ChildProcess child([&] {
                 if (!openat2 && !withoutOpenat2())
                     return std::string("skip: no seccomp filter");
@@ -351,7 +333,7 @@ TEST(ScanDirectory, DirectorySwappedForALinkDuringTheWalkLeadsNowhere)
             ASSERT_TRUE(child.exitedNormally()) << child.describe();
             if (child.skipped())
                 GTEST_SKIP() << child.output();
-            EXPECT_TRUE(child.output() == "a/sub/d1/e/f/x.txt\n" || child.output() == "a/sub/d2/e/f/x.txt\n")
+            EXPECT_TRUE(child.output() == "a/sub/d/e1/f/x.txt\n" || child.output() == "a/sub/d/e2/f/x.txt\n")
                 << openat2 << " " << target << ": " << child.output();
         }
     }
@@ -359,25 +341,21 @@ TEST(ScanDirectory, DirectorySwappedForALinkDuringTheWalkLeadsNowhere)
 
 TEST(ScanDirectory, DirectorySwappedBetweenLookAndOpenIsTakenForWhatWasOpened)
 {
-    // x and y trade places all the time while the root is walked again and again: every file is
-    // listed in a directory with the identity of the directory that holds it.
+    // Just before x is opened, x and y trade places: whatever is read is listed under the identity
+    // of the directory that holds it, never under the one x had when it was looked at.
     TempTree tree;
     tree.file("x/in-x");
     tree.file("y/in-y");
     const FileId x = identityAt(tree.path("x"));
     const FileId y = identityAt(tree.path("y"));
-    std::atomic<bool> done{false};
-    std::thread swapper([&] {
-        while (!done)
+    const auto swap = [&](const std::string& directory) {
+        if (directory == tree.path("x/"))
             ::renameat2(AT_FDCWD, tree.path("x").c_str(), AT_FDCWD, tree.path("y").c_str(), RENAME_EXCHANGE);
-    });
-    for (int round = 0; round < 300 && !::testing::Test::HasFailure(); ++round) {
-        const Found found = scanRoot(tree.root(), ScanMode::ZeroLength);
-        for (const entrytype& e : found.table.EntryTable)
-            EXPECT_EQ(found.table.directory(e.directory).id, e.name == "in-x" ? x : y) << round;
-    }
-    done = true;
-    swapper.join();
+    };
+    const Found found = scanRoot(tree.root(), ScanMode::ZeroLength, "*.*", 1, {}, swap);
+    ASSERT_FALSE(found.table.EntryTable.empty());
+    for (const entrytype& e : found.table.EntryTable)
+        EXPECT_EQ(found.table.directory(e.directory).id, e.name == "in-x" ? x : y) << e.name;
 }
 
 TEST(ScanDirectory, AnIdleWalkerIsWokenForWorkQueuedWhileItWaits)
