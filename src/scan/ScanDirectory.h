@@ -70,16 +70,18 @@ struct ScanOptions
 // matches the mask and the mode, in pre-order: a directory's own files in the order the directory read
 // delivers them, then each sub-directory's whole tree in the same order. Hidden directories (name
 // starting with ".") are not entered, hidden files are reported. Symbolic links, devices, FIFOs and
-// sockets are neither reported nor followed. The walk stays on root's filesystem and mount: a mount
-// point is a boundary whatever it mounts (a bind mount of the same filesystem too), and an automount
-// point is never triggered. Every directory is opened relative to its parent and never through a
-// link, so a directory swapped for a link during the walk leads nowhere. Unreadable directories and
-// files that vanish before they are measured add nothing (options.unreadable tells of the former);
-// running out of file descriptors only slows the walk down, and a directory is left unread for
-// want of one only when the process has fewer than two to spare. Paths of any length are walked. Every name
-// of a file with several hard links is listed, as any other name. The directories of the found files and
-// their ancestors are added to the table. Returns the number of regular files examined; with the stop flag
-// set the walk ends early and what it found so far is appended.
+// sockets are neither reported nor followed. Every name of a file with several hard links is listed,
+// as any other name. The walk stays on root's filesystem and mount: a mount point is a boundary
+// whatever it mounts (a bind mount of the same filesystem too), and an automount point is never
+// opened. Every directory is opened relative to its parent and never through a link, so a directory
+// swapped for a link during the walk leads nowhere; a directory is known by what was opened, so one
+// swapped for another between the look and the open is taken for the one opened. Unreadable
+// directories and files that vanish before they are measured add nothing (options.unreadable tells
+// of the former). Running out of file descriptors only slows the walk down: a directory is left
+// unread for want of one only when the process has fewer than two to spare. Paths of any length are
+// walked. The directories of the found files and their ancestors are added to the table. Returns the
+// number of regular files examined; with the stop flag set the walk ends early and what it found so
+// far is appended.
 std::int64_t ScanDirectory(const std::string& root, const ScanOptions& options, ResultTable& table);
 
 // The identity of the directory at path (following symbolic links), if it is one.
