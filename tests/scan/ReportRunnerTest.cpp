@@ -2,7 +2,7 @@
 #include "scan/ReportRunner.h"
 
 #include "ChildProcess.h"
-#include "SpareDescriptors.h"
+#include "ScanScratch.h"
 #include "TempTree.h"
 
 #include <fcntl.h>
@@ -109,17 +109,6 @@ std::string allRows(const std::string& root, unsigned threads)
             out += table.RowTexts(r) + "\n";
     }
     return out;
-}
-
-// A scratch directory for a child: a tmpfs of its own where mounting is allowed (fast, and gone
-// with the child), the temporary tree's own directory otherwise.
-std::string scratch(const TempTree& tree)
-{
-    std::string why;
-    if (ChildProcess::privateMounts(why))
-        ChildProcess::mountTmpfs(tree.root(), why);
-    ::chmod(tree.root().c_str(), 0755);
-    return tree.root();
 }
 
 } // namespace
@@ -292,12 +281,14 @@ TEST_F(ReportRunnerTest, StopWhileMeasuringLeavesTheUnmeasuredOut)
 
 TEST_F(ReportRunnerTest, TwentyThousandFilesGiveTheSameReportsOnAnyThreadsWithFewDescriptors)
 {
-    // Four and 32 threads, also with only two descriptors to spare for the walk and the measuring
-    // (the alarm ends a hang).
+    // Beside them a chain deeper than PATH_MAX with a side directory at each level. Four and 32
+    // threads, also with only two descriptors to spare for the walk and the measuring: none waits
+    // for ever (the alarm ends a hang), none leaves a directory out.
     const ChildProcess child([&] {
-        ::alarm(120);
+        ::alarm(60);
         const std::string root = scratch(tree);
         makeTwentyThousandFiles(root);
+        makeChain(root, 1400, "dd", true);
         const std::string one = allRows(root, 1);
         std::string out = std::to_string(std::count(one.begin(), one.end(), '\n'));
         out += allRows(root, 4) == one ? " same" : " differ";
@@ -307,9 +298,10 @@ TEST_F(ReportRunnerTest, TwentyThousandFilesGiveTheSameReportsOnAnyThreadsWithFe
         return out;
     });
     ASSERT_TRUE(child.exitedNormally()) << child.describe();
-    // Lines: 5,000 groups of four rows with 4,999 separators, 13,500 files of 5,000 bytes or more,
-    // 2,000 empty ones, and the three outcomes.
-    EXPECT_EQ(child.output(), "40502 same same same");
+    // Lines: 5,000 groups of four rows and a group of the 1,400 s.txt, with 5,000 separators;
+    // 13,500 files of 5,000 bytes or more; 2,000 empty files, 1,400 s.txt and bottom.txt; and the
+    // three outcomes.
+    EXPECT_EQ(child.output(), "43304 same same same");
 }
 
 TEST_F(ReportRunnerTest, NoThreadToBeHadFallsBackToTheCallingThread)

@@ -60,14 +60,6 @@ std::vector<std::string> paths(const std::vector<entrytype>& entries)
     return out;
 }
 
-std::vector<std::string> keys(const std::vector<entrytype>& entries)
-{
-    std::vector<std::string> out;
-    for (const entrytype& e : entries)
-        out.push_back(e.key);
-    return out;
-}
-
 // The input positions of keys in the order the plain procedure leaves them.
 std::vector<std::string> referenceOrder(const std::vector<std::string>& keys)
 {
@@ -157,15 +149,6 @@ TEST(ResultTable, StoppedSortLeavesItsFinalPrefixAndKeepsWholeKeys)
                 EXPECT_EQ(count, inputCount[key]) << key;
         }
     }
-
-    ResultTable t = tableOf({"A", "A", "B", "B", "B", "C"});
-    t.KeepCompleteKeys(4); // one B lies beyond the end
-    EXPECT_EQ(keys(t.EntryTable), (std::vector<std::string>{"A", "A"}));
-    t = tableOf({"A", "A", "B", "C", "D"});
-    t.KeepCompleteKeys(3);
-    EXPECT_EQ(keys(t.EntryTable), (std::vector<std::string>{"A", "A", "B"}));
-    t.KeepCompleteKeys(3);
-    EXPECT_EQ(t.LastEntry(), 2);
 }
 
 TEST(ResultTable, RowsShowTheirEntryAndTheDeletedMark)

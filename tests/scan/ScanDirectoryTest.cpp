@@ -2,7 +2,7 @@
 #include "scan/ScanDirectory.h"
 
 #include "ChildProcess.h"
-#include "SpareDescriptors.h"
+#include "ScanScratch.h"
 #include "TempTree.h"
 
 #include <algorithm>
@@ -66,38 +66,6 @@ std::string joined(const Paths& lines)
     for (const std::string& l : lines)
         out += l + "\n";
     return out;
-}
-
-// A chain of depth directories called name inside top, made through descriptors since its paths
-// may be longer than the kernel takes. With sides, each level also holds a directory "side" with a
-// file "s.txt"; the deepest level holds "bottom.txt".
-void makeChain(const std::string& top, int depth, const std::string& name, bool sides)
-{
-    int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
-    for (int i = 0; i < depth; ++i) {
-        if (sides) {
-            ::mkdirat(fd, "side", 0755);
-            const int side = ::openat(fd, "side", O_RDONLY | O_DIRECTORY);
-            ::close(::openat(side, "s.txt", O_CREAT | O_WRONLY, 0644));
-            ::close(side);
-        }
-        ::mkdirat(fd, name.c_str(), 0755);
-        const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
-        ::close(fd);
-        fd = next;
-    }
-    ::close(::openat(fd, "bottom.txt", O_CREAT | O_WRONLY, 0644));
-    ::close(fd);
-}
-
-// A scratch directory for a child: a tmpfs of its own where mounting is allowed (fast, and gone
-// with the child), the temporary tree's own directory otherwise.
-std::string scratch(const TempTree& tree)
-{
-    std::string why;
-    if (ChildProcess::privateMounts(why))
-        ChildProcess::mountTmpfs(tree.root(), why);
-    return tree.root();
 }
 
 // In a child: from now on openat2 fails with ENOSYS, as on kernels before 5.6.
@@ -199,30 +167,6 @@ TEST(ScanDirectory, DeepChainOfLongNamesCostsMemoryByDirectoryNotByDepth)
     });
     ASSERT_TRUE(child.exitedNormally()) << child.describe();
     EXPECT_EQ(child.output(), "1\n" + std::to_string(tree.root().size() + 3000 * 256 + 10) + "\n");
-}
-
-TEST(ScanDirectory, ManyWalkersShortOfDescriptorsListWhatOneWalkerLists)
-{
-    // A chain far deeper than PATH_MAX with a side directory at each level. With only two
-    // descriptors to spare, or a few for each of 32 walkers, no walker waits for ever and none
-    // leaves a directory out: every side is walked, in the same order. (The alarm ends a hang.)
-    TempTree tree;
-    const ChildProcess child([&] {
-        ::alarm(120);
-        const std::string root = scratch(tree);
-        makeChain(root, 1600, "dd", true);
-        const Paths one = scanRoot(root, ScanMode::ZeroLength, "*.txt").paths;
-        Paths lines{std::to_string(std::count_if(
-            one.begin(), one.end(), [](const std::string& p) { return p.ends_with("side/s.txt"); }))};
-        for (const auto& [spare, threads] : {std::pair{2u, 1u}, {2u, 8u}, {2u, 32u}, {64u, 32u}}) {
-            const SpareDescriptors limit(spare);
-            lines.push_back(scanRoot(root, ScanMode::ZeroLength, "*.txt", threads).paths == one ? "same"
-                                                                                                : "differ");
-        }
-        return joined(lines);
-    });
-    ASSERT_TRUE(child.exitedNormally()) << child.describe();
-    EXPECT_EQ(child.output(), "1600\nsame\nsame\nsame\nsame\n");
 }
 
 TEST(ScanDirectory, MountAndAutomountPointsAreNeverEnteredWithOrWithoutOpenat2)
