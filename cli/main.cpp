@@ -108,6 +108,8 @@ int main(int argc, char** argv)
         std::perror("lintwick-report: writing the report");
         return 1;
     }
+    if (outcome.unreadable.count > 0)
+        std::fprintf(stderr, "lintwick-report: %s\n", UnreadableText(outcome.unreadable).c_str());
     std::fprintf(stderr, "%s\n", written.outcome.c_str());
     if (args.content)
         std::fprintf(stderr, "%s\n", content.outcomeText().c_str());

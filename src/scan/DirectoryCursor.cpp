@@ -44,6 +44,11 @@ int OpenDirectoryAt(int parentFd, const std::string& path)
     }
 }
 
+bool OpensPathsAtOnce()
+{
+    return !g_noOpenat2.load(std::memory_order_relaxed);
+}
+
 int OpenRootDirectory(const std::string& path)
 {
     return ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -56,6 +61,12 @@ bool IdentityOf(int fd, FileId& id)
         return false;
     id = {st.st_dev, st.st_ino};
     return true;
+}
+
+bool VanishedOrReplaced(int error)
+{
+    return error == 0 || error == ENOENT || error == ENOTDIR || error == ELOOP || error == EXDEV ||
+           error == ESTALE;
 }
 
 size_t DescriptorBudget(unsigned threads)
@@ -73,5 +84,5 @@ size_t DescriptorBudget(unsigned threads)
     }
     const size_t reserve = inUse + 32;
     const size_t share = available > reserve ? (available - reserve) / std::max(threads, 1u) : 0;
-    return std::clamp<size_t>(share, 4, 1024);
+    return std::clamp<size_t>(share, 2, 1024);
 }

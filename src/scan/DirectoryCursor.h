@@ -15,14 +15,36 @@
 // all that, at least never through a link). -1 with errno set on failure.
 int OpenDirectoryAt(int parentFd, const std::string& path);
 
+// False once the kernel was found to lack openat2 (before 5.6): OpenDirectoryAt then opens a path of
+// several names one name at a time, which costs a descriptor more than the one it returns.
+bool OpensPathsAtOnce();
+
 // Opens a root directory by its path as the user gave it: a link there is the user's own choice.
 int OpenRootDirectory(const std::string& path);
 
 // The identity of an open file.
 bool IdentityOf(int fd, FileId& id);
 
+// EMFILE or ENFILE: an open may succeed once other descriptors are closed.
+inline bool OutOfDescriptors(int error)
+{
+    return error == EMFILE || error == ENFILE;
+}
+
+// True for the error of an open whose directory vanished or was swapped for something else during a
+// walk (a link, a mount, another directory), and for 0, which LeftOut sets.
+bool VanishedOrReplaced(int error);
+
+// Returns -1 with errno 0: the directory is left out on purpose, not for an error.
+inline int LeftOut()
+{
+    errno = 0;
+    return -1;
+}
+
 // Descriptors each of so many threads may keep open along its path: a share of what the process's
-// limit leaves beside the descriptors already open, at least 4, at most 1024.
+// limit leaves beside the descriptors already open, at least 2 (a directory and its parent), at
+// most 1024.
 size_t DescriptorBudget(unsigned threads);
 
 // Keeps directory descriptors open along one path, from a root down to the directory opened last,
@@ -103,6 +125,8 @@ public:
     // Closes every descriptor but the one deepest on the path: another open may then succeed.
     // Returns how many were closed.
     size_t shed() { return shedAllBut(deepestOpen()); }
+    // Closes every descriptor; the next open starts from the root.
+    void release() { truncate(0); }
 
     size_t held() const { return m_held; }
 
@@ -173,11 +197,12 @@ private:
     }
 
     // The deepest entry that one open can reach from the one before from: a root alone, or the
-    // names from `from` on that fit in one relative path.
+    // names from `from` on that fit in one relative path. Where a path costs a descriptor per name,
+    // one name: each is then a step of the path, so that two descriptors are always enough.
     size_t reachableFrom(size_t from) const
     {
-        if (from == 0)
-            return 0;
+        if (from == 0 || !OpensPathsAtOnce())
+            return from;
         size_t length = m_tree.name(m_path[from].handle).size();
         size_t to = from;
         while (to + 1 < m_path.size() &&

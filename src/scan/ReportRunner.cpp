@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ReportRunner.h"
 
+#include "scan/DescriptorTurns.h"
 #include "scan/DirectoryCursor.h"
 #include "scan/TableTree.h"
 #include "scan/ThreadStart.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -26,6 +29,17 @@ std::string StoppedText(ScanMode mode, std::int64_t found)
 {
     return "Dust Stopped: " + std::to_string(found) +
            (mode == ScanMode::Duplicates ? " Groups Found" : " Found");
+}
+
+std::string UnreadableText(const UnreadableFolders& unreadable)
+{
+    if (unreadable.count == 0)
+        return {};
+    const std::string reason = " (" + std::string(std::strerror(unreadable.error)) + ")";
+    if (unreadable.count == 1)
+        return "1 folder could not be read: " + unreadable.first + reason;
+    return std::to_string(unreadable.count) + " folders could not be read, the first: " + unreadable.first +
+           reason;
 }
 
 namespace {
@@ -78,6 +92,7 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
     if (request.mode == ScanMode::Duplicates)
         seenNames = std::make_unique<SeenNames>();
     std::vector<FileId> walkedDirectories;
+    UnreadableFolders unreadable;
     unsigned walkers = WorkerThreads(request.threads);
     std::int64_t examinedBefore = 0;
     for (const Root& root : roots) {
@@ -104,6 +119,7 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
         if (progress)
             options.progress = [&](std::int64_t n) { progress(root.path, examinedBefore + n); };
         options.afterDirectoryRead = afterDirectoryRead;
+        options.unreadable = &unreadable;
         examinedBefore += ScanDirectory(root.path, options, table);
         walkers = std::max(walkers, used);
     }
@@ -115,7 +131,8 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
         if (afterDirectoryRead)
             afterDirectoryRead(std::string());
         walkedDirectories = {};
-        measureRepeatedNames(table, *seenNames, walkers, stopped ? std::function<bool()>() : stopRequested);
+        measureRepeatedNames(table, *seenNames, walkers, stopped ? std::function<bool()>() : stopRequested,
+                             unreadable);
         if (!stopped && stopRequested())
             stopped = true;
         if (table.LastEntry() > 0) {
@@ -128,13 +145,6 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
         }
         buildGroupedRows(table);
     } else {
-        // A file with several names is listed once, under the first the walk met.
-        FileIdSet listed;
-        for (int k = 0; k <= table.LastEntry(); ++k) {
-            if (table.EntryTable[k].linked && !listed.insert(table.linkedId(k)).second)
-                table.EntryTable[k].size = -1;
-        }
-        RemoveMarkedEntries(table);
         table.setRowForm(request.mode == ScanMode::ZeroLength ? RowForm::ZeroLength : RowForm::Standard);
         for (int k = 0; k <= table.LastEntry(); ++k)
             table.addRow(k);
@@ -142,6 +152,7 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
 
     ReportOutcome outcome;
     outcome.stopped = stopped;
+    outcome.unreadable = std::move(unreadable);
     outcome.found = request.mode == ScanMode::Duplicates ? m_groupCount : table.LastRow() + 1;
     outcome.text = stopped ? StoppedText(request.mode, outcome.found)
                            : OutcomeText(request.mode, table.LastRow(), m_groupCount);
@@ -153,7 +164,8 @@ ReportOutcome ReportRunner::run(const ReportRequest& request, ResultTable& table
 // entry left unmeasured by a stop. The entries are in the walk's order, so the files of a directory
 // come together and a cursor reaches each directory from the one before, relative to its parent.
 void ReportRunner::measureRepeatedNames(ResultTable& table, const SeenNames& seenNames, unsigned threads,
-                                        const std::function<bool()>& stopRequested)
+                                        const std::function<bool()>& stopRequested,
+                                        UnreadableFolders& unreadable)
 {
     auto& entries = table.EntryTable;
     std::vector<int> pending;
@@ -166,12 +178,13 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, const SeenNames& see
 
     threads = pending.size() < 1000 ? 1 : std::max(threads, 1u);
     const auto shareStart = [&](unsigned k) { return pending.size() * k / threads; };
-    std::vector<std::vector<std::pair<int, FileId>>> linked(threads);
-    std::atomic<unsigned> helpersRunning{0};
     const TableTree tree{table};
     const size_t budget = DescriptorBudget(threads);
-    const auto measure = [&](unsigned part, size_t from, size_t to) {
+    DescriptorTurns turns;
+    std::mutex unreadableLock;
+    const auto measure = [&](size_t from, size_t to) {
         DirectoryCursor<TableTree> cursor(tree, budget);
+        turns.hold();
         for (size_t p = from; p < to; ++p) {
             entrytype& e = entries[pending[p]];
             if (stopRequested && stopRequested()) {
@@ -179,12 +192,20 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, const SeenNames& see
                     entries[pending[p]].size = -1; // left out, like a file that vanished
                 break;
             }
+            if (turns.wanted()) {
+                cursor.release();
+                turns.pause();
+            }
             int fd = cursor.open(e.directory);
-            // Out of descriptors: the other threads give theirs back as they finish.
-            while (fd < 0 && (errno == EMFILE || errno == ENFILE) &&
-                   helpersRunning.load() > (part ? 1u : 0u)) {
-                std::this_thread::yield();
-                fd = cursor.open(e.directory);
+            if (fd < 0 && OutOfDescriptors(errno)) {
+                cursor.release();
+                fd = turns.takeTurn([&] { return cursor.open(e.directory); });
+            }
+            // The files of a directory follow each other: it is counted once.
+            if (fd < 0 && !VanishedOrReplaced(errno) &&
+                (p == from || entries[pending[p - 1]].directory != e.directory)) {
+                std::lock_guard lock(unreadableLock);
+                unreadable.add(table.directoryPath(e.directory), errno);
             }
             struct stat st = {};
             if (fd >= 0 && ::fstatat(fd, e.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
@@ -192,73 +213,47 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, const SeenNames& see
                 e.size = st.st_size;
                 e.time = st.st_mtim.tv_sec;
                 e.measured = true;
-                if (st.st_nlink > 1)
-                    linked[part].emplace_back(pending[p], FileId{st.st_dev, st.st_ino});
             } else {
                 e.size = -1; // gone
             }
         }
+        cursor.release();
+        turns.release();
     };
     std::vector<std::thread> helpers;
     unsigned started = 1;
-    helpersRunning = threads - 1;
     for (; started < threads; ++started) {
         std::thread t;
-        const auto helper = [&, started] {
-            measure(started, shareStart(started), shareStart(started + 1));
-            --helpersRunning;
-        };
-        if (!TryStartThread(t, helper))
+        if (!TryStartThread(t, measure, shareStart(started), shareStart(started + 1)))
             break;
         helpers.push_back(std::move(t));
     }
-    helpersRunning -= threads - started;
     // The calling thread takes the first share, and the ones no thread could be started for.
-    measure(0, shareStart(0), shareStart(1));
+    measure(shareStart(0), shareStart(1));
     if (started < threads)
-        measure(0, shareStart(started), pending.size());
+        measure(shareStart(started), pending.size());
     for (std::thread& t : helpers)
         t.join();
-    for (const auto& part : linked) {
-        for (const auto& [entry, id] : part)
-            table.setLinkedId(entry, id);
-    }
     RemoveMarkedEntries(table);
 }
 
 // Turns the sorted entries into rows: each run of two or more equal keys is a group, names that
-// occur once are left out. A file met under several names (hard links) is listed once: in the first
-// group that lists it, and a group left with one file is no group. A separator row stands between
-// two groups, never after the last one, even when names that occur once sort behind it.
+// occur once are left out. A separator row stands between two groups, never after the last one, even
+// when names that occur once sort behind it.
 void ReportRunner::buildGroupedRows(ResultTable& table)
 {
     const auto& entries = table.EntryTable;
     const int last = table.LastEntry();
-    FileIdSet listed;
-    std::vector<int> members;
     for (int k = 0; k <= last;) {
         int end = k + 1;
         while (end <= last && entries[end].key == entries[k].key)
             ++end;
         if (end - k >= 2) {
-            members.clear();
-            FileIdSet inGroup;
-            for (int i = k; i < end; ++i) {
-                if (entries[i].linked) {
-                    const FileId id = table.linkedId(i);
-                    if (listed.count(id) || !inGroup.insert(id).second)
-                        continue;
-                }
-                members.push_back(i);
-            }
-            if (members.size() >= 2) {
-                if (m_groupCount > 0)
-                    table.addSeparatorRow();
-                ++m_groupCount;
-                for (int m : members)
-                    table.addRow(m);
-                listed.insert(inGroup.begin(), inGroup.end());
-            }
+            if (m_groupCount > 0)
+                table.addSeparatorRow();
+            ++m_groupCount;
+            for (int i = k; i < end; ++i)
+                table.addRow(i);
         }
         k = end;
     }

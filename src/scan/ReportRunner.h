@@ -28,6 +28,8 @@ struct ReportOutcome
     std::int64_t found = 0;
     // "Dust Complete: 12 Found" and its kin, or "Dust Stopped: 12 Found" ("... Groups Found").
     std::string text;
+    // The folders (roots included) that could not be read; the report holds what could be.
+    UnreadableFolders unreadable;
 };
 
 // Called on the calling thread when a root's walk starts and a few times a second during it.
@@ -36,9 +38,8 @@ using ReportProgress = std::function<void(const std::string& root, std::int64_t 
 // A whole report run, as the main window and lintwick-report both make it: empties the table, walks
 // every root (a root that is the same directory as an earlier one is walked once; a root inside
 // another root's tree is walked only as a root of its own), measures, sorts and groups the entries
-// of a duplicates run, builds the rows and returns the outcome. No file is listed twice: a file with
-// several hard links is listed under the first of its names the report meets (in a duplicates run,
-// the name of the first group that lists it).
+// of a duplicates run, builds the rows and returns the outcome. Every name the walks meet is listed
+// (each name of a file with several hard links too), and no directory entry twice.
 //
 // Stopping. *stop may be set from any thread (or a signal handler) at any time; the run then ends
 // soon and still leaves a sound report of what it found, with outcome.stopped set. A run goes
@@ -72,7 +73,7 @@ public:
 
 private:
     void measureRepeatedNames(ResultTable& table, const SeenNames& seenNames, unsigned threads,
-                              const std::function<bool()>& stopRequested);
+                              const std::function<bool()>& stopRequested, UnreadableFolders& unreadable);
     void buildGroupedRows(ResultTable& table);
 
     int m_groupCount = 0;
@@ -83,3 +84,7 @@ std::string OutcomeText(ScanMode mode, int lastRow, int groupCount);
 
 // The status text of a run that was stopped, with the rows or groups it found.
 std::string StoppedText(ScanMode mode, std::int64_t found);
+
+// "1 folder could not be read: /a/b/ (Permission denied)", "3 folders could not be read, the first:
+// /a/b/ (Permission denied)"; empty when every folder could be read.
+std::string UnreadableText(const UnreadableFolders& unreadable);

@@ -168,32 +168,6 @@ std::uint32_t ResultTable::addDirectory(std::uint32_t parent, std::string name, 
     return static_cast<std::uint32_t>(m_directories.size() - 1);
 }
 
-namespace {
-
-std::string LinkKey(const entrytype& e)
-{
-    std::string key(reinterpret_cast<const char*>(&e.directory), sizeof e.directory);
-    key += e.name;
-    return key;
-}
-
-} // namespace
-
-void ResultTable::setLinkedId(int entry, FileId id)
-{
-    EntryTable[entry].linked = true;
-    m_linked[LinkKey(EntryTable[entry])] = id;
-}
-
-FileId ResultTable::linkedId(int entry) const
-{
-    const entrytype& e = EntryTable[entry];
-    if (!e.linked)
-        return {};
-    const auto it = m_linked.find(LinkKey(e));
-    return it == m_linked.end() ? FileId{} : it->second;
-}
-
 void ResultTable::ClearDeletedFlags()
 {
     std::fill(DeletedFlags.begin(), DeletedFlags.end(), 0);
@@ -209,7 +183,6 @@ void ResultTable::reset()
 {
     EntryTable.clear();
     m_directories.clear();
-    m_linked.clear();
     m_rowEntries.clear();
     DeletedFlags.clear();
 }

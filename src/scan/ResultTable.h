@@ -8,7 +8,6 @@
 #include <functional>
 #include <string>
 #include <sys/types.h>
-#include <unordered_map>
 #include <vector>
 
 // A file's identity: two paths name the same file (or directory) when these are equal. Device and
@@ -46,8 +45,6 @@ struct entrytype
     // A duplicates scan reads size and time only for names that turn out to repeat; until then
     // this is false and size and time mean nothing.
     bool measured = true;
-    // The file has more than one hard link: the table knows its identity (ResultTable::linkedId).
-    bool linked = false;
 };
 
 // Which text form the rows of the current report take.
@@ -124,12 +121,6 @@ public:
     // The full path of an entry.
     std::string path(int entry) const;
 
-    // Files with more than one hard link may be met under several names; their identities let a
-    // report list each file once. Marks the entry as linked.
-    void setLinkedId(int entry, FileId id);
-    // The identity of a linked entry, {} for any other.
-    FileId linkedId(int entry) const;
-
 private:
     // One partition step of the sort: puts the median-of-three pivot in its final slot and returns
     // that slot, or -1 when the range (of three slots or fewer) is already sorted.
@@ -137,8 +128,6 @@ private:
     int SortLeftFirst(int L, int R, const std::function<bool()>& stopRequested);
 
     std::vector<DirectoryRecord> m_directories;
-    // Keyed by the entry's directory and name, which stay with it when the entries are sorted.
-    std::unordered_map<std::string, FileId> m_linked;
     LocaleSettings m_locale;
     std::vector<int> m_rowEntries;
     RowForm m_rowForm = RowForm::Standard;

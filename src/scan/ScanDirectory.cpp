@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ScanDirectory.h"
 
+#include "scan/DescriptorTurns.h"
 #include "scan/DirectoryCursor.h"
 #include "scan/ThreadStart.h"
 
@@ -57,10 +58,10 @@ struct Node
     std::uint32_t depth = 0;
     std::uint32_t order = 0; // place in pre-order, while the tree is flattened
     bool skip = false;       // met before: left out with its tree
+    int error = 0;           // why it could not be read (errno), 0 when it could
     FileId id;               // known once the directory was opened
     std::string names;       // the names of the kept files, one after the other
     std::vector<FoundFile> files;
-    std::vector<std::pair<std::uint32_t, FileId>> linked; // files with more than one link: index, identity
     std::vector<Node*> children;
 };
 
@@ -88,7 +89,6 @@ struct Worker
 {
     std::mutex lock;
     std::deque<Node*> queue;
-    std::atomic<size_t> heldDescriptors{0};
 
     // Only the owner makes nodes; they stay where they are until the walk is over.
     Node& makeNode()
@@ -165,9 +165,10 @@ public:
     }
 
     // Appends the found files to the table in pre-order, with their directories and the
-    // directories' ancestors, and releases the tree. A directory met twice (moved during the walk)
-    // keeps its first place. The threads share the work: every directory's first slot in the table
-    // is known before any entry is written.
+    // directories' ancestors, and the folders that could not be read to options.unreadable, and
+    // releases the tree. A directory met twice (moved during the walk) keeps its first place. The
+    // threads share the work: every directory's first slot in the table is known before any entry is
+    // written.
     void flatten(ResultTable& table)
     {
         // A directory met twice (moved during the walk, or met by an earlier walk of the run) keeps
@@ -217,6 +218,12 @@ public:
         while (!placing.empty()) {
             auto [node, parent] = placing.back();
             placing.pop_back();
+            if (node->error && m_options.unreadable) {
+                m_options.unreadable->add(parent == DirectoryRecord::kNoParent
+                                              ? node->name
+                                              : table.directoryPath(parent) + node->name + '/',
+                                          node->error);
+            }
             if (node->id == FileId{} || node->skip)
                 continue;
             const std::uint32_t directory = parent == DirectoryRecord::kNoParent
@@ -264,10 +271,6 @@ public:
         fill(0, split);
         if (helper.joinable())
             helper.join();
-        for (size_t i = 0; i < order.size(); ++i) {
-            for (const auto& [index, id] : order[i].node->linked)
-                table.setLinkedId(static_cast<int>(first[i] + index), id);
-        }
         for (auto& w : m_workers)
             w->releaseNodes();
     }
@@ -298,26 +301,31 @@ private:
         std::vector<char> buffer(64 * 1024);
         std::vector<std::string> subdirectories;
         Node* next = nullptr;
+        m_turns.hold();
         for (;;) {
             if (index == 0)
                 tend();
+            if (m_turns.wanted()) {
+                cursor.release();
+                m_turns.pause();
+            }
             Node* node = next ? next : take(index);
             if (!node) {
                 if (m_pending.load() == 0)
                     break;
-                waitForWork(index);
+                waitForWork(index, cursor);
                 continue;
             }
             subdirectories.clear();
-            read(index, *node, cursor, buffer, subdirectories);
-            m_workers[index]->heldDescriptors.store(cursor.held(), std::memory_order_relaxed);
+            read(*node, cursor, buffer, subdirectories);
             next = addChildren(index, *node, subdirectories);
             if (m_pending.fetch_sub(1) == 1) {
                 std::lock_guard lock(m_idleMutex);
                 m_idle.notify_all();
             }
         }
-        m_workers[index]->heldDescriptors.store(0, std::memory_order_relaxed);
+        cursor.release();
+        m_turns.release();
     }
 
     // The calling thread's duties between two directories: progress, and more walkers while the
@@ -378,15 +386,31 @@ private:
         return node;
     }
 
-    void waitForWork(unsigned index)
+    // Waits until a directory is queued or the walk is over. A walker that waits holds no descriptor:
+    // one short of descriptors may need them all.
+    //
+    // No wake-up is missed: the waiter counts itself in m_waiting before it looks at m_queued, and
+    // addChildren adds to m_queued before it looks at m_waiting (all sequentially consistent). So
+    // either the waiter sees the new work, or addChildren sees the waiter and notifies under the
+    // mutex, which the waiter holds from its look until it sleeps.
+    void waitForWork(unsigned index, DirectoryCursor<NodeTree>& cursor)
     {
-        std::unique_lock lock(m_idleMutex);
-        if (m_queued.load() > 0 || m_pending.load() == 0)
+        if (m_queued.load() > 0)
             return;
-        ++m_sleeping;
-        // The calling thread keeps its progress going while it waits.
-        m_idle.wait_for(lock, index == 0 ? kGrowInterval : std::chrono::milliseconds(500));
-        --m_sleeping;
+        cursor.release();
+        m_turns.release();
+        {
+            std::unique_lock lock(m_idleMutex);
+            ++m_waiting;
+            const auto ready = [this] { return m_queued.load() > 0 || m_pending.load() == 0; };
+            // The calling thread keeps its progress going while it waits.
+            if (index == 0)
+                m_idle.wait_for(lock, kGrowInterval, ready);
+            else
+                m_idle.wait(lock, ready);
+            --m_waiting;
+        }
+        m_turns.hold();
     }
 
     // Makes the nodes of node's sub-directories. Returns the first, which this walker reads next:
@@ -411,9 +435,9 @@ private:
                 std::lock_guard lock(own.lock);
                 // Last first, so that this walker takes them in read order.
                 own.queue.insert(own.queue.end(), node.children.rbegin(), node.children.rend() - 1);
-                m_queued.fetch_add(node.children.size() - 1, std::memory_order_relaxed);
+                m_queued.fetch_add(node.children.size() - 1);
             }
-            if (m_sleeping.load() > 0) {
+            if (m_waiting.load() > 0) {
                 std::lock_guard lock(m_idleMutex);
                 m_idle.notify_all();
             }
@@ -429,73 +453,78 @@ private:
                m_options.otherRoots.end();
     }
 
-    // Runs open (which returns a descriptor, or -1 with errno) until it succeeds or fails for
-    // another reason than a lack of descriptors. Other walkers close theirs as they go, so waiting
-    // for them helps; only when none holds any is the limit the rest of the program's doing, and
-    // the directory cannot be read.
-    template <class Open> int withDescriptor(unsigned index, DirectoryCursor<NodeTree>& cursor, Open open)
+    // True when the directory or descriptor that statx describes lies on the root's mount.
+    bool onRootMount(const struct statx& sx) const
     {
-        for (;;) {
-            const int fd = open();
-            if (fd >= 0 || (errno != EMFILE && errno != ENFILE))
-                return fd;
-            if (cursor.shed() > 0)
-                continue;
-            m_workers[index]->heldDescriptors.store(cursor.held(), std::memory_order_relaxed);
-            bool othersHold = false;
-            for (unsigned k = 0; k < m_workerCount; ++k)
-                othersHold = othersHold || (k != index && m_workers[k]->heldDescriptors.load() > 0);
-            if (!othersHold || stopRequested()) {
-                errno = EMFILE;
-                return -1;
-            }
-            std::unique_lock lock(m_idleMutex);
-            m_idle.wait_for(lock, std::chrono::milliseconds(10));
-        }
+        if (makedev(sx.stx_dev_major, sx.stx_dev_minor) != m_rootDevice)
+            return false;
+        return (sx.stx_mask & STATX_MNT_ID) && m_rootMountKnown
+                   ? sx.stx_mnt_id == m_rootMount
+                   : (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) == 0;
     }
 
-    // Opens node for reading and makes it the end of the cursor's path. -1 when it is not to be
-    // read: gone, unreadable, another filesystem or mount, an automount point, another root.
-    int open(unsigned index, Node& node, DirectoryCursor<NodeTree>& cursor)
+    // Opens node for reading and makes it the end of the cursor's path. -1 when it is not read:
+    // node.error then says why when it could not be read; it stays 0 for a directory that is gone or
+    // was swapped for something else, and for one left out on purpose (another filesystem or mount,
+    // an automount point, another root). Short of descriptors, the open is tried again on a turn of
+    // its own, with every descriptor the walkers had, so no directory is left out for want of one
+    // that the process could have given.
+    int open(Node& node, DirectoryCursor<NodeTree>& cursor)
     {
-        if (!node.parent) {
-            const int fd = withDescriptor(index, cursor, [&] { return OpenRootDirectory(node.name); });
-            struct statx sx = {};
-            if (fd < 0 || !IdentityOf(fd, node.id) ||
-                ::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_MNT_ID, &sx) != 0) {
-                if (fd >= 0)
-                    ::close(fd);
-                node.id = {};
-                return -1;
-            }
-            m_rootDevice = node.id.device;
-            m_rootMountKnown = (sx.stx_mask & STATX_MNT_ID) != 0;
-            m_rootMount = sx.stx_mnt_id;
-            cursor.descend(&node, fd);
-            return fd;
+        int fd = openOnce(node, cursor);
+        if (fd < 0 && OutOfDescriptors(errno)) {
+            cursor.release();
+            fd = m_turns.takeTurn([&] { return openOnce(node, cursor); });
         }
+        if (fd < 0 && !VanishedOrReplaced(errno))
+            node.error = errno;
+        return fd;
+    }
 
-        const int parentFd = withDescriptor(index, cursor, [&] { return cursor.open(node.parent); });
-        if (parentFd < 0)
-            return -1;
-        // Looked at before it is opened: opening an automount point would mount it.
-        struct statx sx = {};
-        if (::statx(parentFd, node.name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                    STATX_TYPE | STATX_INO | STATX_MNT_ID, &sx) != 0 ||
-            !S_ISDIR(sx.stx_mode))
-            return -1;
-        const FileId seen{makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino};
-        const bool mountPoint = (sx.stx_mask & STATX_MNT_ID) && m_rootMountKnown
-                                    ? sx.stx_mnt_id != m_rootMount
-                                    : (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
-        if (seen.device != m_rootDevice || mountPoint || isOtherRoot(seen))
-            return -1;
-        // No second look after the open: openat2 refuses links and mount crossings, and a directory
-        // of the same mount swapped in between is not the one seen, so its reopening fails later.
-        const int fd = withDescriptor(index, cursor, [&] { return OpenDirectoryAt(parentFd, node.name); });
+    int openOnce(Node& node, DirectoryCursor<NodeTree>& cursor)
+    {
+        int fd = -1;
+        if (!node.parent) {
+            fd = OpenRootDirectory(node.name);
+        } else {
+            const int parentFd = cursor.open(node.parent);
+            if (parentFd < 0)
+                return -1;
+            // Looked at before it is opened: opening an automount point would mount it, and a mount
+            // point is a boundary.
+            struct statx sx = {};
+            if (::statx(parentFd, node.name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                        STATX_TYPE | STATX_MNT_ID, &sx) != 0)
+                return -1;
+            if (!S_ISDIR(sx.stx_mode) || (sx.stx_attributes & STATX_ATTR_AUTOMOUNT) || !onRootMount(sx))
+                return LeftOut();
+            if (m_options.beforeOpen)
+                m_options.beforeOpen(pathOf(node));
+            fd = OpenDirectoryAt(parentFd, node.name);
+            if (fd < 0 && OutOfDescriptors(errno) && cursor.shed() > 0)
+                fd = OpenDirectoryAt(parentFd, node.name);
+        }
         if (fd < 0)
             return -1;
-        node.id = seen;
+        // Judged by what was opened, not by what was looked at: a directory swapped in between is
+        // taken for itself, or left out.
+        struct statx sx = {};
+        if (::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_INO | STATX_MNT_ID, &sx) != 0) {
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return -1;
+        }
+        const FileId id{makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino};
+        if (!node.parent) {
+            m_rootDevice = id.device;
+            m_rootMountKnown = (sx.stx_mask & STATX_MNT_ID) != 0;
+            m_rootMount = sx.stx_mnt_id;
+        } else if (!onRootMount(sx) || isOtherRoot(id)) {
+            ::close(fd);
+            return LeftOut();
+        }
+        node.id = id;
         cursor.descend(&node, fd);
         return fd;
     }
@@ -516,12 +545,12 @@ private:
 
     // Reads one directory: its matching files go into the node, the names of the sub-directories to
     // walk into subdirectories.
-    void read(unsigned index, Node& node, DirectoryCursor<NodeTree>& cursor, std::vector<char>& buffer,
+    void read(Node& node, DirectoryCursor<NodeTree>& cursor, std::vector<char>& buffer,
               std::vector<std::string>& subdirectories)
     {
         if (stopRequested())
             return;
-        const int fd = open(index, node, cursor);
+        const int fd = open(node, cursor);
         if (fd < 0)
             return;
 
@@ -532,8 +561,10 @@ private:
         std::vector<RawEntry> entries;
         for (;;) {
             const ssize_t got = ::getdents64(fd, buffer.data(), buffer.size());
+            if (got < 0)
+                node.error = errno; // what was read so far counts
             if (got <= 0)
-                break; // the end, or a read error: what was read so far counts
+                break;
             // A directory of a million entries takes long to read: a stop need not wait for it.
             if (stopRequested())
                 return;
@@ -593,7 +624,6 @@ private:
                 if (m_options.mode == ScanMode::ZeroLength && st.st_size != 0)
                     continue;
             }
-            const auto index = static_cast<std::uint32_t>(node.files.size());
             FoundFile& f = node.files.emplace_back();
             f.nameOffset = static_cast<std::uint32_t>(node.names.size());
             f.nameLength = static_cast<std::uint32_t>(raw.length);
@@ -602,8 +632,6 @@ private:
             if (measured) {
                 f.size = st.st_size;
                 f.time = st.st_mtim.tv_sec;
-                if (st.st_nlink > 1)
-                    node.linked.emplace_back(index, FileId{st.st_dev, st.st_ino});
             }
         }
         m_examined.fetch_add(examined, std::memory_order_relaxed);
@@ -626,7 +654,8 @@ private:
     std::atomic<size_t> m_queued{0};        // directories queued
     std::mutex m_idleMutex;
     std::condition_variable m_idle;
-    std::atomic<int> m_sleeping{0};
+    std::atomic<int> m_waiting{0}; // walkers in waitForWork
+    DescriptorTurns m_turns;
     std::atomic<std::int64_t> m_examined{0};
 
     Clock::time_point m_started, m_lastProgress, m_lastGrow;

@@ -243,6 +243,21 @@ TEST_F(ReportCli, SizeAndZeroReports)
     EXPECT_EQ(run.err, "Dust Complete - Nothing Found\n"); // no progress line: stderr is a file
 }
 
+TEST_F(ReportCli, FoldersThatCannotBeReadAreToldOfBeforeTheOutcome)
+{
+    tree.file("closed/hidden.txt");
+    tree.file("open/empty.txt");
+    ::chmod(tree.root().c_str(), 0755);
+    ::chmod(tree.path("closed").c_str(), 0);
+    // Run as nobody where the test runs as root, who could read every folder.
+    const Outcome run =
+        report({"zero", "."},
+               ::geteuid() == 0 ? "LC_ALL=C setpriv --reuid=65534 --regid=65534 --clear-groups" : "LC_ALL=C");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "lintwick-report: 1 folder could not be read: ./closed/ (Permission denied)\n"
+                       "Dust Complete: 1 Found\n");
+}
+
 TEST_F(ReportCli, BadInputIsRefusedBeforeAnythingIsScanned)
 {
     tree.file("file.txt");
