@@ -6,12 +6,36 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <grp.h>
+#include <linux/capability.h>
 #include <pwd.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+
+bool WriteProcFile(const char* path, const std::string& text)
+{
+    const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    return written;
+}
+
+bool DropCapabilities()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct none[_LINUX_CAPABILITY_U32S_3] = {};
+    return ::syscall(SYS_capset, &header, none) == 0;
+}
+
+} // namespace
 
 int RunInChild(const std::function<int()>& body)
 {
@@ -53,14 +77,32 @@ unsigned NobodyGid()
 
 bool BecomeNobody()
 {
+    if (::geteuid() != 0)
+        return DropCapabilities();
     const gid_t gid = NobodyGid();
     return ::setgroups(0, nullptr) == 0 && ::setresgid(gid, gid, gid) == 0 &&
            ::setresuid(NobodyUid(), NobodyUid(), NobodyUid()) == 0 && ::geteuid() != 0;
 }
 
+bool HandToNobody(const std::string& path)
+{
+    return ::geteuid() != 0 || ::chown(path.c_str(), NobodyUid(), NobodyGid()) == 0;
+}
+
 bool EnterPrivateMounts()
 {
-    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    // Without the privilege for a mount namespace, a user namespace made with it grants the right to
+    // mount there. The process keeps its own ids in it (mapped onto themselves, read before the
+    // unshare, which hides them until the map is written), so that getuid() and the owner of each
+    // file it makes stay what the caller expects: the trash names and checks its folders by uid.
+    const std::string uidMap = std::to_string(::geteuid()) + " " + std::to_string(::geteuid()) + " 1";
+    const std::string gidMap = std::to_string(::getegid()) + " " + std::to_string(::getegid()) + " 1";
+    if (::unshare(CLONE_NEWNS) != 0 &&
+        (errno != EPERM || ::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 ||
+         !WriteProcFile("/proc/self/setgroups", "deny") || !WriteProcFile("/proc/self/uid_map", uidMap) ||
+         !WriteProcFile("/proc/self/gid_map", gidMap)))
+        return false;
+    return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
 
 bool MountTmpfs(const std::string& folder, const std::string& options)
@@ -130,7 +172,8 @@ std::string ChildProcess::describe() const
 bool ChildProcess::privateMounts(std::string& why)
 {
     if (!EnterPrivateMounts()) {
-        why = std::string("no mount namespace of its own: ") + std::strerror(errno);
+        why = std::string("no mount namespace of its own, not even in a user namespace: ") +
+              std::strerror(errno);
         return false;
     }
     return true;
@@ -147,8 +190,6 @@ bool ChildProcess::mountTmpfs(const std::string& directory, std::string& why)
 
 bool ChildProcess::becomeNobody(std::string& why)
 {
-    if (::geteuid() != 0)
-        return true; // already an ordinary user
     if (!BecomeNobody()) {
         why = std::string("cannot become nobody: ") + std::strerror(errno);
         return false;
