@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
+#include <fstream>
 #include <grp.h>
 #include <linux/capability.h>
 #include <pwd.h>
@@ -15,27 +15,6 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace {
-
-bool WriteProcFile(const char* path, const std::string& text)
-{
-    const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    ::close(fd);
-    return written;
-}
-
-bool DropCapabilities()
-{
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct none[_LINUX_CAPABILITY_U32S_3] = {};
-    return ::syscall(SYS_capset, &header, none) == 0;
-}
-
-} // namespace
 
 int RunInChild(const std::function<int()>& body)
 {
@@ -77,8 +56,12 @@ unsigned NobodyGid()
 
 bool BecomeNobody()
 {
-    if (::geteuid() != 0)
-        return DropCapabilities();
+    if (::geteuid() != 0) {
+        // In a user namespace of its own it holds every capability, which would let it past modes.
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct none[_LINUX_CAPABILITY_U32S_3] = {};
+        return ::syscall(SYS_capset, &header, none) == 0;
+    }
     const gid_t gid = NobodyGid();
     return ::setgroups(0, nullptr) == 0 && ::setresgid(gid, gid, gid) == 0 &&
            ::setresuid(NobodyUid(), NobodyUid(), NobodyUid()) == 0 && ::geteuid() != 0;
@@ -97,10 +80,14 @@ bool EnterPrivateMounts()
     // file it makes stay what the caller expects: the trash names and checks its folders by uid.
     const std::string uidMap = std::to_string(::geteuid()) + " " + std::to_string(::geteuid()) + " 1";
     const std::string gidMap = std::to_string(::getegid()) + " " + std::to_string(::getegid()) + " 1";
+    const auto write = [](const char* path, const std::string& text) {
+        std::ofstream file(path);
+        return static_cast<bool>(file << text << std::flush);
+    };
     if (::unshare(CLONE_NEWNS) != 0 &&
         (errno != EPERM || ::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 ||
-         !WriteProcFile("/proc/self/setgroups", "deny") || !WriteProcFile("/proc/self/uid_map", uidMap) ||
-         !WriteProcFile("/proc/self/gid_map", gidMap)))
+         !write("/proc/self/setgroups", "deny") || !write("/proc/self/uid_map", uidMap) ||
+         !write("/proc/self/gid_map", gidMap)))
         return false;
     return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
