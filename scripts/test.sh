@@ -4,6 +4,6 @@
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$top/scripts/install-deps.sh"
-bash "$top/scripts/build.sh"
+bash "$top/scripts/build.sh" -DLINTWICK_ASSERTIONS=ON
 cd "$top/build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2

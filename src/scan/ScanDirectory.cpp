@@ -245,7 +245,7 @@ public:
         const auto fill = [&](size_t from, size_t to) {
             for (size_t i = from; i < to; ++i) {
                 Node& node = *order[i].node;
-                entrytype* out = &table.EntryTable[first[i]];
+                entrytype* out = table.EntryTable.data() + first[i]; // may be the end: no files
                 for (const FoundFile& f : node.files) {
                     out->name.assign(node.names.data() + f.nameOffset, f.nameLength);
                     if (keyed)

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <new>
 
 namespace {
@@ -38,7 +37,7 @@ void TVwrStringList::Append(std::string_view line)
     char* memory = Allocate(sizeof(TStringNode) + length + 1);
     auto* node = new (memory) TStringNode;
     char* chars = memory + sizeof(TStringNode);
-    std::memcpy(chars, line.data(), length);
+    std::copy_n(line.data(), length, chars); // an empty view may hold no pointer, which memcpy refuses
     chars[length] = '\0';
     node->Length = static_cast<std::uint16_t>(length);
     node->Prev = m_tail.Prev;

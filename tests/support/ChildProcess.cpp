@@ -6,10 +6,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <grp.h>
+#include <linux/capability.h>
 #include <pwd.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,14 +56,40 @@ unsigned NobodyGid()
 
 bool BecomeNobody()
 {
+    if (::geteuid() != 0) {
+        // In a user namespace of its own it holds every capability, which would let it past modes.
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct none[_LINUX_CAPABILITY_U32S_3] = {};
+        return ::syscall(SYS_capset, &header, none) == 0;
+    }
     const gid_t gid = NobodyGid();
     return ::setgroups(0, nullptr) == 0 && ::setresgid(gid, gid, gid) == 0 &&
            ::setresuid(NobodyUid(), NobodyUid(), NobodyUid()) == 0 && ::geteuid() != 0;
 }
 
+bool HandToNobody(const std::string& path)
+{
+    return ::geteuid() != 0 || ::chown(path.c_str(), NobodyUid(), NobodyGid()) == 0;
+}
+
 bool EnterPrivateMounts()
 {
-    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    // Without the privilege for a mount namespace, a user namespace made with it grants the right to
+    // mount there. The process keeps its own ids in it (mapped onto themselves, read before the
+    // unshare, which hides them until the map is written), so that getuid() and the owner of each
+    // file it makes stay what the caller expects: the trash names and checks its folders by uid.
+    const std::string uidMap = std::to_string(::geteuid()) + " " + std::to_string(::geteuid()) + " 1";
+    const std::string gidMap = std::to_string(::getegid()) + " " + std::to_string(::getegid()) + " 1";
+    const auto write = [](const char* path, const std::string& text) {
+        std::ofstream file(path);
+        return static_cast<bool>(file << text << std::flush);
+    };
+    if (::unshare(CLONE_NEWNS) != 0 &&
+        (errno != EPERM || ::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 ||
+         !write("/proc/self/setgroups", "deny") || !write("/proc/self/uid_map", uidMap) ||
+         !write("/proc/self/gid_map", gidMap)))
+        return false;
+    return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
 
 bool MountTmpfs(const std::string& folder, const std::string& options)
@@ -130,7 +159,8 @@ std::string ChildProcess::describe() const
 bool ChildProcess::privateMounts(std::string& why)
 {
     if (!EnterPrivateMounts()) {
-        why = std::string("no mount namespace of its own: ") + std::strerror(errno);
+        why = std::string("no mount namespace of its own, not even in a user namespace: ") +
+              std::strerror(errno);
         return false;
     }
     return true;
@@ -147,8 +177,6 @@ bool ChildProcess::mountTmpfs(const std::string& directory, std::string& why)
 
 bool ChildProcess::becomeNobody(std::string& why)
 {
-    if (::geteuid() != 0)
-        return true; // already an ordinary user
     if (!BecomeNobody()) {
         why = std::string("cannot become nobody: ") + std::strerror(errno);
         return false;

@@ -16,14 +16,21 @@ inline constexpr int kChildSkipped = 77;
 // 128 + the signal that ended the child.
 int RunInChild(const std::function<int()>& body);
 
-// In a child: becomes the user "nobody" (and its group) for good. False when that is refused.
+// In a child: gives up every privilege for good. Root becomes the user "nobody" (and its group); an
+// ordinary user stays who he is, since root's files are no more his than nobody's, and only loses the
+// capabilities that EnterPrivateMounts gave him in his own user namespace. False when that is refused.
 bool BecomeNobody();
 // The numeric ids of "nobody" and its group, for preparing files the child will use.
 unsigned NobodyUid();
 unsigned NobodyGid();
+// Before a child calls BecomeNobody: gives path to the user it will then be (chown to nobody as
+// root; an ordinary user already owns what he made). False when that fails.
+bool HandToNobody(const std::string& path);
 
 // In a child: a mount namespace of its own whose mounts vanish with the child and never reach the
-// machine. False when the kernel refuses it (no privilege, or namespaces switched off).
+// machine. An ordinary user gets it inside a user namespace of his own, where he keeps his ids (files
+// of other users show as the overflow id, 65534) and may mount tmpfs and bind mounts. False, with
+// errno set, when the kernel refuses even that (user namespaces switched off or limited).
 bool EnterPrivateMounts();
 // In a child in private mounts: mounts a fresh tmpfs on folder ("ro" in options for a read-only
 // one). False when refused.
@@ -48,13 +55,11 @@ public:
     // "exit 3", "signal 6": for messages.
     std::string describe() const;
 
-    // In a child: a mount namespace of its own, so that nothing it mounts outlives it. False when
-    // the system refuses (no privilege), with the reason in why.
+    // In a child: EnterPrivateMounts. False when the kernel refuses it, with the reason in why.
     static bool privateMounts(std::string& why);
     // In a child: a tmpfs on directory, in the child's own mount namespace. False when refused.
     static bool mountTmpfs(const std::string& directory, std::string& why);
-    // In a child: become the unprivileged user "nobody" (nothing to do for an ordinary user). False
-    // when that is not possible.
+    // In a child: BecomeNobody. False when that is not possible, with the reason in why.
     static bool becomeNobody(std::string& why);
 
 private:
