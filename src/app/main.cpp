@@ -62,6 +62,6 @@ int main(int argc, char** argv)
     mainForm.activateWindow();
     const int status = app.exec();
     // Closing the window stopped a run still going.
-    mainForm.ReportRun().Worker().JoinOrExit(ReportWorker::kStopGrace, status);
+    mainForm.ReportRun().Worker().JoinOrExit(WorkerThread::kStopGrace, status);
     return status;
 }
