@@ -41,6 +41,7 @@ bool ReportRunController::Start(ScanMode mode, const std::vector<std::string>& r
     ResultTable table = std::exchange(*m_window.table, ResultTable(m_window.table->locale()));
     m_window.setPrintEnabled(false);
     m_window.list->SetNumItems(0);
+    m_mode = mode;
 
     ReportRequest request;
     request.roots = roots;
@@ -61,6 +62,7 @@ bool ReportRunController::Start(ScanMode mode, const std::vector<std::string>& r
         QMetaObject::invokeMethod(this, &ReportRunController::Finished, Qt::QueuedConnection);
     };
     m_worker.start(std::move(request), std::move(table), std::move(listener));
+    m_window.reportChanged();
     return true;
 }
 
@@ -91,6 +93,7 @@ void ReportRunController::Finished()
     m_indicator.end();
     if (!error.empty()) {
         m_window.statusPanel1->clear();
+        m_window.reportChanged();
         m_window.messages->Error(error);
         return;
     }
@@ -99,4 +102,5 @@ void ReportRunController::Finished()
     m_window.statusPanel1->setText(QString::fromStdString(outcome.text));
     if (table.LastRow() == -1)
         m_window.setPrintEnabled(false);
+    m_window.reportChanged();
 }

@@ -37,6 +37,8 @@ public:
         MessageBoxes* messages;
         ResultTable* table;
         std::function<void(bool enabled)> setPrintEnabled;
+        // The report on screen went (a run began) or a new one is shown.
+        std::function<void()> reportChanged;
     };
 
     explicit ReportRunController(Window window);
@@ -48,6 +50,8 @@ public:
     bool Running() const { return m_worker.running(); }
     // Ends the walk early; what was found so far becomes the report.
     void Stop() { m_worker.stop(); }
+    // The mode of the last run, whose report is on screen once it ended.
+    ScanMode Mode() const { return m_mode; }
 
     // The status section with the count of files examined, shown during a run only.
     StatusBarPanel* FilesPanel() const { return m_indicator.panel(); }
@@ -62,4 +66,5 @@ private:
     Window m_window;
     ReportWorker m_worker;
     RunIndicator m_indicator;
+    ScanMode m_mode = ScanMode::Duplicates;
 };
