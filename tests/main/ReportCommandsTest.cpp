@@ -620,9 +620,14 @@ TEST_F(ReportCommandsTest, EscStopsTheCheckWhichKeepsTheClassesFoundSoFar)
 {
     Put("one/a.txt", "same");
     Put("two/a.txt", "same");
+    Put("two/gone/a.txt", "same");
     Put("one/b.bin", std::string(5000, 'x'));
     Put("two/b.bin", std::string(5000, 'x'));
     RunDupes();
+    // A row deleted before the check: not read, no class.
+    const Roots rows = RowPaths();
+    m_form.Table().markDeleted(std::find(rows.begin(), rows.end(), m_tree.path("two/gone/a.txt")) -
+                               rows.begin());
     ASSERT_TRUE(ShowActive());
     m_form.ContentCompare().beforeWholeRead = [gate = m_gate](int) { gate->Arrive("whole"); };
     m_gate->HoldAt("whole");
@@ -647,6 +652,7 @@ TEST_F(ReportCommandsTest, EscStopsTheCheckWhichKeepsTheClassesFoundSoFar)
     EXPECT_EQ(Panel1(), "Compare Stopped: 1 Copies in 1 Groups");
     EXPECT_EQ(ClassesShown(), (Classes{{m_tree.path("one/a.txt"), "=1"},
                                        {m_tree.path("two/a.txt"), "=1"},
+                                       {m_tree.path("two/gone/a.txt") + " (Deleted)", ""},
                                        {m_tree.path("one/b.bin"), "?"},
                                        {m_tree.path("two/b.bin"), "?"}}));
     EXPECT_FALSE(bytes->isVisible());
