@@ -551,14 +551,7 @@ TEST_F(ReportCommandsTest, CompareContentsShowsTheCopiesInTheListInPrintAndToASc
     QAction* compare = m_form.findChild<QAction*>(QStringLiteral("CompareContents1"));
     QAction* popupCompare = m_form.findChild<QAction*>(QStringLiteral("CompareContents2"));
     EXPECT_FALSE(compare->isEnabled());
-
-    m_gate->HoldAt(m_tree.path("one/"));
-    m_messages.confirmAnswer = true;
-    m_form.DupesSpeedButtonClick();
-    ASSERT_TRUE(WaitArrived("one/"));
-    EXPECT_FALSE(compare->isEnabled());
-    m_gate->Release(m_tree.path("one/"));
-    ASSERT_TRUE(Finished());
+    RunDupes();
     EXPECT_TRUE(compare->isEnabled());
     EXPECT_TRUE(popupCompare->isEnabled());
 
