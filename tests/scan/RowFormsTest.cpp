@@ -18,6 +18,7 @@ TEST(RowForms, FitToWidthCutsPadsAndCountsCharacters)
     EXPECT_EQ(FitToWidth("abcdef", 3), "abc");
     EXPECT_EQ(FitToWidth("ab", 5), "ab   ");
     EXPECT_EQ(FitToWidth("abc", 0), "");
+    EXPECT_EQ(FitToWidth("", 2), "  ");
     EXPECT_EQ(FitToWidth("M\xC3\xA4rz", 6), "M\xC3\xA4rz  "); // "März" is four characters
     EXPECT_EQ(FitToWidth("M\xC3\xA4rz", 2), "M\xC3\xA4");
     EXPECT_EQ(PadToWidth("1,000,000,000,000", 15), "1,000,000,000,000"); // never cut
