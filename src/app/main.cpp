@@ -6,6 +6,7 @@
 #include "info/TAboutForm.h"
 #include "info/TTipForm.h"
 #include "main/ConfigureApplication.h"
+#include "main/ContentCompareController.h"
 #include "main/ReportRunController.h"
 #include "main/TMainForm.h"
 #include "platform/DriveProbe.h"
@@ -61,7 +62,8 @@ int main(int argc, char** argv)
     // Window managers activate a new window themselves; asking as well covers desktops that do not.
     mainForm.activateWindow();
     const int status = app.exec();
-    // Closing the window stopped a run still going.
-    mainForm.ReportRun().Worker().JoinOrExit(ReportWorker::kStopGrace, status);
+    // Closing the window stopped a run or check still going.
+    mainForm.ReportRun().Worker().JoinOrExit(WorkerThread::kStopGrace, status);
+    mainForm.ContentCompare().Worker().JoinOrExit(WorkerThread::kStopGrace, status);
     return status;
 }

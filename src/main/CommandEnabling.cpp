@@ -10,3 +10,8 @@ bool DeleteEnabled(int itemIndex, bool separatorSelected)
 {
     return itemIndex >= 0 && !separatorSelected;
 }
+
+bool CompareEnabled(ScanMode shownReport, int lastRow, bool busy)
+{
+    return shownReport == ScanMode::Duplicates && lastRow >= 0 && !busy;
+}

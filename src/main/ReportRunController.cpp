@@ -6,39 +6,23 @@
 #include "scan/MaskMatcher.h"
 #include "scan/ResultTable.h"
 #include "scan/RowForms.h"
-#include "ui/StatusBarPanel.h"
 #include "widgets/TOvcVirtualListbox.h"
 
-#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QMainWindow>
-#include <QStatusBar>
 
 #include <utility>
 
 ReportRunController::ReportRunController(Window window)
-    : m_window(std::move(window)), m_blocker(m_window.window)
-{
-    m_blocker.OnEscape = [this] { Stop(); };
-    m_countTimer.setInterval(kCountInterval);
-    connect(&m_countTimer, &QTimer::timeout, this, &ReportRunController::ShowCount);
-
-    m_filesPanel = new StatusBarPanel;
-    m_filesPanel->setObjectName(QStringLiteral("FilesPanel"));
-    m_filesPanel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // Wide enough for a count of a hundred million, so that the section does not grow as it counts.
-    const QString widest = QString::fromStdString(SizeText(888888888, m_window.table->locale())) +
-                           QString::fromLatin1(ReportTexts::kFilesExamined);
-    m_filesPanel->setMinimumWidth(m_filesPanel->fontMetrics().horizontalAdvance(widest) + 12);
-    m_window.window->statusBar()->addWidget(m_filesPanel);
-    m_filesPanel->hide();
-}
-
-ReportRunController::~ReportRunController()
-{
-    if (m_hourglass)
-        QApplication::restoreOverrideCursor();
-}
+    : m_window(std::move(window)),
+      // Wide enough for a count of a hundred million.
+      m_indicator(
+          m_window.window, QStringLiteral("FilesPanel"),
+          QString::fromStdString(SizeText(888888888, m_window.table->locale())) +
+              QString::fromLatin1(ReportTexts::kFilesExamined),
+          [this] { return CountText(); }, [this] { Stop(); })
+{}
 
 bool ReportRunController::Start(ScanMode mode, const std::vector<std::string>& roots,
                                 std::int64_t sizeThreshold)
@@ -57,8 +41,7 @@ bool ReportRunController::Start(ScanMode mode, const std::vector<std::string>& r
     ResultTable table = std::exchange(*m_window.table, ResultTable(m_window.table->locale()));
     m_window.setPrintEnabled(false);
     m_window.list->SetNumItems(0);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_hourglass = true;
+    m_mode = mode;
 
     ReportRequest request;
     request.roots = roots;
@@ -66,10 +49,7 @@ bool ReportRunController::Start(ScanMode mode, const std::vector<std::string>& r
     request.mode = mode;
     request.sizeThreshold = sizeThreshold;
 
-    m_blocker.setActive(true);
-    ShowCount();
-    m_filesPanel->show();
-    m_countTimer.start();
+    m_indicator.begin();
 
     // The worker's news reaches the window thread as queued calls; the worker stops telling before
     // this object goes, and Qt drops calls still queued for it then.
@@ -82,6 +62,7 @@ bool ReportRunController::Start(ScanMode mode, const std::vector<std::string>& r
         QMetaObject::invokeMethod(this, &ReportRunController::Finished, Qt::QueuedConnection);
     };
     m_worker.start(std::move(request), std::move(table), std::move(listener));
+    m_window.reportChanged();
     return true;
 }
 
@@ -90,11 +71,10 @@ void ReportRunController::RootStarted(const std::string& root)
     m_window.statusPanel1->setText(QString::fromLatin1(ReportTexts::kDusting) + QString::fromStdString(root));
 }
 
-void ReportRunController::ShowCount()
+QString ReportRunController::CountText() const
 {
-    m_filesPanel->setText(
-        QString::fromStdString(SizeText(m_worker.filesExamined(), m_window.table->locale())) +
-        QString::fromLatin1(ReportTexts::kFilesExamined));
+    return QString::fromStdString(SizeText(m_worker.filesExamined(), m_window.table->locale())) +
+           QString::fromLatin1(ReportTexts::kFilesExamined);
 }
 
 void ReportRunController::Finished()
@@ -109,15 +89,11 @@ void ReportRunController::Finished()
         error = ReportTexts::kRunFailed;
     }
 
-    m_countTimer.stop();
-    m_filesPanel->hide();
-    m_blocker.setActive(false);
-    // Restored on every way out of the run, a fault included.
-    QApplication::restoreOverrideCursor();
-    m_hourglass = false;
-
+    // The hourglass goes on every way out of the run, a fault included.
+    m_indicator.end();
     if (!error.empty()) {
         m_window.statusPanel1->clear();
+        m_window.reportChanged();
         m_window.messages->Error(error);
         return;
     }
@@ -126,4 +102,5 @@ void ReportRunController::Finished()
     m_window.statusPanel1->setText(QString::fromStdString(outcome.text));
     if (table.LastRow() == -1)
         m_window.setPrintEnabled(false);
+    m_window.reportChanged();
 }

@@ -2,11 +2,10 @@
 #pragma once
 
 #include "main/ReportWorker.h"
-#include "main/UserInputBlocker.h"
+#include "main/RunIndicator.h"
 #include "scan/ScanMode.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -38,12 +37,11 @@ public:
         MessageBoxes* messages;
         ResultTable* table;
         std::function<void(bool enabled)> setPrintEnabled;
+        // The report on screen went (a run began) or a new one is shown.
+        std::function<void()> reportChanged;
     };
 
-    static constexpr int kCountInterval = 250; // ms between updates of the count
-
     explicit ReportRunController(Window window);
-    ~ReportRunController() override;
 
     // Checks the mask: an empty one gets its error box and the focus, and nothing changes (false).
     // Otherwise the old report goes, the hourglass shows and the walk of roots begins (true); the
@@ -52,21 +50,21 @@ public:
     bool Running() const { return m_worker.running(); }
     // Ends the walk early; what was found so far becomes the report.
     void Stop() { m_worker.stop(); }
+    // The mode of the last run, whose report is on screen once it ended.
+    ScanMode Mode() const { return m_mode; }
 
     // The status section with the count of files examined, shown during a run only.
-    StatusBarPanel* FilesPanel() const { return m_filesPanel; }
-    // The worker, for its groups count and its test hook.
+    StatusBarPanel* FilesPanel() const { return m_indicator.panel(); }
+    // The worker, for its test hook and the program's end.
     ReportWorker& Worker() { return m_worker; }
 
 private:
     void RootStarted(const std::string& root);
-    void ShowCount();
+    QString CountText() const;
     void Finished();
 
     Window m_window;
     ReportWorker m_worker;
-    UserInputBlocker m_blocker;
-    QTimer m_countTimer;
-    StatusBarPanel* m_filesPanel = nullptr;
-    bool m_hourglass = false;
+    RunIndicator m_indicator;
+    ScanMode m_mode = ScanMode::Duplicates;
 };

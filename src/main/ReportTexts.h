@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// The fixed texts of the three report commands.
+// The fixed texts of the three report commands and of Compare Contents.
 namespace ReportTexts {
 
 inline constexpr const char* kDupesQuestion = "Run report searching for duplicate filenames?";
@@ -13,5 +13,12 @@ inline constexpr const char* kDusting = "Dusting: ";
 inline constexpr const char* kFilesExamined = " files";
 // A fault of the walk that carries no message of its own.
 inline constexpr const char* kRunFailed = "The report run failed.";
+
+// Panel 1 while Compare Contents runs.
+inline constexpr const char* kComparing = "Comparing Contents";
+// Between the bytes read and the bytes to read: "1.2 GB of 3.4 GB".
+inline constexpr const char* kBytesOf = " of ";
+// A fault of the content check, such as too little memory.
+inline constexpr const char* kCompareFailed = "The contents could not be compared.";
 
 } // namespace ReportTexts

@@ -9,6 +9,7 @@
 #include "info/TAboutForm.h"
 #include "info/TTipForm.h"
 #include "main/CommandEnabling.h"
+#include "main/ContentCompareController.h"
 #include "main/LinkLabel.h"
 #include "main/MainTexts.h"
 #include "main/MenuShortcutFilter.h"
@@ -69,6 +70,7 @@ constexpr const char* kFaqHint = "Frequently Asked Questions|See the answers to 
 constexpr const char* kNewHint = "New Feature Submission|Suggest a new feature for Lintwick";
 constexpr const char* kDqcHint = "Data Quality Control|How to clean the data in your databases";
 constexpr const char* kExitHint = "Exit|Exit Lintwick application";
+constexpr const char* kCompareHint = "Compare Contents|Find which files of each group hold the same bytes";
 constexpr const char* kAuditHint =
     "View Delete Log|Displays audit report listing all files that have been deleted";
 constexpr const char* kHomepageMenuHint = "Corvane Homepage|Launch web browser and visit Corvane homepage";
@@ -113,8 +115,8 @@ QFrame* Panel(int height)
 
 TMainForm::TMainForm(MainServices services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_homePage(services.launcher, services.messages),
-      m_table(services.locale), m_recycleBin(services.messages),
-      m_deleteCommand(m_table, m_recycleBin, services.messages),
+      m_table(std::make_shared<ResultTable>(services.locale)), m_recycleBin(services.messages),
+      m_deleteCommand(*m_table, m_recycleBin, services.messages),
       m_controller(std::make_shared<TOvcController>())
 {
     setObjectName(QStringLiteral("MainForm"));
@@ -139,9 +141,16 @@ TMainForm::TMainForm(MainServices services, QWidget* parent)
     GiveMenusTheFontOf(menuBar(), m_popupMenu);
     BuildStatusBar();
     resize(609, 421);
-    m_reportRun = std::make_unique<ReportRunController>(
-        ReportRunController::Window{this, m_maskComboBox, m_listBox, m_statusPanel1, &m_services.messages,
-                                    &m_table, [this](bool enabled) { SetPrintEnabled(enabled); }});
+    m_reportRun = std::make_unique<ReportRunController>(ReportRunController::Window{
+        this, m_maskComboBox, m_listBox, m_statusPanel1, &m_services.messages, m_table.get(),
+        [this](bool enabled) { SetPrintEnabled(enabled); }, [this] { ReportChanged(); }});
+    m_compare = std::make_unique<ContentCompareController>(ContentCompareController::Window{
+        this, m_statusPanel1, &m_services.messages, m_table, [this](ContentClasses* found) {
+            if (found)
+                m_content.set(std::move(*found));
+            ShowContentColumn();
+            UpdateCompareEnabled();
+        }});
 
     FormCreate();
 
@@ -179,10 +188,15 @@ void TMainForm::FormCreate()
     m_statusPanel0->setText(QString::fromLatin1(MainTexts::kProductName));
 }
 
+bool TMainForm::Busy() const
+{
+    return m_reportRun->Running() || m_compare->Running();
+}
+
 std::function<void()> TMainForm::Command(void (TMainForm::*handler)())
 {
     return [this, handler] {
-        if (handler == &TMainForm::Exit1Click || !m_reportRun->Running())
+        if (handler == &TMainForm::Exit1Click || !Busy())
             (this->*handler)();
     };
 }
@@ -217,6 +231,9 @@ void TMainForm::BuildMenus()
     addItem(reports, "SizeCriteria1", "&Size Criteria...", kSizeHint, {}, &TMainForm::SizeCriteria1Click);
     addItem(reports, "ZeroLengthFiles1", "&Zero-Length Files...", kZeroHint, {},
             &TMainForm::ZeroLengthFiles1Click);
+    m_compareContents1 = addItem(reports, "CompareContents1", "Compare &Contents", kCompareHint,
+                                 Qt::CTRL | Qt::Key_K, &TMainForm::CompareContents1Click);
+    m_compareContents1->setEnabled(false);
     reports->addSeparator();
     addItem(reports, "ViewAuditReport1", "Audit Report", kAuditHint, Qt::CTRL | Qt::Key_A,
             &TMainForm::ViewAuditReport1Click);
@@ -438,6 +455,9 @@ void TMainForm::BuildPopupMenu()
     addItem("DuplicateReport1", "Duplicate Files...", kDupesHint, &TMainForm::DuplicateReport1Click);
     addItem("SizeReport1", "Size Criteria...", kSizeHint, &TMainForm::SizeReport1Click);
     addItem("ZerolengthReport1", "Zero-Length Files...", kZeroHint, &TMainForm::ZerolengthReport1Click);
+    m_compareContents2 =
+        addItem("CompareContents2", "Compare Contents", kCompareHint, &TMainForm::CompareContents2Click);
+    m_compareContents2->setEnabled(false);
     m_popupMenu->addSeparator();
     addItem("DataQualityControl1", "Data Quality Control...", kDqcHint, &TMainForm::DataQualityControl1Click);
     addItem("ShowTips1", "Show Tips...", kShowTipsHint, &TMainForm::ShowTips1Click);
@@ -509,7 +529,7 @@ void TMainForm::FocusWindowChanged(QWindow* window)
 void TMainForm::FormActivate()
 {
     // A modal tip could not be closed while a run holds back the user's input.
-    if (m_reportRun->Running())
+    if (Busy())
         return;
     ShowNextTip();
 }
@@ -535,7 +555,7 @@ void TMainForm::ShowDataQualityControlTips1Click()
 
 void TMainForm::DrivesSpeedButtonClick()
 {
-    if (!m_drivesForm || m_reportRun->Running())
+    if (!m_drivesForm || Busy())
         return;
     m_drivesForm->SetDrives(m_driveList);
     m_drivesForm->SetProgramDir(m_programDir);
@@ -552,22 +572,26 @@ void TMainForm::DrivesSpeedButtonClick()
 
 void TMainForm::DeleteSpeedButtonClick()
 {
-    // During a run the table belongs to the worker and its rows are not on screen.
-    if (!isActiveWindow() || m_reportRun->Running())
+    // During a run the table belongs to the worker and its rows are not on screen; during a check
+    // the check reads it.
+    if (!isActiveWindow() || Busy())
         return;
-    const DeleteOutcome outcome = m_deleteCommand.Run(m_listBox->ItemIndex(), m_programDir);
-    if (outcome == DeleteOutcome::Deleted || outcome == DeleteOutcome::DeletedWithoutAudit)
+    const int row = m_listBox->ItemIndex();
+    const DeleteOutcome outcome = m_deleteCommand.Run(row, m_programDir);
+    if (outcome == DeleteOutcome::Deleted || outcome == DeleteOutcome::DeletedWithoutAudit) {
+        m_content.rowDeleted(*m_table, row);
         m_listBox->viewport()->update();
+    }
 }
 
 void TMainForm::PrintSpeedButtonClick()
 {
-    if (!m_printJob || m_reportRun->Running())
+    if (!m_printJob || Busy())
         return;
     PrintDocument document;
     document.font = ReportPrintFont();
-    document.lineCount = m_table.LastRow() + 1;
-    document.line = [this](int row) { return m_table.RowTexts(row); };
+    document.lineCount = m_table->LastRow() + 1;
+    document.line = [this](int row) { return m_content.rowText(*m_table, row); };
     const PrintJob::Result result = m_printJob->Print(document);
     if (result != PrintJob::Result::Cancelled)
         m_statusPanel1->setText(QString::fromStdString(PrintJob::StatusText(result)));
@@ -575,7 +599,7 @@ void TMainForm::PrintSpeedButtonClick()
 
 void TMainForm::DupesSpeedButtonClick()
 {
-    if (m_reportRun->Running())
+    if (Busy())
         return;
     MaybeShowTip();
     if (m_services.messages.Confirm(ReportTexts::kDupesQuestion))
@@ -584,7 +608,7 @@ void TMainForm::DupesSpeedButtonClick()
 
 void TMainForm::SizeSpeedButtonClick()
 {
-    if (m_reportRun->Running())
+    if (Busy())
         return;
     MaybeShowTip();
     if (!m_sizeForm)
@@ -599,11 +623,19 @@ void TMainForm::SizeSpeedButtonClick()
 
 void TMainForm::ZeroSpeedButtonClick()
 {
-    if (m_reportRun->Running())
+    if (Busy())
         return;
     MaybeShowTip();
     if (m_services.messages.Confirm(ReportTexts::kZeroQuestion))
         m_reportRun->Start(ScanMode::ZeroLength, m_driveList);
+}
+
+void TMainForm::CompareContents1Click()
+{
+    if (!::CompareEnabled(m_reportRun->Mode(), m_table->LastRow(), Busy()))
+        return;
+    m_compare->Start();
+    UpdateCompareEnabled();
 }
 
 void TMainForm::ViewAuditReport1Click()
@@ -668,8 +700,9 @@ void TMainForm::Exit1Click()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    // A run under way is stopped; main waits a little for its thread before the program ends.
+    // A run or check under way is stopped; main waits a little for its thread before the program ends.
     m_reportRun->Stop();
+    m_compare->Stop();
     QMainWindow::closeEvent(event);
     // Closing the main window ends the program, even while the help viewer is still open.
     if (event->isAccepted())
@@ -678,8 +711,9 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 void TMainForm::ListBoxGetItem(TOvcCustomVirtualListBox* sender, int index, QString& itemString)
 {
-    itemString = index >= 0 && index <= m_table.LastRow() ? QString::fromStdString(m_table.RowTexts(index))
-                                                          : QString();
+    itemString = index >= 0 && index <= m_table->LastRow()
+                     ? QString::fromStdString(m_content.rowText(*m_table, index))
+                     : QString();
     SetPrintEnabled(PrintEnabled(sender->NumItems()));
 }
 
@@ -687,13 +721,13 @@ void TMainForm::ListBoxGetItemStatus(TOvcCustomVirtualListBox*, int index, bool&
 {
     // Only a separator row has an empty text; asking the table directly spares composing the row a
     // second time for every row painted.
-    protect = index < 0 || index > m_table.LastRow() || m_table.isSeparator(index);
+    protect = index < 0 || index > m_table->LastRow() || m_table->isSeparator(index);
 }
 
 void TMainForm::ListBoxClick(TOvcCustomVirtualListBox* sender)
 {
     const int index = sender->ItemIndex();
-    const bool separator = index >= 0 && index <= m_table.LastRow() && m_table.isSeparator(index);
+    const bool separator = index >= 0 && index <= m_table->LastRow() && m_table->isSeparator(index);
     SetDeleteEnabled(DeleteEnabled(index, separator));
 }
 
@@ -708,4 +742,25 @@ void TMainForm::SetPrintEnabled(bool enabled)
 {
     m_printSpeedButton->setEnabled(enabled);
     m_printReport1->setEnabled(enabled);
+}
+
+void TMainForm::UpdateCompareEnabled()
+{
+    const bool enabled = ::CompareEnabled(m_reportRun->Mode(), m_table->LastRow(), Busy());
+    m_compareContents1->setEnabled(enabled);
+    m_compareContents2->setEnabled(enabled);
+}
+
+void TMainForm::ReportChanged()
+{
+    m_content.clear();
+    ShowContentColumn();
+    UpdateCompareEnabled();
+}
+
+void TMainForm::ShowContentColumn()
+{
+    const std::string_view header = m_content.header();
+    m_listBox->SetHeader(QString::fromLatin1(header.data(), static_cast<int>(header.size())));
+    m_listBox->viewport()->update();
 }

@@ -4,6 +4,7 @@
 #include "audit/DeleteCommand.h"
 #include "audit/RecycleBin.h"
 #include "main/ActivationTipRule.h"
+#include "main/ContentColumn.h"
 #include "main/HomePageLink.h"
 #include "main/MainServices.h"
 #include "main/TipSchedule.h"
@@ -31,6 +32,7 @@ class QLineEdit;
 class QMenu;
 class QToolButton;
 class QWindow;
+class ContentCompareController;
 class ReportRunController;
 class StatusTipFilter;
 class TAboutForm;
@@ -75,9 +77,14 @@ public:
     const std::string& DrivesSummary() const { return m_drivesSummary; }
     int TipCounter() const { return m_tipSchedule.TipCounter(); }
     std::int64_t SizeThreshold() const { return m_sizeThreshold; }
-    ResultTable& Table() { return m_table; }
+    ResultTable& Table() { return *m_table; }
+    // The content classes of the report on screen, once Compare Contents has run on it; a new report
+    // clears them, and Delete keeps them sound (ContentColumn::rowDeleted).
+    const ContentColumn& Content() const { return m_content; }
     // The report run of the three report commands; while it runs, commands are refused.
     ReportRunController& ReportRun() { return *m_reportRun; }
+    // Compare Contents; while it runs, commands are refused as well.
+    ContentCompareController& ContentCompare() { return *m_compare; }
 
     // Controls, for the commands of later windows and for tests.
     TOvcVirtualListbox* ListBox() const { return m_listBox; }
@@ -113,6 +120,7 @@ public:
     void SizeCriteria1Click() { SizeSpeedButtonClick(); }
     void ZeroLengthFiles1Click() { ZeroSpeedButtonClick(); }
     void ViewAuditReport1Click();
+    void CompareContents1Click();
     void CorvaneHomepage1Click() { Label1Click(); }
     void DataQualityControl2Click() { DQCSpeedButtonClick(); }
     void NewFeatureSubmission1Click() { NewFeatureSpeedButtonClick(); }
@@ -126,6 +134,7 @@ public:
     void DuplicateReport1Click() { DupesSpeedButtonClick(); }
     void SizeReport1Click() { SizeSpeedButtonClick(); }
     void ZerolengthReport1Click() { ZeroSpeedButtonClick(); }
+    void CompareContents2Click() { CompareContents1Click(); }
     void DataQualityControl1Click() { DQCSpeedButtonClick(); }
     void ShowTips1Click() { ShowDataQualityControlTips1Click(); }
 
@@ -148,7 +157,9 @@ private:
     };
 
     void FormCreate();
-    // The handler as the window's buttons, menu items and links call it: during a run only Exit is
+    // A report run or Compare Contents is under way.
+    bool Busy() const;
+    // The handler as the window's buttons, menu items and links call it: while busy only Exit is
     // taken. The run holds back the user's input, but a screen reader's press action reaches a
     // button or a menu item without any input event.
     std::function<void()> Command(void (TMainForm::*handler)());
@@ -162,6 +173,11 @@ private:
     void ShowNextTip();
     void SetDeleteEnabled(bool enabled);
     void SetPrintEnabled(bool enabled);
+    void UpdateCompareEnabled();
+    // The report on screen went, or another is shown: no classes, and Compare Contents follows.
+    void ReportChanged();
+    // The list's header and rows follow the content column.
+    void ShowContentColumn();
     void FocusWindowChanged(QWindow* window);
 
     MainServices m_services;
@@ -169,7 +185,9 @@ private:
     std::unique_ptr<HelpCommands> m_help; // needs ProgramDir, known once FormCreate ran
     TipSchedule m_tipSchedule;
     ActivationTipRule m_activationRule;
-    ResultTable m_table;
+    // Shared with a content check, which reads it on its own thread.
+    std::shared_ptr<ResultTable> m_table;
+    ContentColumn m_content;
 
     std::string m_programDir;
     std::vector<std::string> m_driveList;
@@ -195,6 +213,8 @@ private:
     QAction* m_printReport1 = nullptr;
     QAction* m_deleteFile1 = nullptr;
     QAction* m_delete1 = nullptr;
+    QAction* m_compareContents1 = nullptr;
+    QAction* m_compareContents2 = nullptr;
     QComboBox* m_maskComboBox = nullptr;
     QLineEdit* m_drivesEdit = nullptr;
     LinkLabel* m_label1 = nullptr;
@@ -204,4 +224,5 @@ private:
     StatusBarPanel* m_statusPanel0 = nullptr;
     StatusBarPanel* m_statusPanel1 = nullptr;
     std::unique_ptr<ReportRunController> m_reportRun;
+    std::unique_ptr<ContentCompareController> m_compare;
 };

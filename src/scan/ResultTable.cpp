@@ -102,7 +102,7 @@ void ResultTable::KeepCompleteKeys(int end)
     EntryTable.erase(EntryTable.begin() + keep, EntryTable.end());
 }
 
-std::string ResultTable::RowTexts(int row) const
+std::string ResultTable::RowTexts(int row, std::optional<std::string_view> contentClass) const
 {
     const int index = m_rowEntries[row];
     if (index < 0)
@@ -110,8 +110,9 @@ std::string ResultTable::RowTexts(int row) const
     const entrytype& e = EntryTable[index];
     const LocalDateTime when = ToLocalDateTime(e.time);
     const std::string p = path(index);
-    std::string text = m_rowForm == RowForm::ZeroLength ? ZeroLengthRow(when, e.size, p, m_locale)
-                                                        : StandardRow(when, e.size, p, m_locale);
+    std::string text = m_rowForm == RowForm::ZeroLength
+                           ? ZeroLengthRow(when, e.size, p, m_locale)
+                           : StandardRow(when, e.size, p, m_locale, contentClass);
     if (DeletedFlags[row])
         text += " (Deleted)";
     return text;

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -88,8 +90,9 @@ public:
 
     // Row layer.
     int LastRow() const { return static_cast<int>(m_rowEntries.size()) - 1; }
-    // The row's text: empty for a separator, " (Deleted)" appended once its file was deleted.
-    std::string RowTexts(int row) const;
+    // The row's text: empty for a separator, " (Deleted)" appended once its file was deleted. With a
+    // content class, the standard form carries its column (StandardRow).
+    std::string RowTexts(int row, std::optional<std::string_view> contentClass = {}) const;
     // The path of the file behind a row; empty for a separator row.
     std::string RowPaths(int row) const;
     bool isSeparator(int row) const { return m_rowEntries[row] < 0; }

@@ -2,6 +2,8 @@
 #include "scan/RowForms.h"
 
 #include <charconv>
+#include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -76,13 +78,35 @@ std::string SizeText(std::int64_t size, const LocaleSettings& locale)
     return out;
 }
 
+std::string ByteSizeText(std::int64_t bytes, const LocaleSettings& locale)
+{
+    if (bytes < 1024)
+        return SizeText(bytes, locale) + (bytes == 1 ? " byte" : " bytes");
+    static constexpr const char* kUnits[] = {" KB", " MB", " GB", " TB"};
+    long double scaled = bytes;
+    std::int64_t tenths = 0;
+    size_t unit = 0;
+    // 1,023.96 KB rounds to 1,024.0 KB: that is written 1.0 MB.
+    for (;; ++unit) {
+        scaled /= 1024;
+        tenths = std::llround(scaled * 10);
+        if (tenths < 10240 || unit + 1 == std::size(kUnits))
+            break;
+    }
+    return SizeText(tenths / 10, locale) + locale.decimalSeparator + char('0' + tenths % 10) + kUnits[unit];
+}
+
 std::string StandardRow(const LocalDateTime& when, std::int64_t size, std::string_view path,
-                        const LocaleSettings& locale)
+                        const LocaleSettings& locale, std::optional<std::string_view> contentClass)
 {
     std::string row = FitToWidth(TimeText(when, locale), 20);
     row += "  ";
     row += PadToWidth(SizeText(size, locale), 15);
     row += "  ";
+    if (contentClass) {
+        row += PadToWidth(*contentClass, 5);
+        row += "  ";
+    }
     row += path;
     return row;
 }

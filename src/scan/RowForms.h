@@ -5,6 +5,7 @@
 #include "platform/LocaleSettings.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,9 +24,14 @@ std::string TimeText(const LocalDateTime& when, const LocaleSettings& locale);
 // A whole number with the locale's thousands separator between groups of three digits.
 std::string SizeText(std::int64_t size, const LocaleSettings& locale);
 
-// Time (20) + 2 blanks + size with separators (15) + 2 blanks + path.
+// A byte count as people read it: "512 bytes", or one decimal in the largest of KB, MB, GB and TB
+// (of 1024 each) that keeps it at 1.0 or more: "1.2 GB". The locale's separators.
+std::string ByteSizeText(std::int64_t bytes, const LocaleSettings& locale);
+
+// Time (20) + 2 blanks + size with separators (15) + 2 blanks + path. Given a content class ("=1",
+// "?", or empty), its column stands before the path: the class padded to 5, then 2 blanks.
 std::string StandardRow(const LocalDateTime& when, std::int64_t size, std::string_view path,
-                        const LocaleSettings& locale);
+                        const LocaleSettings& locale, std::optional<std::string_view> contentClass = {});
 
 // Time (20) + 2 blanks + plain decimal size (14) + 3 blanks + path: the path starts in the same
 // column as in the standard row.
@@ -34,3 +40,6 @@ std::string ZeroLengthRow(const LocalDateTime& when, std::int64_t size, std::str
 
 // The list's header above those rows.
 inline constexpr std::string_view kResultListHeader = "Time Stamp           | Size           | Pathname ";
+// The header above rows with the content class column.
+inline constexpr std::string_view kContentListHeader =
+    "Time Stamp           | Size           | Copy | Pathname ";

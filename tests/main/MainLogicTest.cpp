@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main/ActivationTipRule.h"
+#include "main/ContentColumn.h"
 #include "main/HomePageLink.h"
 #include "main/ReportWorker.h"
 #include "main/TipSchedule.h"
@@ -131,4 +132,41 @@ TEST(ReportWorker, AtTheEndJoinsTheRunOrEndsTheProcessAtOnce)
                   return 0;
               }),
               3);
+}
+
+TEST(ContentColumn, ADeletedRowLosesItsClassAndSoDoesAFileLeftAloneInItsClass)
+{
+    // Rows 0-2 and 4-6 are two groups; row 3 is the separator.
+    ResultTable table;
+    const std::uint32_t directory = table.addDirectory("/d/");
+    for (int row = 0; row < 7; ++row) {
+        entrytype e;
+        e.directory = directory;
+        e.name = "f" + std::to_string(row);
+        table.appendEntry(e);
+        table.addRow(row == 3 ? -1 : table.LastEntry());
+    }
+    ContentClasses classes;
+    classes.ofRow = {1, 1, 1, 0, 1, 1, ContentClasses::kUnknown};
+    classes.copies = 3;
+    classes.groups = 2;
+    ContentColumn column;
+    column.set(classes);
+    const auto shown = [&] {
+        std::string texts;
+        for (int row = 0; row <= table.LastRow(); ++row)
+            texts += column.classes().text(row) + ",";
+        return texts + " " + std::to_string(column.classes().copies) + " " +
+               std::to_string(column.classes().groups);
+    };
+
+    table.markDeleted(4);
+    column.rowDeleted(table, 4);
+    EXPECT_EQ(shown(), "=1,=1,=1,,,,?, 2 1");
+    EXPECT_EQ(column.rowText(table, 4).substr(39), "       /d/f4 (Deleted)");
+    column.rowDeleted(table, 0);
+    EXPECT_EQ(shown(), ",=1,=1,,,,?, 1 1");
+    column.rowDeleted(table, 6);
+    column.rowDeleted(table, 2);
+    EXPECT_EQ(shown(), ",,,,,,, 0 0");
 }

@@ -3,15 +3,20 @@
 #include "dialogs/TSizeForm.h"
 #include "dialogs/TSpinEdit.h"
 #include "info/TTipForm.h"
+#include "main/ContentCompareController.h"
 #include "main/ReportRunController.h"
 #include "main/TMainForm.h"
 #include "platform/DriveProbe.h"
 #include "platform/FakeProgramLauncher.h"
 #include "platform/FolderChooser.h"
+#include "platform/PrintDialog.h"
 #include "platform/RecordingHelpViewer.h"
 #include "platform/RecordingMessageBoxes.h"
+#include "platform/RecordingPrinter.h"
+#include "scan/RowForms.h"
 #include "widgets/TOvcVirtualListbox.h"
 
+#include "PrintedText.h"
 #include "TempTree.h"
 #include "WalkGate.h"
 
@@ -29,13 +34,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <fstream>
+#include <map>
 #include <set>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace {
 
 using Shown = RecordingMessageBoxes::Shown;
 using Roots = std::vector<std::string>;
+using Classes = std::map<std::string, std::string>;
 
 // The main window on a temporary tree whose folders "one/" and "two/" are its drives, with both
 // dialogs, recording what it shows and answering the modal windows as each test says.
@@ -100,6 +110,37 @@ protected:
         m_sizeForm.UnitButton(unit)->click();
         m_sizeForm.SizeFilterSpinEdit()->findChild<QLineEdit*>()->setText(QString::fromLatin1(value));
     }
+    // A file holding bytes, last written at mtime.
+    void Put(const std::string& relative, const std::string& bytes, std::time_t mtime = 1000000000)
+    {
+        m_tree.file(relative);
+        std::ofstream(m_tree.path(relative), std::ios::binary) << bytes;
+        const timespec times[2] = {{mtime, 0}, {mtime, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, m_tree.path(relative).c_str(), times, 0), 0);
+    }
+    bool Compared()
+    {
+        return QTest::qWaitFor([this] { return !m_form.ContentCompare().Running(); }, 30000);
+    }
+    // Each row's path and class as a row text gives them: the class column right of the size, the
+    // path after it.
+    Classes ClassesIn(const std::function<QString(int row)>& rowText) const
+    {
+        Classes classes;
+        for (int row = 0; row < m_form.ListBox()->NumItems(); ++row) {
+            std::string text = rowText(row).toStdString();
+            if (text.empty())
+                continue;
+            std::string column = text.substr(39, 5);
+            column.erase(column.find_last_not_of(' ') + 1);
+            classes[text.substr(46)] = column;
+        }
+        return classes;
+    }
+    Classes ClassesShown() const
+    {
+        return ClassesIn([this](int row) { return m_form.ListBox()->ItemText(row); });
+    }
     bool ShowActive()
     {
         m_form.show();
@@ -142,8 +183,6 @@ TEST_F(ReportCommandsTest, DuplicatesRunShowsItsProgressThenTwoGroupsWithOneSepa
     m_gate->HoldAt(m_tree.path("one/"));
     m_gate->HoldAt(m_tree.path("two/"));
     QTest::mouseClick(Button("DupesSpeedButton"), Qt::LeftButton);
-    // The first report command: the tip, then the question.
-    EXPECT_EQ(m_modals, (Roots{"TipForm"}));
     EXPECT_EQ(m_messages.shown,
               (std::vector<Shown>{{"Confirm", "Run report searching for duplicate filenames?"}}));
 
@@ -208,13 +247,6 @@ TEST_F(ReportCommandsTest, DuplicatesRunShowsItsProgressThenTwoGroupsWithOneSepa
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     m_form.ListBox()->viewport()->grab();
     EXPECT_TRUE(Button("PrintSpeedButton")->isEnabled());
-
-    // Commands are taken again: the same keys and clicks now reach their handlers.
-    m_messages.confirmAnswer = false;
-    QTest::mouseClick(Button("ZeroSpeedButton"), Qt::LeftButton);
-    QTest::keyClick(&m_form, Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(m_messages.shown.back(), (Shown{"Confirm", "Run report searching for zero-length files?"}));
-    EXPECT_EQ(m_modals.back(), "DrivesForm");
 }
 
 TEST_F(ReportCommandsTest, SizeReportTakesItsThresholdFromTheDialog)
@@ -498,4 +530,110 @@ TEST_F(ReportCommandsTest, ALongRootKeepsToPanelOneElidedInTheMiddle)
         << shown.toStdString();
     m_gate->ReleaseAll();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form.ReportRun().Running(); }, 30000));
+}
+
+TEST_F(ReportCommandsTest, CompareContentsShowsTheCopiesInTheListInPrintAndToAScreenReader)
+{
+    const std::string big = std::string(4096, 'x') + std::string(904, 'y');
+    const std::string nearBig = big.substr(0, 4999) + "z";
+    Put("one/a.txt", "same");
+    Put("one/sub/a.txt", "same");
+    Put("two/a.txt", "sane");
+    Put("two/sub/a.txt", "another size");
+    Put("one/b.bin", big);
+    Put("two/sub/b.bin", big);
+    Put("two/b.bin", nearBig);
+    Put("one/sub/b.bin", big);
+    m_tree.file("one/large.log", 2000000);
+    m_form.resize(800, 600);
+    ASSERT_TRUE(ShowActive());
+    QAction* compare = m_form.findChild<QAction*>(QStringLiteral("CompareContents1"));
+    QAction* popupCompare = m_form.findChild<QAction*>(QStringLiteral("CompareContents2"));
+    EXPECT_FALSE(compare->isEnabled());
+    RunDupes();
+    EXPECT_TRUE(compare->isEnabled());
+    EXPECT_TRUE(popupCompare->isEnabled());
+
+    Put("one/sub/b.bin", big, 1000000001); // changed since the report
+    QTest::keyClick(m_form.ListBox(), Qt::Key_K, Qt::ControlModifier);
+    ASSERT_TRUE(Compared());
+    EXPECT_EQ(Panel1(), "Contents Compared: 2 Copies in 2 Groups");
+    const Classes expected = {{m_tree.path("one/a.txt"), "=1"}, {m_tree.path("one/sub/a.txt"), "=1"},
+                              {m_tree.path("two/a.txt"), ""},   {m_tree.path("two/sub/a.txt"), ""},
+                              {m_tree.path("one/b.bin"), "=1"}, {m_tree.path("two/sub/b.bin"), "=1"},
+                              {m_tree.path("two/b.bin"), ""},   {m_tree.path("one/sub/b.bin"), "?"}};
+    EXPECT_EQ(ClassesShown(), expected);
+    EXPECT_EQ(m_form.ListBox()->Header().toStdString(), kContentListHeader);
+    EXPECT_TRUE(compare->isEnabled());
+
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(m_form.ListBox());
+    ASSERT_EQ(reader->childCount(), m_form.ListBox()->NumItems() + 1); // the header first
+    EXPECT_EQ(reader->child(0)->text(QAccessible::Name).toStdString(), kContentListHeader);
+    EXPECT_EQ(ClassesIn([&](int row) { return reader->child(row + 1)->text(QAccessible::Name); }), expected);
+
+    RecordingPrinter printer;
+    FakePrintDialog dialog;
+    m_form.SetPrinting(PrintServices{printer, dialog, {}});
+    m_form.PrintSpeedButtonClick();
+    std::vector<std::string> listed; // separators print as blank lines, which hold no text
+    for (int row = 0; row < m_form.ListBox()->NumItems(); ++row) {
+        if (!m_form.Table().isSeparator(row))
+            listed.push_back(m_form.ListBox()->ItemText(row).toStdString());
+    }
+    EXPECT_EQ(PrintedBody(printer), listed);
+
+    // A new report has no column until it is compared; a size report has none.
+    RunDupes();
+    EXPECT_EQ(m_form.ListBox()->Header().toStdString(), kResultListHeader);
+    EXPECT_EQ(m_form.ListBox()->ItemText(0).toStdString(), m_form.Table().RowTexts(0));
+    m_sizeAnswer = [] { return int(QDialog::Accepted); };
+    m_form.SizeSpeedButtonClick();
+    ASSERT_TRUE(Finished());
+    ASSERT_EQ(RowPaths(), (Roots{m_tree.path("one/large.log")}));
+    EXPECT_FALSE(popupCompare->isEnabled());
+    m_form.CompareContents1Click();
+    EXPECT_FALSE(m_form.ContentCompare().Running());
+}
+
+TEST_F(ReportCommandsTest, EscStopsTheCheckWhichKeepsTheClassesFoundSoFar)
+{
+    Put("one/a.txt", "same");
+    Put("two/a.txt", "same");
+    Put("two/gone/a.txt", "same");
+    Put("one/b.bin", std::string(5000, 'x'));
+    Put("two/b.bin", std::string(5000, 'x'));
+    RunDupes();
+    // A row deleted before the check: not read, no class.
+    const Roots rows = RowPaths();
+    m_form.Table().markDeleted(std::find(rows.begin(), rows.end(), m_tree.path("two/gone/a.txt")) -
+                               rows.begin());
+    ASSERT_TRUE(ShowActive());
+    m_form.ContentCompare().beforeWholeRead = [gate = m_gate](int) { gate->Arrive("whole"); };
+    m_gate->HoldAt("whole");
+    m_form.CompareContents2Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_gate->Arrived("whole"); }, 30000));
+
+    // The first 4 KiB of each file are read: 8,200 of 10,008 bytes.
+    StatusBarPanel* bytes = m_form.ContentCompare().BytesPanel();
+    EXPECT_TRUE(bytes->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bytes->text() == "8.0 KB of 9.8 KB"; }))
+        << bytes->text().toStdString();
+    EXPECT_EQ(Panel1(), "Comparing Contents");
+    EXPECT_FALSE(m_form.findChild<QAction*>(QStringLiteral("CompareContents1"))->isEnabled());
+    const auto shown = m_messages.shown;
+    QTest::mouseClick(Button("DupesSpeedButton"), Qt::LeftButton);
+    m_form.DupesSpeedButtonClick();
+    EXPECT_EQ(m_messages.shown, shown);
+
+    QTest::keyClick(m_form.ListBox(), Qt::Key_Escape);
+    m_gate->Release("whole");
+    ASSERT_TRUE(Compared());
+    EXPECT_EQ(Panel1(), "Compare Stopped: 1 Copies in 1 Groups");
+    EXPECT_EQ(ClassesShown(), (Classes{{m_tree.path("one/a.txt"), "=1"},
+                                       {m_tree.path("two/a.txt"), "=1"},
+                                       {m_tree.path("two/gone/a.txt") + " (Deleted)", ""},
+                                       {m_tree.path("one/b.bin"), "?"},
+                                       {m_tree.path("two/b.bin"), "?"}}));
+    EXPECT_FALSE(bytes->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
