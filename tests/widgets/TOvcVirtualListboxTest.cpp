@@ -462,12 +462,11 @@ TEST_F(ListboxTest, TrackingEndsWhenTheReleaseIsLostOrTheFocusGoes)
     QTest::mouseMove(viewport, below);
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_list->TopIndex() >= 3; }, 2000));
 
-    // A window that opened meanwhile takes the release; the list never sees it.
+    // Another window takes the release (as a popup or the window manager would) and the focus stays:
+    // the list never sees it.
     QWindow other;
-    other.resize(50, 50);
-    other.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
     QTest::mouseRelease(&other, Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_TRUE(m_list->hasFocus());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_list->MouseCaptured(); }, 2000))
         << "the auto-scroll stops by itself";
     EXPECT_EQ(m_clicks, std::vector<int>{m_list->ItemIndex()}) << "the changed row is reported";
