@@ -26,7 +26,7 @@
 
 #include <algorithm>
 #include <csignal>
-#include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -34,16 +34,12 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// The names in a folder but "." and "..", sorted.
+// The names in a folder, sorted.
 Names Entries(const std::string& folder)
 {
     Names names;
-    if (DIR* d = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(d))
-            if (std::string_view(entry->d_name) != "." && std::string_view(entry->d_name) != "..")
-                names.emplace_back(entry->d_name);
-        ::closedir(d);
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -154,10 +150,9 @@ TEST_F(PdfPrint, APrintQueueGetsTheWholeDocumentOnlyAtItsEnd)
     QStringList submitted;
     bool queueAccepts = true;
     QtPrinterDevice device(
-        printer, [&](const std::string& pdf, QPrinter&, const std::string& title, std::string& error) {
+        printer, [&](const std::string& pdf, QPrinter&, const std::string& title, std::string&) {
             submitted << PdfPages(QString::fromStdString(pdf)).join(QLatin1Char('\f')).simplified() + " | " +
                              QString::fromStdString(title);
-            error = "queue stopped";
             return queueAccepts;
         });
     TLinePrinter lp(device, LocaleSettings::usEnglish());
