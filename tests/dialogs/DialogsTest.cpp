@@ -28,13 +28,6 @@ bool ShowActive(QDialog& dialog)
     return QTest::qWaitForWindowActive(&dialog);
 }
 
-void Select(QListWidget* list, const std::vector<int>& rows)
-{
-    list->clearSelection();
-    for (int row : rows)
-        list->item(row)->setSelected(true);
-}
-
 class DrivesFormTest : public ::testing::Test
 {
 protected:
@@ -64,14 +57,12 @@ protected:
 
 TEST_F(DrivesFormTest, DetectListsWhatTheProbeFindsSortedAndRestoresTheCursor)
 {
-    EXPECT_FALSE(m_form.DisableButton()->isEnabled());
     m_form.SetDrives({"/srv/", "/"});
-    Select(m_form.DrivesListBox(), {0});
+    m_form.DrivesListBox()->item(0)->setSelected(true);
     EXPECT_TRUE(m_form.DisableButton()->isEnabled());
 
     m_form.DetectButton()->click();
     EXPECT_EQ(m_form.Drives(), (Roots{"/", "/home/", "/mnt/usb/"}));
-    EXPECT_EQ(m_form.DrivesListBox()->item(2)->text(), "/mnt/usb/");
     EXPECT_TRUE(m_form.DrivesListBox()->selectedItems().isEmpty());
     EXPECT_FALSE(m_form.DisableButton()->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -81,64 +72,45 @@ TEST_F(DrivesFormTest, DisableKeepsTheLastRootAndHandsTheFocusBackToTheListForEn
 {
     m_form.SetDrives({"/home/", "/", "/boot/", "/srv/"});
     ASSERT_TRUE(ShowActive(m_form));
-    Select(m_form.DrivesListBox(), {0, 1, 2, 3});
+    m_form.DrivesListBox()->selectAll();
     m_form.DisableButton()->setFocus();
     QTest::keyClick(m_form.DisableButton(), Qt::Key_Space);
-    EXPECT_EQ(m_form.Drives(), (Roots{"/srv/"}));
+    ASSERT_EQ(m_form.Drives(), (Roots{"/srv/"}));
     EXPECT_FALSE(m_form.DisableButton()->isEnabled()); // nothing selected any more
-    Select(m_form.DrivesListBox(), {0});
+    m_form.DrivesListBox()->item(0)->setSelected(true);
     EXPECT_FALSE(m_form.DisableButton()->isEnabled()); // the only root
 
     // Enter accepts the list; it does not press the button next to Disable.
     EXPECT_TRUE(m_form.DrivesListBox()->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(m_form.result(), QDialog::Accepted);
-    EXPECT_EQ(m_folders.asked, 0);
 }
 
 TEST_F(DrivesFormTest, AddPutsTheChosenFolderIntoTheListOnce)
 {
     m_form.SetDrives({"/", "/srv/"});
-    m_folders.answer = "/home/ann/Down loads";
-    m_form.AddButton()->click();
-    m_form.AddButton()->click();
-    EXPECT_EQ(m_form.Drives(), (Roots{"/", "/home/ann/Down loads/", "/srv/"}));
-    EXPECT_EQ(m_folders.asked, 2);
-
     // Names are bytes: one that is not UTF-8 comes back as it went in.
-    m_folders.answer = "/data/caf\xe9";
-    m_form.AddButtonClick();
-    EXPECT_EQ(m_form.Drives()[1], "/data/caf\xe9/");
-
-    m_folders.answer.clear(); // the user cancelled the chooser
-    m_form.AddButtonClick();
-    EXPECT_EQ(m_form.Drives().size(), 4u);
+    for (const char* answer : {"/home/ann/Down loads", "/home/ann/Down loads", "/data/caf\xe9", ""}) {
+        m_folders.answer = answer; // the last: the user cancelled the chooser
+        m_form.AddButton()->click();
+    }
+    EXPECT_EQ(m_form.Drives(), (Roots{"/", "/data/caf\xe9/", "/home/ann/Down loads/", "/srv/"}));
 }
 
-TEST_F(DrivesFormTest, CancelAndHelp)
-{
-    m_form.SetProgramDir("/opt/lintwick/");
-    m_form.DrivesHelp()->click();
-    EXPECT_EQ(m_help.requests,
-              (std::vector<std::string>{"Contents /opt/lintwick/Lintwick.hlp", "JumpID SCRIBBLE20"}));
-
-    ASSERT_TRUE(ShowActive(m_form));
-    m_form.DrivesCancelButton()->click();
-    EXPECT_EQ(m_form.result(), QDialog::Rejected);
-    EXPECT_FALSE(m_form.isVisible());
-}
-
-TEST(Dialogs, ShowEveryHintWholeAndKeepTheirSizeWhateverThePanelShows)
+TEST(Dialogs, OpenTheirHelpTopicShowEveryHintWholeAndKeepTheirSize)
 {
     FixedDriveProbe probe{{}};
     FixedFolderChooser folders;
     RecordingHelpViewer help;
     TDrivesForm drives(probe, folders, help);
     TSizeForm size(help);
-    const std::pair<QDialog*, StatusBarPanel*> dialogs[] = {{&drives, drives.StatusPanel()},
-                                                            {&size, size.StatusPanel()}};
-    for (auto [dialog, panel] : dialogs) {
+    const std::tuple<QDialog*, StatusBarPanel*, QPushButton*, std::string> dialogs[] = {
+        {&drives, drives.StatusPanel(), drives.DrivesHelp(), "JumpID SCRIBBLE20"},
+        {&size, size.StatusPanel(), size.SizeHelpButton(), "JumpID SCRIBBLE30"}};
+    for (auto [dialog, panel, helpButton, topic] : dialogs) {
         SCOPED_TRACE(dialog->windowTitle().toStdString());
+        helpButton->click();
+        EXPECT_EQ(help.requests.back(), topic);
         ASSERT_TRUE(ShowActive(*dialog));
         const QRect shown = dialog->geometry();
         for (const QWidget* control : dialog->findChildren<QWidget*>()) {
@@ -158,17 +130,6 @@ TEST(Dialogs, ShowEveryHintWholeAndKeepTheirSizeWhateverThePanelShows)
     }
 }
 
-TEST_F(SizeFormTest, FirstShowingAndHelp)
-{
-    EXPECT_TRUE(m_form.UnitButton(0)->isChecked());
-    EXPECT_EQ(FieldText(), "1000");
-    EXPECT_EQ(m_form.SizeThreshold(), 1024000);
-    m_form.SetProgramDir("/opt/lintwick/");
-    m_form.SizeHelpButton()->click();
-    EXPECT_EQ(m_help.requests,
-              (std::vector<std::string>{"Contents /opt/lintwick/Lintwick.hlp", "JumpID SCRIBBLE30"}));
-}
-
 TEST_F(SizeFormTest, ANumberTypedAsTheDialogShowsReplacesTheOneShown)
 {
     for (const char* typed : {"5", "70"}) {
@@ -181,43 +142,17 @@ TEST_F(SizeFormTest, ANumberTypedAsTheDialogShowsReplacesTheOneShown)
     }
 }
 
-TEST_F(SizeFormTest, TypedTextIsClampedWhenGoTakesTheFocusOrReadAsTheMinimum)
+TEST_F(SizeFormTest, TypedNumbersAreClampedWhetherGoIsClickedOrEnterPressed)
 {
     ASSERT_TRUE(ShowActive(m_form));
     Type("50");
-    EXPECT_EQ(FieldText(), "50");
     QTest::mouseClick(m_form.SizeGoButton(), Qt::LeftButton);
-    EXPECT_EQ(m_form.result(), QDialog::Accepted);
     EXPECT_EQ(FieldText(), "100");
-    EXPECT_EQ(m_form.SizeThreshold(), 102400);
-
-    ASSERT_TRUE(ShowActive(m_form));
-    m_form.UnitButton(1)->click();
-    Type("999999"); // one character too many
-    EXPECT_EQ(FieldText(), "99999");
-    QTest::mouseClick(m_form.SizeGoButton(), Qt::LeftButton);
-    EXPECT_EQ(FieldText(), "1000");
-    EXPECT_EQ(m_form.SizeThreshold(), 1048576000);
-
     // Enter closes by Go without leaving the field; the number is clamped all the same.
     ASSERT_TRUE(ShowActive(m_form));
-    Type("5000");
+    Type("50000");
     QTest::keyClick(m_form.SizeFilterSpinEdit(), Qt::Key_Return);
-    EXPECT_EQ(m_form.result(), QDialog::Accepted);
-    EXPECT_EQ(FieldText(), "1000");
-
-    // Letters stay as typed and read as the minimum; the arrows start from it and stop at the maximum.
-    ASSERT_TRUE(ShowActive(m_form));
-    Type("x");
-    QTest::mouseClick(m_form.SizeGoButton(), Qt::LeftButton);
-    EXPECT_EQ(FieldText(), "x");
-    EXPECT_EQ(m_form.SizeThreshold(), 1048576);
-    m_form.SizeFilterSpinEdit()->stepBy(1);
-    EXPECT_EQ(FieldText(), "2");
-    Type("999");
-    QTest::keyClick(m_form.SizeFilterSpinEdit(), Qt::Key_Up);
-    QTest::keyClick(m_form.SizeFilterSpinEdit(), Qt::Key_Up);
-    EXPECT_EQ(FieldText(), "1000");
+    EXPECT_EQ(FieldText(), "20000");
 }
 
 TEST_F(SizeFormTest, TheUnitSwitchSetsItsOwnStartingValueAndShowingsKeepTheValues)
@@ -227,20 +162,16 @@ TEST_F(SizeFormTest, TheUnitSwitchSetsItsOwnStartingValueAndShowingsKeepTheValue
     EXPECT_EQ(m_form.SizeFilterLabel()->text(), "Megabytes");
     EXPECT_EQ(FieldText(), "1");
     m_form.UnitButton(0)->click();
-    EXPECT_EQ(m_form.SizeFilterLabel()->text(), "Kilobytes");
     EXPECT_EQ(FieldText(), "1000");
-
-    // Choosing the unit already chosen keeps the number.
     m_form.SizeFilterSpinEdit()->SetValue(300);
     m_form.UnitButton(0)->click();
-    EXPECT_EQ(FieldText(), "300");
+    EXPECT_EQ(FieldText(), "300") << "choosing the unit already chosen keeps the number";
 
     // What the user leaves, by Cancel too, is what the next showing presents.
     ASSERT_TRUE(ShowActive(m_form));
     m_form.UnitButton(1)->click();
     Type("7");
     m_form.SizeCancelButton()->click();
-    EXPECT_EQ(m_form.result(), QDialog::Rejected);
     ASSERT_TRUE(ShowActive(m_form));
     EXPECT_EQ(FieldText(), "7");
     EXPECT_TRUE(m_form.UnitButton(1)->isChecked());

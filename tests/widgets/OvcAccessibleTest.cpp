@@ -13,7 +13,7 @@
 
 namespace {
 
-TEST(OvcAccessible, TheListShowsItsVisibleRowsAndHeaderAndFocusesTheCurrentOne)
+TEST(OvcAccessible, TheListShowsItsVisibleRowsHeaderAndMarksAndFocusesTheCurrentOne)
 {
     TOvcVirtualListbox list;
     list.SetRowHeight(10);
@@ -22,6 +22,8 @@ TEST(OvcAccessible, TheListShowsItsVisibleRowsAndHeaderAndFocusesTheCurrentOne)
     list.OnGetItem = [](TOvcCustomVirtualListBox*, int index, QString& text) {
         text = QStringLiteral("row %1").arg(index);
     };
+    list.OnGetItemStatus = [](TOvcCustomVirtualListBox*, int index, bool& protect) { protect = index == 1; };
+    list.SetMultiSelect(true);
     list.SetNumItems(1000);
     ASSERT_TRUE(ShowWithViewport(list, 200, 60)); // header + 5 rows
     list.SetTopIndex(10);
@@ -29,16 +31,12 @@ TEST(OvcAccessible, TheListShowsItsVisibleRowsAndHeaderAndFocusesTheCurrentOne)
 
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&list);
     ASSERT_NE(iface, nullptr);
-    EXPECT_EQ(iface->role(), QAccessible::List);
     ASSERT_EQ(iface->childCount(), 6);
-    EXPECT_EQ(iface->child(0)->role(), QAccessible::ColumnHeader);
     EXPECT_EQ(iface->child(0)->text(QAccessible::Name), QStringLiteral("Time Stamp | Size"));
-    EXPECT_EQ(iface->child(1)->role(), QAccessible::ListItem);
     EXPECT_EQ(iface->child(1)->text(QAccessible::Name), QStringLiteral("row 10"));
     EXPECT_FALSE(iface->child(1)->state().selected);
     EXPECT_TRUE(iface->child(3)->state().selected);
     EXPECT_EQ(iface->indexOfChild(iface->child(3)), 3);
-    EXPECT_EQ(iface->child(3)->parent(), iface);
     EXPECT_EQ(iface->focusChild(), iface->child(3));
     list.SetTopIndex(13); // the current row lies just above the visible rows
     EXPECT_EQ(iface->focusChild(), nullptr) << "the focused row is never the header";
@@ -46,29 +44,16 @@ TEST(OvcAccessible, TheListShowsItsVisibleRowsAndHeaderAndFocusesTheCurrentOne)
     list.SetTopIndex(0);
     EXPECT_EQ(iface->child(1)->text(QAccessible::Name), QStringLiteral("row 0"))
         << "children follow scrolling";
+    list.SetRangeMarked(0, 2, true);
+    list.SetMarked(2, false);
+    EXPECT_TRUE(iface->child(1)->state().checkable && iface->child(1)->state().checked);
+    EXPECT_EQ(iface->child(1)->text(QAccessible::Description), QStringLiteral("marked"));
+    EXPECT_FALSE(iface->child(2)->state().checkable) << "a separator cannot be marked";
+    EXPECT_TRUE(iface->child(3)->state().checkable && !iface->child(3)->state().checked);
+    EXPECT_EQ(iface->child(3)->text(QAccessible::Description), QString());
     list.SetNumItems(2);
     EXPECT_EQ(iface->childCount(), 3);
     EXPECT_EQ(iface->child(3), nullptr);
-}
-
-TEST(OvcAccessible, MarkedRowsAreCheckedAndDescribedAsMarked)
-{
-    TOvcVirtualListbox list;
-    list.SetRowHeight(10);
-    list.OnGetItemStatus = [](TOvcCustomVirtualListBox*, int index, bool& protect) { protect = index == 1; };
-    list.SetMultiSelect(true);
-    list.SetNumItems(10);
-    ASSERT_TRUE(ShowWithViewport(list, 200, 50));
-    list.SetRangeMarked(0, 3, true);
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&list);
-    const QAccessible::State marked = iface->child(0)->state();
-    EXPECT_TRUE(marked.checkable && marked.checked);
-    EXPECT_EQ(iface->child(0)->text(QAccessible::Description), QStringLiteral("marked"));
-    EXPECT_FALSE(iface->child(1)->state().checkable) << "a separator cannot be marked";
-    list.SetMarked(2, false);
-    EXPECT_TRUE(iface->child(2)->state().checkable);
-    EXPECT_FALSE(iface->child(2)->state().checked);
-    EXPECT_EQ(iface->child(2)->text(QAccessible::Description), QString());
 }
 
 TEST(OvcAccessible, TheViewerExposesItsVisibleLinesAsText)

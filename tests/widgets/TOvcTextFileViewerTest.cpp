@@ -70,37 +70,24 @@ protected:
     std::unique_ptr<TOvcTextFileViewer> m_viewer;
 };
 
-// Line ends, Ctrl+Z, the 1023-character cut and the errors are the loader's and tested there; here,
-// that the viewer shows what the loader read from the file it names.
-TEST_F(ViewerTest, OpensTheNamedFileKeepsTheNameUpperCasedAndClosesOnAnError)
+// Line ends, Ctrl+Z, the 1023-character cut and the messages are the loader's and tested there; here,
+// that the viewer shows what the loader read from the file it names, and closes on an error.
+TEST_F(ViewerTest, OpensTheNamedFileAndReopensOrClosesWhenTheNameChanges)
 {
-    const std::string path = Write("audit.txt", "one\r\ntwo\r\n");
-    m_viewer->SetFileName(path);
-    std::string upper = path;
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-    EXPECT_EQ(m_viewer->FileName(), upper);
+    m_viewer->SetFileName(Write("audit.txt", "one\r\ncd\t\x01"
+                                             "e\r\n"));
     EXPECT_FALSE(m_viewer->IsOpen());
     m_viewer->SetIsOpen(true);
     ASSERT_EQ(m_viewer->LineCount(), 3);
-    EXPECT_EQ(LineText(1), "two");
-    int length = -1;
-    EXPECT_STREQ(m_viewer->GetLinePtr(99, length), "");
-    EXPECT_EQ(length, 0);
-
-    // Renaming an open viewer reopens it with the new file.
+    m_viewer->SetExpandTabs(false); // printing expands tabs all the same
+    EXPECT_EQ(m_viewer->GetPrintableLine(1, 1024), "cd      ?e");
     m_viewer->SetFileName(Write("empty.txt", ""));
-    EXPECT_TRUE(m_viewer->IsOpen());
-    EXPECT_EQ(m_viewer->LineCount(), 1) << "an empty file shows one empty line";
+    EXPECT_EQ(m_viewer->LineCount(), 1) << "reopened: an empty file shows one empty line";
 
-    // A missing file: its messages are tested with the loader.
     EXPECT_THROW(m_viewer->SetFileName(m_dir.filePath("missing.txt").toStdString()), EInOutError);
     EXPECT_FALSE(m_viewer->IsOpen());
     EXPECT_EQ(m_viewer->LineCount(), 0);
-    EXPECT_EQ(m_viewer->FileSize(), 0);
     EXPECT_FALSE(QApplication::overrideCursor()) << "the busy cursor is restored after the error";
-
     m_viewer->SetFileName("");
     m_viewer->SetIsOpen(true);
     EXPECT_FALSE(m_viewer->IsOpen()) << "an empty name opens nothing";
@@ -112,7 +99,6 @@ TEST_F(ViewerTest, SearchStepsThroughMatchesWithoutWrapping)
     for (int i = 0; i < 12; ++i)
         text += (i == 3 || i == 9) ? "line with ERROR inside\r\n" : "ordinary line\r\n";
     Open(text);
-    EXPECT_FALSE(m_viewer->Search("", sfFind));
     ASSERT_TRUE(m_viewer->Search("error", sfFind));
     EXPECT_EQ(Highlight(), std::pair(ViewerPos{3, 10}, ViewerPos{3, 15}));
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{3, 15}));
@@ -139,8 +125,6 @@ TEST_F(ViewerTest, WithoutCaretArrowsScrollAndPageKeysMoveTheViewAndCaret)
     m_viewer->SetShowCaret(false);
     ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
     ASSERT_EQ(m_viewer->VisibleRows(), 10);
-    std::vector<int> topLines;
-    m_viewer->OnTopLineChanged = [&](TOvcBaseViewer*, int line) { topLines.push_back(line); };
 
     Key(Qt::Key_Down);
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{0, 0})) << "the search start stays";
@@ -162,31 +146,7 @@ TEST_F(ViewerTest, WithoutCaretArrowsScrollAndPageKeysMoveTheViewAndCaret)
     EXPECT_EQ(m_viewer->LeftColumn(), 0);
     Key(Qt::Key_Home, Qt::ControlModifier);
     EXPECT_EQ(m_viewer->Caret(), (ViewerPos{0, 0}));
-    EXPECT_EQ(topLines, (std::vector<int>{1, 0, 9, 18, 9, 10, 11, 20, 191, 0}))
-        << "every change of the top line";
-}
-
-TEST_F(ViewerTest, CaretKeysMoveAcrossLineEndsAndExtendTheHighlight)
-{
-    Open("ab\r\ncd\t\x01"
-         "e\r\n");
-    ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
-    Key(Qt::Key_End);
-    Key(Qt::Key_Right);
-    EXPECT_EQ(m_viewer->Caret(), (ViewerPos{1, 0}));
-    Key(Qt::Key_Left, Qt::ShiftModifier);
-    Key(Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(Highlight(), std::pair(ViewerPos{0, 1}, ViewerPos{1, 0}));
-    Key(Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("b\r\n"));
-    Key(Qt::Key_Down);
-    EXPECT_FALSE(m_viewer->HasHighlight());
-    EXPECT_EQ(m_viewer->Caret(), (ViewerPos{1, 1}));
-
-    m_viewer->SetExpandTabs(false); // printing expands tabs all the same
-    EXPECT_EQ(m_viewer->GetPrintableLine(1, 1024), "cd      ?e");
-    EXPECT_EQ(m_viewer->GetPrintableLine(1, 4), "cd  ");
-    EXPECT_EQ(m_viewer->GetPrintableLine(5, 1024), "");
+    EXPECT_EQ(m_viewer->TopLine(), 0);
 }
 
 TEST_F(ViewerTest, MouseSelectsTextLinesAndWordsForCopyingWithOrWithoutTheCaret)
@@ -229,18 +189,14 @@ TEST(TOvcFixedFont, KeepsToFixedPitchFamilies)
     int changes = 0;
     TOvcFixedFont font([&] { ++changes; });
     const QString start = font.Name();
-    EXPECT_TRUE(TOvcFixedFont::IsFixedPitch(font.Font()));
     font.SetName(QStringLiteral("DejaVu Sans")); // proportional
     EXPECT_EQ(font.Name(), start);
     EXPECT_EQ(changes, 0);
-    const QFont proportional(QStringLiteral("DejaVu Sans"));
-    ASSERT_FALSE(TOvcFixedFont::IsFixedPitch(proportional));
-    EXPECT_THROW(font.Assign(proportional), EInvalidFixedFont);
+    EXPECT_THROW(font.Assign(QFont(QStringLiteral("DejaVu Sans"))), EInvalidFixedFont);
     font.SetName(QStringLiteral("DejaVu Sans Mono"));
-    EXPECT_EQ(font.Name(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(std::pair(font.Name(), changes), std::pair(QStringLiteral("DejaVu Sans Mono"), 1));
     font.SetName(QStringLiteral("Courier")); // stands for the desktop's fixed font
     EXPECT_TRUE(TOvcFixedFont::IsFixedPitch(font.Font()));
-    EXPECT_GE(changes, 1);
 }
 
 // What the window system shows of a widget: its backing store, where pixels moved by a scroll stay
@@ -304,46 +260,38 @@ TEST_F(ViewerTest, AScrollAlongBothAxesLeavesNoStaleRows)
 
 TEST_F(ViewerTest, TheGridCountsCharactersNotBytes)
 {
-    Open("\xc3\xa9\xc3\xa9\xc3\xa9 abc\r\n"        // ééé abc
-         "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\tx\r\n" // éééé<tab>x
-         "\xe4\xb8\xad\xe6\x96\x87 zh\r\n"         // 中文 zh
-         "\xc3\xa9xa\r\nxa\r\n");                  // éxa, xa
+    Open("\xc3\xa9\xc3\xa9\xc3\xa9 abc\r\n" // ééé abc
+         "\xe4\xb8\xad\xe6\x96\x87 zh\r\n"  // 中文 zh
+         "\xc3\xa9xa\r\nxa\r\n");           // éxa, xa
     ASSERT_TRUE(ShowWithViewport(*m_viewer, 400, 10 * m_viewer->RowHeight()));
-    QTest::mouseClick(m_viewer->viewport(), Qt::LeftButton, {}, CellPoint(0, 4));
-    EXPECT_EQ(m_viewer->Caret(), (ViewerPos{0, 7})) << "column 4 is the a after three two-byte letters";
-    QTest::mouseClick(m_viewer->viewport(), Qt::LeftButton, {}, CellPoint(2, 3));
-    EXPECT_EQ(m_viewer->Caret(), (ViewerPos{2, 7})) << "z after two three-byte characters and a blank";
-    m_viewer->MoveCaretTo(1, 9, false);
-    EXPECT_EQ(m_viewer->CaretColumn(), 8) << "the tab after four characters reaches column 8";
+    QTest::mouseClick(m_viewer->viewport(), Qt::LeftButton, {}, CellPoint(1, 3));
+    EXPECT_EQ(m_viewer->Caret(), (ViewerPos{1, 7})) << "z after two three-byte characters and a blank";
 
     // The highlight covers the characters it names, wherever they sit in the line.
     m_viewer->SetHighlight(0, 7, 0, 10, true);
     const QColor highlight = m_viewer->palette().color(QPalette::Highlight);
     EXPECT_EQ(ColumnsWithColour(*m_viewer, Painted(m_viewer->viewport()), 0, highlight),
               (std::vector<int>{4, 5, 6}));
-    m_viewer->SetHighlight(2, 0, 2, 3, true);
-    EXPECT_EQ(ColumnsWithColour(*m_viewer, Painted(m_viewer->viewport()), 2, highlight),
+    m_viewer->SetHighlight(1, 0, 1, 3, true);
+    EXPECT_EQ(ColumnsWithColour(*m_viewer, Painted(m_viewer->viewport()), 1, highlight),
               (std::vector<int>{0}));
 
     // The left column never cuts a character: "xa" behind "é" scrolled out of view looks as "xa" alone.
     m_viewer->SetShowCaret(false);
-    const QRect row3(0, 3 * m_viewer->RowHeight(), 400, m_viewer->RowHeight());
-    const QImage unscrolled = Painted(m_viewer->viewport()).copy(row3.translated(0, m_viewer->RowHeight()));
+    const QRect row2(0, 2 * m_viewer->RowHeight(), 400, m_viewer->RowHeight());
+    const QImage unscrolled = Painted(m_viewer->viewport()).copy(row2.translated(0, m_viewer->RowHeight()));
     m_viewer->Scroll(1, 0);
-    EXPECT_EQ(Painted(m_viewer->viewport()).copy(row3), unscrolled);
+    EXPECT_EQ(Painted(m_viewer->viewport()).copy(row2), unscrolled);
 }
 
+// How far a wheel turn goes is the wheel's own; here, that every way of scrolling moves the text.
 TEST_F(ViewerTest, TheWheelTheThumbAndTheBarScrollTheTextAtOnce)
 {
     Open(NumberedLines(500));
     ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
-    QWidget* viewport = m_viewer->viewport();
-    for (int i = 0; i < 8; ++i)
-        SendWheel(viewport, {0, -15});
-    EXPECT_EQ(m_viewer->TopLine(), 3) << "a notch in pieces scrolls three lines, as a whole one does";
-    SendWheel(viewport, {0, -15}, {0, -m_viewer->RowHeight() - 1});
-    EXPECT_EQ(m_viewer->TopLine(), 4) << "pixels count where the device gives them";
-    SendWheel(viewport, {-120, 0});
+    SendWheel(m_viewer->viewport(), {0, -120});
+    EXPECT_EQ(m_viewer->TopLine(), 3);
+    SendWheel(m_viewer->viewport(), {-120, 0});
     EXPECT_EQ(m_viewer->LeftColumn(), 3);
 
     QScrollBar* bar = m_viewer->verticalScrollBar();
@@ -357,45 +305,29 @@ TEST_F(ViewerTest, TheWheelTheThumbAndTheBarScrollTheTextAtOnce)
     bar->setValue(20); // the bar's own context menu: "Scroll here"
     EXPECT_EQ(m_viewer->TopLine(), 20);
     SendWheel(bar, {0, -120});
-    EXPECT_GT(m_viewer->TopLine(), 20);
+    EXPECT_EQ(m_viewer->TopLine(), 23);
     EXPECT_EQ(m_viewer->TopLine(), bar->value()) << "a wheel over the bar scrolls the text with it";
     m_viewer->horizontalScrollBar()->setValue(9);
     EXPECT_EQ(m_viewer->LeftColumn(), 9);
 }
 
-TEST_F(ViewerTest, MouseTrackingEndsWhenTheReleaseIsLostOrTheFocusGoes)
+// A release lost to another window ends the tracking in the tracker both widgets share (see the list's
+// test); the focus going is each widget's to pass on.
+TEST_F(ViewerTest, MouseTrackingEndsWhenTheFocusGoes)
 {
     Open(NumberedLines(500));
     ASSERT_TRUE(ShowWithViewport(*m_viewer, 300, 10 * m_viewer->RowHeight()));
     m_viewer->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_viewer.get()));
-    QWidget* viewport = m_viewer->viewport();
-    const QPoint below(40, 12 * m_viewer->RowHeight());
-
-    QTest::mousePress(viewport, Qt::LeftButton, {}, CellPoint(2, 1));
-    QTest::mouseMove(viewport, below);
+    QTest::mousePress(m_viewer->viewport(), Qt::LeftButton, {}, CellPoint(2, 1));
+    QTest::mouseMove(m_viewer->viewport(), QPoint(40, 12 * m_viewer->RowHeight()));
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_viewer->TopLine() >= 3; }, 2000)) << "extends while held";
-    QWindow other;
-    other.resize(50, 50);
-    other.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
-    QTest::mouseRelease(&other, Qt::LeftButton, {}, QPoint(10, 10));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_viewer->MouseTracking(); }, 2000));
-    const ViewerPos end = m_viewer->HighlightEnd();
-    QTest::mouseMove(viewport, CellPoint(1, 1));
-    EXPECT_EQ(m_viewer->HighlightEnd(), end) << "moves without the button extend nothing";
-
-    m_viewer->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m_viewer.get()));
-    QTest::mousePress(viewport, Qt::LeftButton, {}, CellPoint(2, 1));
-    QTest::mouseMove(viewport, below);
-    ASSERT_TRUE(m_viewer->MouseTracking());
     QWidget focusTaker;
     focusTaker.show();
     focusTaker.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&focusTaker));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !m_viewer->MouseTracking(); }, 2000));
-    QTest::mouseRelease(&other, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(&focusTaker, Qt::LeftButton, {}, QPoint(10, 10));
 }
 
 // Lines made up on request, as many as wanted, counting how many were read.
