@@ -163,10 +163,8 @@ TEST(ReportFormatter, ContentClassesFollowEachFileRow)
         formatter.appendRows(0, 4, out);
         return out;
     };
-    const std::string text = rows(ReportFormat::Text);
-    EXPECT_NE(text.find("/d/a,b\t=1\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("/d/bad\xFF.txt\t?\n\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("/d/say \"hi\"\t\n"), std::string::npos) << text;
+    EXPECT_NE(rows(ReportFormat::Text).find("/d/bad\xFF.txt\t?\n\n"),
+              std::string::npos); // no column on a separator
     EXPECT_EQ(rows(ReportFormat::Csv), "time,size,path,group,content\r\n"
                                        "1998-12-05T15:04:06+00:00,1234567,\"/d/a,b\",1,=1\r\n"
                                        "1998-12-05T00:00:00+00:00,0,/d/bad\xFF.txt,1,?\r\n"
