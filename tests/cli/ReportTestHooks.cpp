@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The hooks of the test build of lintwick-report. When the environment names a directory in
-// LINTWICK_REPORT_TEST_HOLD (spelled as the walk spells it, ending in "/"), the walk holds after
-// reading that directory, and when it names a file as the report lists it, the content check holds
-// before reading that file beyond its first 4 KiB; with LINTWICK_REPORT_TEST_HOLD_WRITE set, the writing
-// holds after the report's head. Each says "holding" on standard error and waits there until SIGINT arrives,
-// so that tests interrupt at a known point.
+// The hooks of the test build of lintwick-report. LINTWICK_REPORT_TEST_HOLD names a directory (as the
+// walk spells it, ending in "/") after whose reading the walk holds, or a file (as the report lists it)
+// before whose reading beyond 4 KiB the content check holds; LINTWICK_REPORT_TEST_HOLD_WRITE holds the
+// writing after the report's head. Each says "holding" on standard error and waits for SIGINT, so that
+// tests interrupt at a known point.
 #include "InterruptStop.h"
 #include "TestHooks.h"
 
@@ -12,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -34,20 +34,16 @@ TestHooks MakeTestHooks(const InterruptStop& interrupt)
 {
     TestHooks hooks;
     if (const char* hold = std::getenv("LINTWICK_REPORT_TEST_HOLD")) {
-        hooks.afterDirectoryRead = [&interrupt, directory = std::string(hold)](const std::string& path) {
-            if (path == directory)
+        hooks.afterDirectoryRead = [&interrupt, hold = std::string(hold)](const std::string& path) {
+            if (path == hold)
                 HoldUntilInterrupted(interrupt);
         };
-        hooks.beforeWholeRead = [&interrupt, file = std::string(hold)](const std::string& path) {
-            if (path == file)
-                HoldUntilInterrupted(interrupt);
-        };
+        hooks.beforeWholeRead = hooks.afterDirectoryRead;
     }
     if (std::getenv("LINTWICK_REPORT_TEST_HOLD_WRITE")) {
         hooks.afterWrite = [&interrupt, held = false]() mutable {
-            if (!held)
+            if (!std::exchange(held, true))
                 HoldUntilInterrupted(interrupt);
-            held = true;
         };
     }
     return hooks;

@@ -17,6 +17,7 @@ const char* const kSample = "21 26 0:20 / /proc rw,relatime - proc proc rw\n"
                             "46 26 0:51 / /snap/core/1 ro - squashfs /dev/loop0 ro\n"
                             "garbage line without the separator\n"
                             "48 26 8:6 / /mnt/a\\04 rw - ext4 /dev/sdd1 rw\n"
+                            "49 26 8:7 / /mnt/end\\040 rw - ext4 /dev/sde1 rw\n"
                             "47 26 8:5 / /mnt/gone rw - xfs /dev/sdc1 rw"; // last line without a line end
 
 } // namespace
@@ -24,15 +25,16 @@ const char* const kSample = "21 26 0:20 / /proc rw,relatime - proc proc rw\n"
 TEST(MountInfo, ParsesMountPointsAndTypes)
 {
     const auto mounts = ParseMountInfo(kSample);
-    ASSERT_EQ(mounts.size(), 12u);
+    ASSERT_EQ(mounts.size(), 13u);
     EXPECT_EQ(mounts[0].mountPoint, "/proc");
     EXPECT_EQ(mounts[0].fsType, "proc");
     EXPECT_EQ(mounts[4].mountPoint, "/boot"); // optional fields before "-" are skipped
     EXPECT_EQ(mounts[4].fsType, "ext4");
     EXPECT_EQ(mounts[6].mountPoint, "/media/ann/My Disk\\x"); // octal escapes undone
     EXPECT_EQ(mounts[10].mountPoint, "/mnt/a\\04");           // an escape cut short by the field's end stays
-    EXPECT_EQ(mounts[11].mountPoint, "/mnt/gone");
-    EXPECT_EQ(mounts[11].fsType, "xfs");
+    EXPECT_EQ(mounts[11].mountPoint, "/mnt/end ");            // an escape that ends the field
+    EXPECT_EQ(mounts[12].mountPoint, "/mnt/gone");
+    EXPECT_EQ(mounts[12].fsType, "xfs");
 }
 
 TEST(MountInfo, DriveRootsLeaveOutPseudoAndUnenterableMountsSortedOnce)
@@ -44,7 +46,7 @@ TEST(MountInfo, DriveRootsLeaveOutPseudoAndUnenterableMountsSortedOnce)
     });
     // Pseudo filesystems (proc, tmpfs, cgroup2, squashfs) are left out; overlay and vfat are not.
     const std::vector<std::string> expected{
-        "/", "/boot/", "/home/", "/media/ann/My Disk\\x/", "/mnt/a\\04/", "/var/lib/docker/x/"};
+        "/", "/boot/", "/home/", "/media/ann/My Disk\\x/", "/mnt/a\\04/", "/mnt/end /", "/var/lib/docker/x/"};
     EXPECT_EQ(roots, expected);
     // Pseudo filesystems are not even probed; /boot, mounted twice, is probed once.
     EXPECT_EQ(std::count(asked.begin(), asked.end(), "/boot/"), 1);

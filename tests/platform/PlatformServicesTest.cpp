@@ -26,17 +26,11 @@
 
 namespace {
 
-using Shown = RecordingMessageBoxes::Shown;
-
-// Sets PATH for one test and puts the old value back.
-class ScopedPath
+// Puts PATH back as it was at the end of a test.
+struct PathKeeper
 {
-public:
-    explicit ScopedPath(const QString& path) : m_old(qgetenv("PATH")) { qputenv("PATH", path.toLocal8Bit()); }
-    ~ScopedPath() { qputenv("PATH", m_old); }
-
-private:
-    QByteArray m_old;
+    QByteArray path = qgetenv("PATH");
+    ~PathKeeper() { qputenv("PATH", path); }
 };
 
 const std::string kHelpFile = LINTWICK_SOURCE_DIR "/help/Lintwick.hlp";
@@ -59,7 +53,8 @@ TEST(PathProgramLauncher, StartsAProgramFoundOnPathWithOneArgument)
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
 
-    ScopedPath path(dir.path() + QStringLiteral(":/bin:/usr/bin"));
+    const PathKeeper keeper;
+    qputenv("PATH", (dir.path() + QStringLiteral(":/bin:/usr/bin")).toLocal8Bit());
     PathProgramLauncher launcher;
     // Shell characters stay part of the one argument.
     EXPECT_EQ(launcher.LaunchProgram("fake-browser", "https://www.corvane.example/?a=1&b=2; echo x"),
@@ -73,19 +68,16 @@ TEST(PathProgramLauncher, StartsAProgramFoundOnPathWithOneArgument)
     EXPECT_EQ(launcher.LaunchProgram("not-executable", "x"), ProgramLauncher::kNotFound);
 }
 
-TEST(QtMessageBoxes, TitlesButtonsDefaultsAndAnswersWithTheTextShownPlain)
+TEST(QtMessageBoxes, EnterGoesOnAndTextsShowAsTheyAreWithoutMarkup)
 {
     QtMessageBoxes boxes;
-    std::vector<std::pair<std::string, int>> seen; // title, buttons
     std::vector<QString> shownTexts;
     QMessageBox::StandardButton answer = QMessageBox::Ok, proceed = QMessageBox::Ok;
     boxes.beforeShowing = [&](QWidget* widget) {
         auto* box = qobject_cast<QMessageBox*>(widget);
         ASSERT_NE(box, nullptr);
-        seen.emplace_back(box->windowTitle().toStdString(), static_cast<int>(box->standardButtons()));
         // Enter goes on, whatever order the desktop's style puts the buttons in.
         EXPECT_EQ(box->defaultButton(), box->button(proceed));
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
         // What the user reads: the label that carries the text.
         for (const QLabel* label : box->findChildren<QLabel*>())
             if (label->textFormat() == Qt::PlainText && !label->text().isEmpty())
@@ -93,8 +85,6 @@ TEST(QtMessageBoxes, TitlesButtonsDefaultsAndAnswersWithTheTextShownPlain)
         QTimer::singleShot(0, box, [box, answer] { box->button(answer)->click(); });
     };
     boxes.Error("e");
-    boxes.Warning("w");
-    boxes.Information("i");
     EXPECT_TRUE(boxes.Confirm("c"));
     answer = QMessageBox::Cancel;
     EXPECT_FALSE(boxes.Confirm("c"));
@@ -102,18 +92,8 @@ TEST(QtMessageBoxes, TitlesButtonsDefaultsAndAnswersWithTheTextShownPlain)
     EXPECT_TRUE(boxes.Question("Move '/tmp/<b>x</b>.txt' to the trash?"));
     answer = QMessageBox::No;
     EXPECT_FALSE(boxes.Question("Move '/tmp/a&amp;b.txt' to the trash?"));
-    const int ok = QMessageBox::Ok, okCancel = QMessageBox::Ok | QMessageBox::Cancel,
-              yesNo = QMessageBox::Yes | QMessageBox::No;
-    EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{{"Error", ok},
-                                                              {"Warning", ok},
-                                                              {"Information", ok},
-                                                              {"Confirm", okCancel},
-                                                              {"Confirm", okCancel},
-                                                              {"Confirm", yesNo},
-                                                              {"Confirm", yesNo}}));
-    EXPECT_EQ(shownTexts,
-              (std::vector<QString>{"e", "w", "i", "c", "c", "Move '/tmp/<b>x</b>.txt' to the trash?",
-                                    "Move '/tmp/a&amp;b.txt' to the trash?"}));
+    EXPECT_EQ(shownTexts, (std::vector<QString>{"e", "c", "c", "Move '/tmp/<b>x</b>.txt' to the trash?",
+                                                "Move '/tmp/a&amp;b.txt' to the trash?"}));
 }
 
 TEST(HelpViewerWindow, JumpsToTopicsByKeyAndFollowsLinks)
@@ -123,7 +103,6 @@ TEST(HelpViewerWindow, JumpsToTopicsByKeyAndFollowsLinks)
     ASSERT_TRUE(viewer.Contents(kHelpFile));
     EXPECT_TRUE(viewer.isVisible());
     EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE10");
-    EXPECT_EQ(viewer.windowTitle(), "Lintwick Help");
 
     viewer.JumpID("SCRIBBLE90");
     EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE90");
@@ -142,34 +121,38 @@ TEST(HelpViewerWindow, JumpsToTopicsByKeyAndFollowsLinks)
     EXPECT_NE(messages.shown[0].text.find("SCRIBBLE999"), std::string::npos);
 }
 
-TEST(HelpViewerWindow, BackAndForwardWalkTheTopicsShownAndEscapeOrCtrlWClose)
+TEST(HelpViewerWindow, AMissingFileIsReportedAndNothingOpens)
 {
+    RecordingMessageBoxes messages;
+    HelpViewerWindow viewer(messages);
+    EXPECT_FALSE(viewer.Contents("/nonexistent/dir/Lintwick.hlp"));
+    viewer.Finder("/nonexistent/dir/Lintwick.hlp");
+    viewer.JumpID("SCRIBBLE90"); // nothing is open: quietly nothing
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[0].text.find("Lintwick.hlp"), std::string::npos);
+    EXPECT_FALSE(viewer.isVisible());
+}
+
+TEST(HelpViewerWindow, BackAndForwardByButtonOrAltArrowAndEscapeOrCtrlWClose)
+{
+    // The steps themselves are TopicHistory's; here the keys and the button reach them.
     RecordingMessageBoxes messages;
     HelpViewerWindow viewer(messages);
     ASSERT_TRUE(viewer.Contents(kHelpFile));
     ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
     auto* page = viewer.findChild<QTextBrowser*>(QStringLiteral("HelpPage"));
     page->setFocus();
-    const auto back = [&] { QTest::keyClick(page, Qt::Key_Left, Qt::AltModifier); };
-    const auto forward = [&] { QTest::keyClick(page, Qt::Key_Right, Qt::AltModifier); };
     auto* backButton = viewer.findChild<QToolButton*>(QStringLiteral("HelpBack"));
     EXPECT_FALSE(backButton->isEnabled());
 
     emit page->anchorClicked(QUrl(QStringLiteral("#SCRIBBLE40")));
-    emit page->anchorClicked(QUrl(QStringLiteral("#SCRIBBLE20")));
-    back();
+    viewer.JumpID("SCRIBBLE20");
+    QTest::keyClick(page, Qt::Key_Left, Qt::AltModifier);
     EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE40");
     backButton->click();
     EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE10");
     EXPECT_FALSE(backButton->isEnabled());
-    back(); // nothing further back
-    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE10");
-    forward();
-    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE40");
-    viewer.JumpID("SCRIBBLE90"); // a new topic drops SCRIBBLE20 ahead
-    forward();
-    EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE90");
-    back();
+    QTest::keyClick(page, Qt::Key_Right, Qt::AltModifier);
     EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE40");
 
     for (const QKeyCombination key : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {
@@ -192,11 +175,9 @@ TEST(HelpViewerWindow, FinderListsContentsAndAnIndexThatFiltersAsOneTypes)
     EXPECT_GE(contents->count(), 11);
     EXPECT_EQ(index->count(), contents->count());
 
+    // The filter itself is HelpDocument's: here typing reaches it and Enter opens the first.
     QTest::keyClicks(edit, QStringLiteral("REPORT"));
-    ASSERT_GE(index->count(), 4);
-    for (int i = 0; i < index->count(); ++i)
-        EXPECT_TRUE(index->item(i)->text().contains("report", Qt::CaseInsensitive))
-            << index->item(i)->text().toStdString();
+    EXPECT_LT(index->count(), contents->count());
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(viewer.currentTopic(), "SCRIBBLE50"); // "Duplicate Files report" sorts first
 
@@ -228,18 +209,4 @@ TEST(HelpViewerWindow, PagesFollowTheViewersPaletteInsteadOfFixingTheirColours)
         }
     }
     QApplication::setPalette(original);
-}
-
-TEST(HelpViewerWindow, AMissingFileIsReportedByTheViewer)
-{
-    RecordingMessageBoxes messages;
-    HelpViewerWindow viewer(messages);
-    EXPECT_FALSE(viewer.Contents("/nonexistent/dir/Lintwick.hlp"));
-    viewer.Finder("/nonexistent/dir/Lintwick.hlp");
-    viewer.JumpID("SCRIBBLE90"); // nothing is open: quietly nothing
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[0].kind, "Error");
-    EXPECT_NE(messages.shown[0].text.find("Lintwick.hlp"), std::string::npos);
-    EXPECT_TRUE(viewer.currentTopic().empty());
-    EXPECT_FALSE(viewer.isVisible());
 }

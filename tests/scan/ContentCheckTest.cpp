@@ -5,6 +5,7 @@
 #include "TempTree.h"
 
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,38 +19,36 @@ using Lines = std::vector<std::string>;
 class ContentCheckTest : public ::testing::Test
 {
 protected:
-    ContentCheckTest()
+    ContentCheckTest() : a(10000, '\0')
     {
         ::chmod(tree.root().c_str(), 0755);
         table.addDirectory(tree.root());
-        m_sub = table.addDirectory(0, "sub", {});
+        table.addDirectory(0, "sub", {});
         tree.dir("sub");
-        a = random(10000);
+        for (char& c : a)
+            c = static_cast<char>(::random());
         nearA = a;
         nearA.back() ^= 1;
     }
 
     void write(const std::string& name, const std::string& bytes)
     {
-        const int fd = ::open(tree.path(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-        ::close(fd);
+        std::ofstream(tree.path(name), std::ios::binary | std::ios::trunc) << bytes;
     }
 
     // A row for the file as it is now; "sub/" names one in the sub-directory. "-": a separator.
     void rows(const Lines& names)
     {
         for (const std::string& name : names) {
-            if (name == "-") {
+            struct stat st = {};
+            if (name == "-" || ::stat(tree.path(name).c_str(), &st) != 0) {
+                ASSERT_EQ(name, "-");
                 table.addSeparatorRow();
                 continue;
             }
-            struct stat st = {};
-            ASSERT_EQ(::stat(tree.path(name).c_str(), &st), 0) << name;
             entrytype e;
-            const bool sub = name.starts_with("sub/");
-            e.name = sub ? name.substr(4) : name;
-            e.directory = sub ? m_sub : 0;
+            e.directory = name.starts_with("sub/") ? 1 : 0;
+            e.name = name.substr(e.directory ? 4 : 0);
             e.size = st.st_size;
             e.time = st.st_mtim.tv_sec;
             table.appendEntry(e);
@@ -65,18 +64,9 @@ protected:
         return out;
     }
 
-    static std::string random(size_t n)
-    {
-        std::string s(n, '\0');
-        for (size_t i = 0; i < n; ++i)
-            s[i] = static_cast<char>(::random());
-        return s;
-    }
-
     TempTree tree;
     ResultTable table;
     std::string a, nearA; // 10,000 bytes; the same but for the last byte
-    std::uint32_t m_sub = 0;
 };
 
 } // namespace
@@ -85,19 +75,14 @@ TEST_F(ContentCheckTest, EqualBytesShareAClassNumberedInRowOrderAndOnlyWhatCanMa
 {
     std::string b = a;
     b[100] ^= 1; // differs within the first 4 KiB
-    write("n1", nearA);
-    write("a1", a);
-    write("odd", a.substr(0, 6000));
-    write("sub/a2", a);
-    write("b", b);
-    write("n2", nearA);
-    write("hi1", "hi\n");
-    write("ho", "ho\n");
-    write("hi2", "hi\n");
-    write("empty1", "");
-    write("empty2", "");
+    const std::pair<const char*, std::string> files[] = {
+        {"n1", nearA},   {"a1", a},      {"odd", a.substr(0, 6000)},
+        {"sub/a2", a},   {"b", b},       {"n2", nearA},
+        {"hi1", "hi\n"}, {"ho", "ho\n"}, {"hi2", "hi\n"},
+        {"empty1", ""},  {"empty2", ""}, {"a3", a}};
+    for (const auto& [name, bytes] : files)
+        write(name, bytes);
     ASSERT_EQ(::link(tree.path("a1").c_str(), tree.path("sub/link").c_str()), 0);
-    write("a3", a);
     rows({"n1", "a1", "odd", "sub/a2", "b", "n2", "-", "hi1", "ho", "hi2", "empty1", "empty2", "-",
           "sub/link", "a3"});
 
@@ -141,6 +126,7 @@ TEST_F(ContentCheckTest, FilesThatChangedVanishedOrCannotBeReadGetAQuestionMark)
     ::chmod(tree.path("hashed").c_str(), 0666);
 
     const ChildProcess child([&] {
+        ::alarm(60); // a file opened so that it waits (the FIFO) ends the child instead of the test run
         std::string why;
         if (!ChildProcess::becomeNobody(why))
             return "skip: " + why;
@@ -163,10 +149,8 @@ TEST_F(ContentCheckTest, FilesThatChangedVanishedOrCannotBeReadGetAQuestionMark)
 
 TEST_F(ContentCheckTest, AStopKeepsTheClassesFoundAndLeavesTheRestUnknown)
 {
-    write("hi1", "hi");
-    write("hi2", "hi");
-    write("a1", a);
-    write("a2", a);
+    for (const char* name : {"hi1", "hi2", "a1", "a2"})
+        write(name, name[0] == 'h' ? "hi" : a);
     rows({"hi1", "hi2", "-", "a1", "a2"});
 
     std::atomic<bool> stop{false};

@@ -117,36 +117,47 @@ TEST(ResultTable, StoppedSortLeavesItsFinalPrefixAndKeepsWholeKeys)
 {
     std::mt19937 random(8);
     std::uniform_int_distribution<int> letter('A', 'Z');
-    std::vector<std::string> input;
-    for (int i = 0; i < 30000; ++i)
-        input.push_back({static_cast<char>(letter(random)), static_cast<char>(letter(random))});
-    const std::vector<std::string> reference = referenceOrder(input);
-    std::map<std::string, int> inputCount;
-    for (const std::string& k : input)
-        ++inputCount[k];
+    std::vector<std::string> pairs, distinct;
+    for (int i = 0; i < 30000; ++i) {
+        pairs.push_back({static_cast<char>(letter(random)), static_cast<char>(letter(random))});
+        distinct.push_back(pairs.back() + std::to_string(i));
+    }
+    // Keys met many times, whose runs a stop mostly cuts, and keys met once, which it never cuts.
+    for (const auto& input : {pairs, distinct}) {
+        const std::vector<std::string> reference = referenceOrder(input);
+        std::map<std::string, int> inputCount;
+        for (const std::string& k : input)
+            ++inputCount[k];
 
-    for (unsigned threads : {1u, 2u}) {
-        ResultTable whole = tableOf(input);
-        EXPECT_EQ(whole.SortEntriesByKey(0, whole.LastEntry(), threads, [] { return false; }), 30000);
-        EXPECT_TRUE(paths(whole.EntryTable) == reference);
+        for (unsigned threads : {1u, 2u}) {
+            ResultTable whole = tableOf(input);
+            EXPECT_EQ(whole.SortEntriesByKey(0, whole.LastEntry(), threads, [] { return false; }), 30000);
+            EXPECT_TRUE(paths(whole.EntryTable) == reference);
 
-        for (int steps : {0, 1, 40, 4000, 9000}) {
-            ResultTable t = tableOf(input);
-            std::atomic<int> asked{0};
-            const int end = t.SortEntriesByKey(0, t.LastEntry(), threads, [&] { return asked++ >= steps; });
-            ASSERT_LT(end, 30000) << steps;
-            const std::vector<std::string> names = paths(t.EntryTable);
-            EXPECT_TRUE(std::equal(names.begin(), names.begin() + end, reference.begin())) << steps;
-            for (int k = end; end > 0 && k <= t.LastEntry(); ++k)
-                ASSERT_GE(t.EntryTable[k].key, t.EntryTable[end - 1].key);
+            for (int steps : {0, 1, 40, 4000, 9000}) {
+                ResultTable t = tableOf(input);
+                std::atomic<int> asked{0};
+                const int end =
+                    t.SortEntriesByKey(0, t.LastEntry(), threads, [&] { return asked++ >= steps; });
+                ASSERT_LT(end, 30000) << steps;
+                const std::vector<std::string> names = paths(t.EntryTable);
+                EXPECT_TRUE(std::equal(names.begin(), names.begin() + end, reference.begin())) << steps;
+                std::map<std::string, int> inPrefix, kept;
+                for (int k = 0; k <= t.LastEntry(); ++k) {
+                    if (k < end)
+                        ++inPrefix[t.EntryTable[k].key];
+                    else if (end > 0)
+                        ASSERT_GE(t.EntryTable[k].key, t.EntryTable[end - 1].key);
+                }
 
-            t.KeepCompleteKeys(end);
-            ASSERT_LE(t.LastEntry(), end - 1);
-            std::map<std::string, int> kept;
-            for (const entrytype& e : t.EntryTable)
-                ++kept[e.key];
-            for (const auto& [key, count] : kept)
-                EXPECT_EQ(count, inputCount[key]) << key;
+                // Keys are kept whole or not at all, and every key the prefix holds whole is kept.
+                t.KeepCompleteKeys(end);
+                ASSERT_LE(t.LastEntry(), end - 1);
+                for (const entrytype& e : t.EntryTable)
+                    ++kept[e.key];
+                for (const auto& [key, count] : inputCount)
+                    ASSERT_EQ(kept[key], inPrefix[key] == count ? count : 0) << key;
+            }
         }
     }
 }

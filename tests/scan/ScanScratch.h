@@ -12,30 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
-// What the scan tests do in forked children: trees too deep for paths, a scratch tmpfs, few
-// descriptors.
-
-// A chain of depth directories called name inside top, made through descriptors since its paths
-// may be longer than the kernel takes. With sides, each level also holds a directory "side" with a
-// file "s.txt"; the deepest level holds "bottom.txt".
-inline void makeChain(const std::string& top, int depth, const std::string& name, bool sides)
-{
-    int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
-    for (int i = 0; i < depth; ++i) {
-        if (sides) {
-            ::mkdirat(fd, "side", 0755);
-            const int side = ::openat(fd, "side", O_RDONLY | O_DIRECTORY);
-            ::close(::openat(side, "s.txt", O_CREAT | O_WRONLY, 0644));
-            ::close(side);
-        }
-        ::mkdirat(fd, name.c_str(), 0755);
-        const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
-        ::close(fd);
-        fd = next;
-    }
-    ::close(::openat(fd, "bottom.txt", O_CREAT | O_WRONLY, 0644));
-    ::close(fd);
-}
+// What the scan tests do in forked children: a scratch tmpfs, few descriptors.
 
 // A scratch directory for a child, open to every user: a tmpfs of its own where mounting is
 // allowed (fast, and gone with the child), the temporary tree's own directory otherwise.
