@@ -1,0 +1,503 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "audit/TrashBatch.h"
+
+#include "audit/TrashFolders.h"
+#include "audit/TrashInfo.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Enough for any real clash of names; a trash that holds more copies of one name is not searched on.
+constexpr int kMaxAttempts = 10000;
+
+TrashResult failure(int error, std::string reason)
+{
+    TrashResult result;
+    result.error = error;
+    result.reason = std::move(reason);
+    return result;
+}
+
+// The file a listed file names, reached folder by folder from its resolved root without following a link.
+struct ResolvedPath
+{
+    UniqueFd dir;                   // the folder that holds the file
+    std::string name;               // the file's name in it
+    std::string folderShown;        // that folder as the report names it
+    std::vector<std::string> parts; // every part of the resolved path, the name last
+    UniqueFd top;                   // the top directory of the folder's filesystem
+    std::size_t topDepth = 0;       // how many parts lead to top
+    dev_t device = 0;               // the folder's filesystem
+    struct stat file = {};          // the file as found
+    std::int64_t listedSize = -1;   // and as the report saw it
+    std::int64_t listedTime = 0;
+};
+
+bool sameListedFile(std::int64_t size, std::int64_t time, const struct stat& st)
+{
+    return size < 0 || (st.st_size == size && st.st_mtim.tv_sec == time);
+}
+
+TrashResult resolve(const ListedFile& listed, ResolvedPath& out)
+{
+    if (!listed.root.starts_with('/'))
+        return failure(EINVAL, "its path is not absolute");
+    const std::vector<std::string> below = SplitPath(listed.relative);
+    if (below.empty() || listed.relative.ends_with('/'))
+        return failure(EISDIR, "it names a folder, not a file");
+    for (const std::string& part : below) {
+        if (part == "." || part == "..")
+            return failure(EINVAL, "its path holds \".\" or \"..\"");
+    }
+    // The root as the walk met it: its links are followed here, once, and none below it.
+    if (listed.root != "/") {
+        char* real = ::realpath(listed.root.c_str(), nullptr);
+        if (!real) {
+            const int error = errno;
+            return failure(error, WalkFailure(error, listed.root));
+        }
+        out.parts = SplitPath(real);
+        std::free(real);
+    }
+    const std::size_t rootDepth = out.parts.size();
+    out.parts.insert(out.parts.end(), below.begin(), below.end());
+    const auto shown = [&](std::size_t depth) {
+        if (depth < rootDepth)
+            return JoinParts(out.parts, 0, depth, true);
+        if (depth == rootDepth)
+            return listed.root.size() > 1 ? listed.root.substr(0, listed.root.size() - 1) : listed.root;
+        return listed.root + JoinParts(below, 0, depth - rootDepth, false);
+    };
+    const auto sameFolder = [&](std::size_t depth, const struct stat& st) {
+        if (depth < rootDepth || depth - rootDepth >= listed.folderIds.size())
+            return true;
+        const FileId& id = listed.folderIds[depth - rootDepth];
+        return id == FileId{} || id == FileId{st.st_dev, st.st_ino};
+    };
+
+    FolderWalk walk = WalkFolders(out.parts, out.parts.size() - 1, sameFolder);
+    if (!walk.dir)
+        return failure(walk.error, WithError("the root folder cannot be opened", walk.error));
+    if (walk.error == ESTALE)
+        return failure(ESTALE, "the folder " + Quoted(shown(walk.depth)) + " changed since the report");
+    if (walk.error != 0)
+        return failure(walk.error, WalkFailure(walk.error, shown(walk.depth + 1)));
+    out.dir = std::move(walk.dir);
+    out.top = std::move(walk.top);
+    out.topDepth = walk.topDepth;
+    out.device = walk.device;
+    out.name = out.parts.back();
+    out.folderShown = shown(out.parts.size() - 1);
+
+    if (::fstatat(out.dir.get(), out.name.c_str(), &out.file, AT_SYMLINK_NOFOLLOW) != 0) {
+        const int error = errno;
+        if (error == ENOENT)
+            return failure(error, "the file no longer exists");
+        return failure(error, WithError("the file cannot be examined", error));
+    }
+    if (!S_ISREG(out.file.st_mode))
+        return failure(EINVAL, "it is no longer a regular file");
+    out.listedSize = listed.size;
+    out.listedTime = listed.time;
+    if (!sameListedFile(listed.size, listed.time, out.file))
+        return failure(ESTALE, "it changed since the report");
+    if (!out.top)
+        return failure(errno, WithError("the folder cannot be opened", errno));
+    return {};
+}
+
+// The device of path, or of its nearest existing parent when it does not exist yet.
+bool deviceOf(std::string path, dev_t& device)
+{
+    struct stat st = {};
+    while (::stat(path.c_str(), &st) != 0) {
+        const std::size_t slash = path.find_last_of('/', path.size() > 1 ? path.size() - 2 : 0);
+        if (errno != ENOENT || slash == std::string::npos)
+            return false;
+        path = slash == 0 ? "/" : path.substr(0, slash);
+    }
+    device = st.st_dev;
+    return true;
+}
+
+// Makes path and its missing parents, each with mode 0700, as the XDG base directory rules ask.
+int makeHomeFolders(const std::string& path)
+{
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string prefix = path.substr(0, slash);
+        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
+            return errno;
+        if (slash == std::string::npos)
+            return 0;
+    }
+}
+
+// Opens the subfolders of a trash folder chosen for a file, making them when missing.
+TrashResult openSubfolders(UniqueFd trash, TrashFolder& folder)
+{
+    if (const int error = OpenTrashSubfolders(std::move(trash), folder, true))
+        return failure(error,
+                       WithError("the trash folder " + Quoted(folder.path) + " cannot be used", error));
+    return {};
+}
+
+TrashResult openTopTrash(const ResolvedPath& file, uid_t uid, TrashFolder& folder)
+{
+    const std::string top = JoinParts(file.parts, 0, file.topDepth, true);
+    const std::string user = std::to_string(uid);
+    folder.relativePaths = true;
+
+    if (UniqueFd mine = OpenSharedTrash(file.top.get(), user, true); mine && OwnedFolder(mine.get(), uid)) {
+        folder.path = ChildOf(top, ".Trash/" + user);
+        return openSubfolders(std::move(mine), folder);
+    }
+    const std::string own = ".Trash-" + user;
+    folder.path = ChildOf(top, own);
+    UniqueFd mine = OpenFolder(file.top.get(), own, true);
+    if (!mine)
+        return failure(errno, WithError("its filesystem has no trash folder, and " + Quoted(folder.path) +
+                                            " cannot be made",
+                                        errno));
+    if (!OwnedFolder(mine.get(), uid))
+        return failure(EPERM, "the trash folder " + Quoted(folder.path) +
+                                  " of its filesystem belongs to another user");
+    return openSubfolders(std::move(mine), folder);
+}
+
+TrashResult openHomeTrash(const std::string& homeTrash, TrashFolder& folder)
+{
+    folder.path = homeTrash;
+    if (const int error = makeHomeFolders(homeTrash))
+        return failure(error, WithError("the trash folder " + Quoted(homeTrash) + " cannot be made", error));
+    UniqueFd trash(::open(homeTrash.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!trash)
+        return failure(errno,
+                       WithError("the trash folder " + Quoted(homeTrash) + " cannot be opened", errno));
+    return openSubfolders(std::move(trash), folder);
+}
+
+bool writeAll(int fd, const std::string& text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string moveFailure(int error, const TrashFolder& trash, const ResolvedPath& file)
+{
+    switch (error) {
+    case ENOENT:
+        return "the file no longer exists";
+    case EXDEV:
+        return "the trash folder " + Quoted(trash.path) + " is on another filesystem";
+    case EACCES:
+    case EPERM:
+        // The trash's files/ folder is the user's own; when it may be written, the file's folder refused.
+        if (::faccessat(trash.files.get(), "", W_OK | X_OK, AT_EMPTY_PATH | AT_EACCESS) == 0)
+            return WithError("its folder " + Quoted(file.folderShown) + " does not let it be moved", error);
+        [[fallthrough]];
+    default:
+        return WithError("it cannot be moved into " + Quoted(trash.path), error);
+    }
+}
+
+} // namespace
+
+// A trash folder as the group opened it, or why it could not be.
+struct TrashBatch::Trashcan
+{
+    TrashFolder folder;
+    TrashResult opened;
+};
+
+struct TrashBatch::Pending
+{
+    ResolvedPath file;
+    std::shared_ptr<Trashcan> trash;
+    std::string infoText;
+    std::string name;   // in files/; the record is name + ".trashinfo" in info/
+    UniqueFd record;    // kept open only while the file is alone in its group
+    TrashResult result; // a failure, or where the file went
+    bool moved = false;
+
+    std::string infoName() const { return name + ".trashinfo"; }
+    std::string trashedPath() const { return trash->folder.path + "/files/" + name; }
+    void dropRecord() const { ::unlinkat(trash->folder.info.get(), infoName().c_str(), 0); }
+    std::string recordFailure() const
+    {
+        return "its record cannot be written in " + Quoted(trash->folder.path + "/info");
+    }
+};
+
+TrashBatch::TrashBatch(const Trash& trash) : m_trash(trash) {}
+
+TrashBatch::~TrashBatch()
+{
+    for (const Pending& file : m_group)
+        file.dropRecord();
+}
+
+std::size_t TrashBatch::pending() const
+{
+    return m_group.size();
+}
+
+TrashResult TrashBatch::Check(const ListedFile& file)
+{
+    ResolvedPath resolved;
+    return resolve(file, resolved);
+}
+
+std::shared_ptr<TrashBatch::Trashcan> TrashBatch::trashFor(const Pending& pending)
+{
+    const ResolvedPath& file = pending.file;
+    if (!m_homeDevice) {
+        dev_t device = 0;
+        m_homeDevice = deviceOf(m_trash.homeTrash(), device) ? device : dev_t(-1);
+    }
+    const bool home = *m_homeDevice == file.device;
+    const std::string key = home ? m_trash.homeTrash() : JoinParts(file.parts, 0, file.topDepth, true);
+    auto [known, added] = m_trashcans.try_emplace(key);
+    if (added) {
+        known->second = std::make_shared<Trashcan>();
+        Trashcan& trash = *known->second;
+        trash.opened = home ? openHomeTrash(m_trash.homeTrash(), trash.folder)
+                            : openTopTrash(file, m_trash.uid(), trash.folder);
+    }
+    return known->second;
+}
+
+TrashResult TrashBatch::claim(Pending& pending)
+{
+    const TrashFolder& folder = pending.trash->folder;
+    int& attempt = m_nextAttempt[folder.path + '/' + pending.file.name];
+    for (attempt = std::max(attempt, 1); attempt <= kMaxAttempts; ++attempt) {
+        pending.name = TrashCandidateName(pending.file.name, attempt);
+        // The record is made first and exclusively: it claims the name for this file, also against
+        // another program trashing into the same trash at the same time.
+        UniqueFd info(::openat(folder.info.get(), pending.infoName().c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!info) {
+            if (errno == EEXIST)
+                continue;
+            return failure(errno, WithError(pending.recordFailure(), errno));
+        }
+        // A file left in files/ without a record is not ours to replace.
+        struct stat st = {};
+        if (::fstatat(folder.files.get(), pending.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            info.reset();
+            pending.dropRecord();
+            continue;
+        }
+        if (!writeAll(info.get(), pending.infoText)) {
+            const int error = errno ? errno : EIO;
+            info.reset();
+            pending.dropRecord();
+            return failure(error, WithError(pending.recordFailure(), error));
+        }
+        ++attempt;
+        pending.record = std::move(info);
+        return {};
+    }
+    return failure(EEXIST, "the trash " + Quoted(folder.path) + " holds too many files of that name");
+}
+
+TrashResult TrashBatch::Add(const ListedFile& listed, const LocalDateTime& now)
+{
+    Pending pending;
+    if (TrashResult resolved = resolve(listed, pending.file); !resolved)
+        return resolved;
+    pending.trash = trashFor(pending);
+    if (!pending.trash->opened)
+        return pending.trash->opened;
+    pending.file.top.reset();
+    const ResolvedPath& file = pending.file;
+    pending.infoText = TrashInfoText(pending.trash->folder.relativePaths
+                                         ? JoinParts(file.parts, file.topDepth, file.parts.size(), false)
+                                         : JoinParts(file.parts, 0, file.parts.size(), true),
+                                     now);
+    if (TrashResult claimed = claim(pending); !claimed)
+        return claimed;
+    // A group of more than one flushes its records by filesystem, not by descriptor.
+    if (!m_group.empty()) {
+        m_group.front().record.reset();
+        pending.record.reset();
+    }
+    m_group.push_back(std::move(pending));
+    return {};
+}
+
+void TrashBatch::flushRecords(const std::vector<Pending*>& round, bool single)
+{
+    const auto fail = [](Pending& file, int error) {
+        file.dropRecord();
+        file.result = failure(error, WithError(file.recordFailure(), error));
+    };
+    if (single) {
+        for (Pending* file : round) {
+            int error = m_trash.sync("sync record", file->record.get(), false);
+            if (::close(file->record.release()) != 0 && error == 0)
+                error = errno;
+            if (error == 0)
+                error = m_trash.sync("sync info", file->trash->folder.info.get(), true);
+            if (error != 0)
+                fail(*file, error);
+        }
+        return;
+    }
+    std::map<dev_t, int> filesystems;
+    for (Pending* file : round) {
+        if (file->record && ::close(file->record.release()) != 0)
+            fail(*file, errno);
+        else
+            filesystems.try_emplace(file->file.device, file->trash->folder.info.get());
+    }
+    for (const auto& [device, info] : filesystems) {
+        const int error = m_trash.syncFilesystem("sync records", info);
+        for (Pending* file : round) {
+            if (error != 0 && file->result && file->file.device == device)
+                fail(*file, error);
+        }
+    }
+}
+
+void TrashBatch::putBack(Pending& pending, int error, std::string reason)
+{
+    if (RenameNoReplace(pending.trash->folder.files.get(), pending.name, pending.file.dir.get(),
+                        pending.file.name) == 0) {
+        // Back for good before the record goes: a file in the trash never loses its record.
+        m_trash.sync("sync folder", pending.file.dir.get(), true);
+        pending.dropRecord();
+        pending.moved = false;
+    } else {
+        reason += ", and it stays in the trash as " + Quoted(pending.trashedPath());
+    }
+    pending.result = failure(error, std::move(reason));
+}
+
+void TrashBatch::flushMoves(const std::vector<Pending*>& moved, bool single)
+{
+    // Both folders on the disk before the audit line can be: a move that does not last gets none.
+    const auto fail = [this](Pending& file, int error) {
+        putBack(file, error, WithError("the move cannot be flushed to the disk", error));
+    };
+    if (single) {
+        for (Pending* file : moved) {
+            int error = m_trash.sync("sync files", file->trash->folder.files.get(), true);
+            if (error == 0)
+                error = m_trash.sync("sync folder", file->file.dir.get(), true);
+            if (error != 0)
+                fail(*file, error);
+        }
+        return;
+    }
+    std::map<dev_t, int> filesystems;
+    for (Pending* file : moved)
+        filesystems.try_emplace(file->file.device, file->trash->folder.files.get());
+    for (const auto& [device, files] : filesystems) {
+        const int error = m_trash.syncFilesystem("sync moves", files);
+        for (Pending* file : moved) {
+            if (error != 0 && file->file.device == device)
+                fail(*file, error);
+        }
+    }
+}
+
+std::vector<TrashResult> TrashBatch::Commit()
+{
+    const bool single = m_group.size() == 1;
+    std::vector<Pending*> round;
+    for (Pending& file : m_group)
+        round.push_back(&file);
+    std::vector<Pending*> moved;
+    while (!round.empty()) {
+        flushRecords(round, single);
+        std::vector<Pending*> again;
+        for (Pending* file : round) {
+            if (!file->result)
+                continue;
+            const TrashFolder& folder = file->trash->folder;
+            m_trash.step("rename");
+            const int error =
+                RenameNoReplace(file->file.dir.get(), file->file.name, folder.files.get(), file->name);
+            if (error != 0) {
+                file->dropRecord();
+                // Another program put a file of that name in the trash since the claim: the next name.
+                if (error == EEXIST && (file->result = claim(*file)))
+                    again.push_back(file);
+                else if (error != EEXIST)
+                    file->result = failure(error, moveFailure(error, folder, file->file));
+                continue;
+            }
+            file->moved = true;
+            // The name was checked, then moved: what arrived must be what was checked.
+            struct stat st = {};
+            if (::fstatat(folder.files.get(), file->name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+                st.st_dev != file->file.file.st_dev || st.st_ino != file->file.file.st_ino ||
+                !sameListedFile(file->file.listedSize, file->file.listedTime, st))
+                putBack(*file, ESTALE, "it changed since the report");
+            else
+                moved.push_back(file);
+        }
+        round = std::move(again);
+    }
+    flushMoves(moved, single);
+
+    std::vector<TrashResult> results;
+    for (Pending& file : m_group) {
+        if (file.result) {
+            file.result.trashedPath = file.trashedPath();
+            file.result.infoPath = file.trash->folder.path + "/info/" + file.infoName();
+        }
+        results.push_back(file.result);
+    }
+    m_last = std::move(m_group);
+    m_group.clear();
+    m_trashcans.clear();
+    m_homeDevice.reset();
+    return results;
+}
+
+std::vector<TrashResult> TrashBatch::Undo()
+{
+    std::vector<TrashResult> results(m_last.size());
+    std::map<dev_t, int> filesystems;
+    for (std::size_t i = 0; i < m_last.size(); ++i) {
+        Pending& file = m_last[i];
+        if (!file.result)
+            continue;
+        const int error =
+            RenameNoReplace(file.trash->folder.files.get(), file.name, file.file.dir.get(), file.file.name);
+        if (error != 0)
+            results[i] =
+                failure(error, WithError("it stays in the trash as " + Quoted(file.trashedPath()), error));
+        else
+            filesystems.try_emplace(file.file.device, file.file.dir.get());
+    }
+    // The files are back for good before their records go; where that is not sure, the records stay.
+    std::set<dev_t> flushed;
+    for (const auto& [device, folder] : filesystems) {
+        if (m_trash.syncFilesystem("sync undo", folder) == 0)
+            flushed.insert(device);
+    }
+    for (std::size_t i = 0; i < m_last.size(); ++i) {
+        if (m_last[i].result && results[i] && flushed.contains(m_last[i].file.device))
+            m_last[i].dropRecord();
+    }
+    m_last.clear();
+    return results;
+}
