@@ -11,6 +11,21 @@
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
+
+// The roots and folders a group has reached, so that the files of one folder are reached with one walk.
+// A folder is kept with the identities its walk met, and a file whose report saw other folders on the
+// way is refused as a walk of its own would refuse it.
+struct WalkCache
+{
+    struct Folder
+    {
+        std::shared_ptr<FolderWalk> walk;
+        std::vector<FileId> ids; // of "/" and of each folder down to it
+    };
+    std::unordered_map<std::string, std::vector<std::string>> roots; // as listed: the parts it resolves to
+    std::unordered_map<std::string, Folder> folders;                 // by resolved path
+};
 
 namespace {
 
@@ -28,16 +43,16 @@ TrashResult failure(int error, std::string reason)
 // The file a listed file names, reached folder by folder from its resolved root without following a link.
 struct ResolvedPath
 {
-    UniqueFd dir;                   // the folder that holds the file
-    std::string name;               // the file's name in it
-    std::string folderShown;        // that folder as the report names it
-    std::vector<std::string> parts; // every part of the resolved path, the name last
-    UniqueFd top;                   // the top directory of the folder's filesystem
-    std::size_t topDepth = 0;       // how many parts lead to top
-    dev_t device = 0;               // the folder's filesystem
-    struct stat file = {};          // the file as found
-    std::int64_t listedSize = -1;   // and as the report saw it
+    std::shared_ptr<FolderWalk> folder; // the walk to the folder that holds the file
+    std::string name;                   // the file's name in it
+    std::string folderShown;            // that folder as the report names it
+    std::vector<std::string> parts;     // every part of the resolved path, the name last
+    struct stat file = {};              // the file as found
+    std::int64_t listedSize = -1;       // and as the report saw it
     std::int64_t listedTime = 0;
+
+    int dir() const { return folder->dir.get(); }
+    dev_t device() const { return folder->device; }
 };
 
 bool sameListedFile(std::int64_t size, std::int64_t time, const struct stat& st)
@@ -45,7 +60,7 @@ bool sameListedFile(std::int64_t size, std::int64_t time, const struct stat& st)
     return size < 0 || (st.st_size == size && st.st_mtim.tv_sec == time);
 }
 
-TrashResult resolve(const ListedFile& listed, ResolvedPath& out)
+TrashResult resolve(const ListedFile& listed, ResolvedPath& out, WalkCache* cache = nullptr)
 {
     if (!listed.root.starts_with('/'))
         return failure(EINVAL, "its path is not absolute");
@@ -57,7 +72,10 @@ TrashResult resolve(const ListedFile& listed, ResolvedPath& out)
             return failure(EINVAL, "its path holds \".\" or \"..\"");
     }
     // The root as the walk met it: its links are followed here, once, and none below it.
-    if (listed.root != "/") {
+    if (const auto known = cache ? cache->roots.find(listed.root) : decltype(cache->roots.find(""))();
+        cache && known != cache->roots.end()) {
+        out.parts = known->second;
+    } else if (listed.root != "/") {
         char* real = ::realpath(listed.root.c_str(), nullptr);
         if (!real) {
             const int error = errno;
@@ -65,6 +83,8 @@ TrashResult resolve(const ListedFile& listed, ResolvedPath& out)
         }
         out.parts = SplitPath(real);
         std::free(real);
+        if (cache)
+            cache->roots.emplace(listed.root, out.parts);
     }
     const std::size_t rootDepth = out.parts.size();
     out.parts.insert(out.parts.end(), below.begin(), below.end());
@@ -75,28 +95,45 @@ TrashResult resolve(const ListedFile& listed, ResolvedPath& out)
             return listed.root.size() > 1 ? listed.root.substr(0, listed.root.size() - 1) : listed.root;
         return listed.root + JoinParts(below, 0, depth - rootDepth, false);
     };
-    const auto sameFolder = [&](std::size_t depth, const struct stat& st) {
+    const auto sameFolder = [&](std::size_t depth, const FileId& seen) {
         if (depth < rootDepth || depth - rootDepth >= listed.folderIds.size())
             return true;
         const FileId& id = listed.folderIds[depth - rootDepth];
-        return id == FileId{} || id == FileId{st.st_dev, st.st_ino};
+        return id == FileId{} || id == seen;
     };
 
-    FolderWalk walk = WalkFolders(out.parts, out.parts.size() - 1, sameFolder);
-    if (!walk.dir)
-        return failure(walk.error, WithError("the root folder cannot be opened", walk.error));
-    if (walk.error == ESTALE)
-        return failure(ESTALE, "the folder " + Quoted(shown(walk.depth)) + " changed since the report");
-    if (walk.error != 0)
-        return failure(walk.error, WalkFailure(walk.error, shown(walk.depth + 1)));
-    out.dir = std::move(walk.dir);
-    out.top = std::move(walk.top);
-    out.topDepth = walk.topDepth;
-    out.device = walk.device;
+    const std::size_t count = out.parts.size() - 1;
+    const std::string key = JoinParts(out.parts, 0, count, true);
+    if (const auto known = cache ? cache->folders.find(key) : decltype(cache->folders.find(""))();
+        cache && known != cache->folders.end()) {
+        for (std::size_t depth = 0; depth <= count; ++depth) {
+            if (!sameFolder(depth, known->second.ids[depth]))
+                return failure(ESTALE, "the folder " + Quoted(shown(depth)) + " changed since the report");
+        }
+        out.folder = known->second.walk;
+    } else {
+        std::vector<FileId> ids;
+        out.folder = std::make_shared<FolderWalk>(
+            WalkFolders(out.parts, count, [&](std::size_t depth, const struct stat& st) {
+                ids.push_back({st.st_dev, st.st_ino});
+                return sameFolder(depth, ids.back());
+            }));
+        const FolderWalk& walk = *out.folder;
+        if (!walk.dir)
+            return failure(walk.error, WithError("the root folder cannot be opened", walk.error));
+        if (walk.error == ESTALE)
+            return failure(ESTALE, "the folder " + Quoted(shown(walk.depth)) + " changed since the report");
+        if (walk.error != 0)
+            return failure(walk.error, WalkFailure(walk.error, shown(walk.depth + 1)));
+        if (!walk.top)
+            return failure(EMFILE, WithError("the folder cannot be opened", EMFILE));
+        if (cache)
+            cache->folders.emplace(key, WalkCache::Folder{out.folder, std::move(ids)});
+    }
     out.name = out.parts.back();
-    out.folderShown = shown(out.parts.size() - 1);
+    out.folderShown = shown(count);
 
-    if (::fstatat(out.dir.get(), out.name.c_str(), &out.file, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(out.dir(), out.name.c_str(), &out.file, AT_SYMLINK_NOFOLLOW) != 0) {
         const int error = errno;
         if (error == ENOENT)
             return failure(error, "the file no longer exists");
@@ -108,8 +145,6 @@ TrashResult resolve(const ListedFile& listed, ResolvedPath& out)
     out.listedTime = listed.time;
     if (!sameListedFile(listed.size, listed.time, out.file))
         return failure(ESTALE, "it changed since the report");
-    if (!out.top)
-        return failure(errno, WithError("the folder cannot be opened", errno));
     return {};
 }
 
@@ -150,17 +185,18 @@ TrashResult openSubfolders(UniqueFd trash, TrashFolder& folder)
 
 TrashResult openTopTrash(const ResolvedPath& file, uid_t uid, TrashFolder& folder)
 {
-    const std::string top = JoinParts(file.parts, 0, file.topDepth, true);
+    const std::string top = JoinParts(file.parts, 0, file.folder->topDepth, true);
     const std::string user = std::to_string(uid);
     folder.relativePaths = true;
 
-    if (UniqueFd mine = OpenSharedTrash(file.top.get(), user, true); mine && OwnedFolder(mine.get(), uid)) {
+    if (UniqueFd mine = OpenSharedTrash(file.folder->top.get(), user, true);
+        mine && OwnedFolder(mine.get(), uid)) {
         folder.path = ChildOf(top, ".Trash/" + user);
         return openSubfolders(std::move(mine), folder);
     }
     const std::string own = ".Trash-" + user;
     folder.path = ChildOf(top, own);
-    UniqueFd mine = OpenFolder(file.top.get(), own, true);
+    UniqueFd mine = OpenFolder(file.folder->top.get(), own, true);
     if (!mine)
         return failure(errno, WithError("its filesystem has no trash folder, and " + Quoted(folder.path) +
                                             " cannot be made",
@@ -243,7 +279,7 @@ struct TrashBatch::Pending
     }
 };
 
-TrashBatch::TrashBatch(const Trash& trash) : m_trash(trash) {}
+TrashBatch::TrashBatch(const Trash& trash) : m_trash(trash), m_walks(std::make_unique<WalkCache>()) {}
 
 TrashBatch::~TrashBatch()
 {
@@ -262,6 +298,11 @@ TrashResult TrashBatch::Check(const ListedFile& file)
     return resolve(file, resolved);
 }
 
+std::size_t TrashBatch::openFolders() const
+{
+    return m_walks->folders.size();
+}
+
 std::shared_ptr<TrashBatch::Trashcan> TrashBatch::trashFor(const Pending& pending)
 {
     const ResolvedPath& file = pending.file;
@@ -269,8 +310,9 @@ std::shared_ptr<TrashBatch::Trashcan> TrashBatch::trashFor(const Pending& pendin
         dev_t device = 0;
         m_homeDevice = deviceOf(m_trash.homeTrash(), device) ? device : dev_t(-1);
     }
-    const bool home = *m_homeDevice == file.device;
-    const std::string key = home ? m_trash.homeTrash() : JoinParts(file.parts, 0, file.topDepth, true);
+    const bool home = *m_homeDevice == file.device();
+    const std::string key =
+        home ? m_trash.homeTrash() : JoinParts(file.parts, 0, file.folder->topDepth, true);
     auto [known, added] = m_trashcans.try_emplace(key);
     if (added) {
         known->second = std::make_shared<Trashcan>();
@@ -319,17 +361,20 @@ TrashResult TrashBatch::claim(Pending& pending)
 TrashResult TrashBatch::Add(const ListedFile& listed, const LocalDateTime& now)
 {
     Pending pending;
-    if (TrashResult resolved = resolve(listed, pending.file); !resolved)
+    if (TrashResult resolved = resolve(listed, pending.file, m_walks.get()); !resolved)
         return resolved;
     pending.trash = trashFor(pending);
     if (!pending.trash->opened)
         return pending.trash->opened;
-    pending.file.top.reset();
+    // Once a folder's trash is known its filesystem's top is not needed again: no descriptor is held
+    // longer than it must.
+    pending.file.folder->top.reset();
     const ResolvedPath& file = pending.file;
-    pending.infoText = TrashInfoText(pending.trash->folder.relativePaths
-                                         ? JoinParts(file.parts, file.topDepth, file.parts.size(), false)
-                                         : JoinParts(file.parts, 0, file.parts.size(), true),
-                                     now);
+    pending.infoText =
+        TrashInfoText(pending.trash->folder.relativePaths
+                          ? JoinParts(file.parts, file.folder->topDepth, file.parts.size(), false)
+                          : JoinParts(file.parts, 0, file.parts.size(), true),
+                      now);
     if (TrashResult claimed = claim(pending); !claimed)
         return claimed;
     // A group of more than one flushes its records by filesystem, not by descriptor.
@@ -364,12 +409,12 @@ void TrashBatch::flushRecords(const std::vector<Pending*>& round, bool single)
         if (file->record && ::close(file->record.release()) != 0)
             fail(*file, errno);
         else
-            filesystems.try_emplace(file->file.device, file->trash->folder.info.get());
+            filesystems.try_emplace(file->file.device(), file->trash->folder.info.get());
     }
     for (const auto& [device, info] : filesystems) {
         const int error = m_trash.syncFilesystem("sync records", info);
         for (Pending* file : round) {
-            if (error != 0 && file->result && file->file.device == device)
+            if (error != 0 && file->result && file->file.device() == device)
                 fail(*file, error);
         }
     }
@@ -377,10 +422,10 @@ void TrashBatch::flushRecords(const std::vector<Pending*>& round, bool single)
 
 void TrashBatch::putBack(Pending& pending, int error, std::string reason)
 {
-    if (RenameNoReplace(pending.trash->folder.files.get(), pending.name, pending.file.dir.get(),
+    if (RenameNoReplace(pending.trash->folder.files.get(), pending.name, pending.file.dir(),
                         pending.file.name) == 0) {
         // Back for good before the record goes: a file in the trash never loses its record.
-        m_trash.sync("sync folder", pending.file.dir.get(), true);
+        m_trash.sync("sync folder", pending.file.dir(), true);
         pending.dropRecord();
         pending.moved = false;
     } else {
@@ -399,7 +444,7 @@ void TrashBatch::flushMoves(const std::vector<Pending*>& moved, bool single)
         for (Pending* file : moved) {
             int error = m_trash.sync("sync files", file->trash->folder.files.get(), true);
             if (error == 0)
-                error = m_trash.sync("sync folder", file->file.dir.get(), true);
+                error = m_trash.sync("sync folder", file->file.dir(), true);
             if (error != 0)
                 fail(*file, error);
         }
@@ -407,11 +452,11 @@ void TrashBatch::flushMoves(const std::vector<Pending*>& moved, bool single)
     }
     std::map<dev_t, int> filesystems;
     for (Pending* file : moved)
-        filesystems.try_emplace(file->file.device, file->trash->folder.files.get());
+        filesystems.try_emplace(file->file.device(), file->trash->folder.files.get());
     for (const auto& [device, files] : filesystems) {
         const int error = m_trash.syncFilesystem("sync moves", files);
         for (Pending* file : moved) {
-            if (error != 0 && file->file.device == device)
+            if (error != 0 && file->file.device() == device)
                 fail(*file, error);
         }
     }
@@ -433,7 +478,7 @@ std::vector<TrashResult> TrashBatch::Commit()
             const TrashFolder& folder = file->trash->folder;
             m_trash.step("rename");
             const int error =
-                RenameNoReplace(file->file.dir.get(), file->file.name, folder.files.get(), file->name);
+                RenameNoReplace(file->file.dir(), file->file.name, folder.files.get(), file->name);
             if (error != 0) {
                 file->dropRecord();
                 // Another program put a file of that name in the trash since the claim: the next name.
@@ -468,6 +513,7 @@ std::vector<TrashResult> TrashBatch::Commit()
     m_last = std::move(m_group);
     m_group.clear();
     m_trashcans.clear();
+    *m_walks = {};
     m_homeDevice.reset();
     return results;
 }
@@ -481,12 +527,12 @@ std::vector<TrashResult> TrashBatch::Undo()
         if (!file.result)
             continue;
         const int error =
-            RenameNoReplace(file.trash->folder.files.get(), file.name, file.file.dir.get(), file.file.name);
+            RenameNoReplace(file.trash->folder.files.get(), file.name, file.file.dir(), file.file.name);
         if (error != 0)
             results[i] =
                 failure(error, WithError("it stays in the trash as " + Quoted(file.trashedPath()), error));
         else
-            filesystems.try_emplace(file.file.device, file.file.dir.get());
+            filesystems.try_emplace(file.file.device(), file.file.dir());
     }
     // The files are back for good before their records go; where that is not sure, the records stay.
     std::set<dev_t> flushed;
@@ -495,7 +541,7 @@ std::vector<TrashResult> TrashBatch::Undo()
             flushed.insert(device);
     }
     for (std::size_t i = 0; i < m_last.size(); ++i) {
-        if (m_last[i].result && results[i] && flushed.contains(m_last[i].file.device))
+        if (m_last[i].result && results[i] && flushed.contains(m_last[i].file.device()))
             m_last[i].dropRecord();
     }
     m_last.clear();

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+struct WalkCache;
+
 // Files sent to the trash in groups. Each file is checked, recorded and moved exactly as Trash::Move
 // moves one; what a group shares is the flushing that makes its moves last, and the trash folders it
 // opens. A group of one is flushed file by file: its record and the info/ folder, then after the
@@ -37,8 +39,9 @@ public:
     // Checks file and claims a name for it in its trash by writing its record (deleted at now), not
     // yet flushed; nothing moves yet. A refused file leaves nothing behind and is not in the group.
     TrashResult Add(const ListedFile& file, const LocalDateTime& now);
-    // Files added since the last Commit.
+    // Files added since the last Commit, and the folders they are in (each held open until Commit).
     std::size_t pending() const;
+    std::size_t openFolders() const;
     // Moves the files added since the last Commit as the class describes: one result per file, in the
     // order they were added. A file that changed or was swapped between the check and the rename is
     // put back; a name that was taken meanwhile is given up for the next free one. On any failure the
@@ -62,8 +65,9 @@ private:
     const Trash& m_trash;
     std::vector<Pending> m_group;
     std::vector<Pending> m_last; // the last Commit's files, for Undo
-    // Trash folders as the current group found them, by path; opened again for each group, so that a
-    // trash emptied or replaced meanwhile is found as it is now.
+    // Folders and trash folders as the current group found them; looked for again by each group, so
+    // that a folder or a trash that was replaced meanwhile is found as it is now.
+    std::unique_ptr<WalkCache> m_walks;
     std::unordered_map<std::string, std::shared_ptr<Trashcan>> m_trashcans;
     std::optional<dev_t> m_homeDevice;
     // Per trash and name, the numbered name to try first: a report full of copies of one name would
