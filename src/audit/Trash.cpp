@@ -46,13 +46,14 @@ int Trash::syncFilesystem(std::string_view name, int pathFd) const
 
 TrashResult Trash::Check(const ListedFile& file) const
 {
-    return TrashBatch(*this).Check(file);
+    return TrashBatch(*this, TrashBatch::Flush::EachFile).Check(file);
 }
 
 TrashResult Trash::Move(const ListedFile& file, const LocalDateTime& now) const
 {
-    TrashBatch batch(*this);
+    TrashBatch batch(*this, TrashBatch::Flush::EachFile);
     if (TrashResult added = batch.Add(file, now); !added)
         return added;
-    return batch.Commit().front();
+    batch.Commit();
+    return batch.Finish().front();
 }

@@ -279,7 +279,9 @@ struct TrashBatch::Pending
     }
 };
 
-TrashBatch::TrashBatch(const Trash& trash) : m_trash(trash), m_walks(std::make_unique<WalkCache>()) {}
+TrashBatch::TrashBatch(const Trash& trash, Flush flush)
+    : m_trash(trash), m_flush(flush), m_walks(std::make_unique<WalkCache>())
+{}
 
 TrashBatch::~TrashBatch()
 {
@@ -338,15 +340,11 @@ TrashResult TrashBatch::claim(Pending& pending)
                 continue;
             return failure(errno, WithError(pending.recordFailure(), errno));
         }
-        // A file left in files/ without a record is not ours to replace.
-        struct stat st = {};
-        if (::fstatat(folder.files.get(), pending.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-            info.reset();
-            pending.dropRecord();
-            continue;
-        }
-        if (!writeAll(info.get(), pending.infoText)) {
-            const int error = errno ? errno : EIO;
+        int error = writeAll(info.get(), pending.infoText) ? 0 : errno ? errno : EIO;
+        // Flushed by filesystem, a record needs no descriptor of its own.
+        if (error == 0 && m_flush == Flush::Filesystem && ::close(info.release()) != 0)
+            error = errno;
+        if (error != 0) {
             info.reset();
             pending.dropRecord();
             return failure(error, WithError(pending.recordFailure(), error));
@@ -377,45 +375,54 @@ TrashResult TrashBatch::Add(const ListedFile& listed, const LocalDateTime& now)
                       now);
     if (TrashResult claimed = claim(pending); !claimed)
         return claimed;
-    // A group of more than one flushes its records by filesystem, not by descriptor.
-    if (!m_group.empty()) {
-        m_group.front().record.reset();
-        pending.record.reset();
-    }
     m_group.push_back(std::move(pending));
     return {};
 }
 
-void TrashBatch::flushRecords(const std::vector<Pending*>& round, bool single)
+void TrashBatch::flush(const std::vector<Pending*>& records, const std::vector<Pending*>& moves)
 {
-    const auto fail = [](Pending& file, int error) {
+    const auto dropRecord = [](Pending& file, int error) {
         file.dropRecord();
         file.result = failure(error, WithError(file.recordFailure(), error));
     };
-    if (single) {
-        for (Pending* file : round) {
+    // Both folders on the disk before the audit line can be: a move that does not last gets none.
+    const auto takeBack = [this](Pending& file, int error) {
+        putBack(file, error, WithError("the move cannot be flushed to the disk", error));
+    };
+    if (m_flush == Flush::EachFile) {
+        for (Pending* file : records) {
             int error = m_trash.sync("sync record", file->record.get(), false);
             if (::close(file->record.release()) != 0 && error == 0)
                 error = errno;
             if (error == 0)
                 error = m_trash.sync("sync info", file->trash->folder.info.get(), true);
             if (error != 0)
-                fail(*file, error);
+                dropRecord(*file, error);
+        }
+        for (Pending* file : moves) {
+            int error = m_trash.sync("sync files", file->trash->folder.files.get(), true);
+            if (error == 0)
+                error = m_trash.sync("sync folder", file->file.dir(), true);
+            if (error != 0)
+                takeBack(*file, error);
         }
         return;
     }
+    // A file and its trash are on one filesystem.
     std::map<dev_t, int> filesystems;
-    for (Pending* file : round) {
-        if (file->record && ::close(file->record.release()) != 0)
-            fail(*file, errno);
-        else
+    for (const std::vector<Pending*>* files : {&records, &moves}) {
+        for (Pending* file : *files)
             filesystems.try_emplace(file->file.device(), file->trash->folder.info.get());
     }
-    for (const auto& [device, info] : filesystems) {
-        const int error = m_trash.syncFilesystem("sync records", info);
-        for (Pending* file : round) {
-            if (error != 0 && file->result && file->file.device() == device)
-                fail(*file, error);
+    for (const auto& [device, folder] : filesystems) {
+        const int error = m_trash.syncFilesystem("sync", folder);
+        for (Pending* file : records) {
+            if (error != 0 && file->file.device() == device)
+                dropRecord(*file, error);
+        }
+        for (Pending* file : moves) {
+            if (error != 0 && file->file.device() == device)
+                takeBack(*file, error);
         }
     }
 }
@@ -434,43 +441,16 @@ void TrashBatch::putBack(Pending& pending, int error, std::string reason)
     pending.result = failure(error, std::move(reason));
 }
 
-void TrashBatch::flushMoves(const std::vector<Pending*>& moved, bool single)
+void TrashBatch::moveGroup()
 {
-    // Both folders on the disk before the audit line can be: a move that does not last gets none.
-    const auto fail = [this](Pending& file, int error) {
-        putBack(file, error, WithError("the move cannot be flushed to the disk", error));
-    };
-    if (single) {
-        for (Pending* file : moved) {
-            int error = m_trash.sync("sync files", file->trash->folder.files.get(), true);
-            if (error == 0)
-                error = m_trash.sync("sync folder", file->file.dir(), true);
-            if (error != 0)
-                fail(*file, error);
-        }
-        return;
-    }
-    std::map<dev_t, int> filesystems;
-    for (Pending* file : moved)
-        filesystems.try_emplace(file->file.device(), file->trash->folder.files.get());
-    for (const auto& [device, files] : filesystems) {
-        const int error = m_trash.syncFilesystem("sync moves", files);
-        for (Pending* file : moved) {
-            if (error != 0 && file->file.device() == device)
-                fail(*file, error);
-        }
-    }
-}
-
-std::vector<TrashResult> TrashBatch::Commit()
-{
-    const bool single = m_group.size() == 1;
     std::vector<Pending*> round;
-    for (Pending& file : m_group)
-        round.push_back(&file);
-    std::vector<Pending*> moved;
-    while (!round.empty()) {
-        flushRecords(round, single);
+    for (Pending& file : m_group) {
+        if (file.result)
+            round.push_back(&file);
+    }
+    for (bool flushed = true; !round.empty(); flushed = false) {
+        if (!flushed)
+            flush(round, {});
         std::vector<Pending*> again;
         for (Pending* file : round) {
             if (!file->result)
@@ -481,7 +461,8 @@ std::vector<TrashResult> TrashBatch::Commit()
                 RenameNoReplace(file->file.dir(), file->file.name, folder.files.get(), file->name);
             if (error != 0) {
                 file->dropRecord();
-                // Another program put a file of that name in the trash since the claim: the next name.
+                // A file of that name in files/ without a record (another program's, or one left half
+                // done) is not ours to replace: the next name, recorded and flushed first.
                 if (error == EEXIST && (file->result = claim(*file)))
                     again.push_back(file);
                 else if (error != EEXIST)
@@ -495,37 +476,74 @@ std::vector<TrashResult> TrashBatch::Commit()
                 st.st_dev != file->file.file.st_dev || st.st_ino != file->file.file.st_ino ||
                 !sameListedFile(file->file.listedSize, file->file.listedTime, st))
                 putBack(*file, ESTALE, "it changed since the report");
-            else
-                moved.push_back(file);
         }
         round = std::move(again);
     }
-    flushMoves(moved, single);
+}
 
+std::vector<TrashResult> TrashBatch::settle()
+{
     std::vector<TrashResult> results;
-    for (Pending& file : m_group) {
+    for (Pending& file : m_moving) {
         if (file.result) {
             file.result.trashedPath = file.trashedPath();
             file.result.infoPath = file.trash->folder.path + "/info/" + file.infoName();
         }
         results.push_back(file.result);
     }
-    m_last = std::move(m_group);
+    m_last = std::move(m_moving);
+    m_moving.clear();
+    return results;
+}
+
+std::vector<TrashResult> TrashBatch::Commit()
+{
+    std::vector<Pending*> records;
+    for (Pending& file : m_group)
+        records.push_back(&file);
+    std::vector<Pending*> moves;
+    for (Pending& file : m_moving) {
+        if (file.result)
+            moves.push_back(&file);
+    }
+    flush(records, moves);
+    std::vector<TrashResult> settled = settle();
+    moveGroup();
+    m_moving = std::move(m_group);
     m_group.clear();
+    // Each group looks at its folders and trashes afresh.
     m_trashcans.clear();
     *m_walks = {};
     m_homeDevice.reset();
-    return results;
+    return settled;
+}
+
+std::vector<TrashResult> TrashBatch::Finish()
+{
+    std::vector<Pending*> moves;
+    for (Pending& file : m_moving) {
+        if (file.result)
+            moves.push_back(&file);
+    }
+    flush({}, moves);
+    return settle();
 }
 
 std::vector<TrashResult> TrashBatch::Undo()
 {
-    std::vector<TrashResult> results(m_last.size());
+    std::vector<Pending*> files;
+    for (std::vector<Pending>* group : {&m_last, &m_moving}) {
+        for (Pending& file : *group)
+            files.push_back(&file);
+    }
+    std::vector<TrashResult> results(files.size());
     std::map<dev_t, int> filesystems;
-    for (std::size_t i = 0; i < m_last.size(); ++i) {
-        Pending& file = m_last[i];
-        if (!file.result)
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        Pending& file = *files[i];
+        if (!file.result) {
+            results[i] = file.result;
             continue;
+        }
         const int error =
             RenameNoReplace(file.trash->folder.files.get(), file.name, file.file.dir(), file.file.name);
         if (error != 0)
@@ -540,10 +558,11 @@ std::vector<TrashResult> TrashBatch::Undo()
         if (m_trash.syncFilesystem("sync undo", folder) == 0)
             flushed.insert(device);
     }
-    for (std::size_t i = 0; i < m_last.size(); ++i) {
-        if (m_last[i].result && results[i] && flushed.contains(m_last[i].file.device()))
-            m_last[i].dropRecord();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (files[i]->result && results[i] && flushed.contains(files[i]->file.device()))
+            files[i]->dropRecord();
     }
     m_last.clear();
+    m_moving.clear();
     return results;
 }

@@ -60,24 +60,25 @@ struct TrashRunSummary
 // of Trash::Move), and logs each in the audit log. Plain C++: the window runs it on a thread of its
 // own and hears of it through the callbacks.
 //
-// Files go in groups (TrashBatch): up to kMaxGroup files in at most kMaxFolders folders (each held
-// open until its group is moved), or as many as are checked and recorded in kGroupTime. For each group, in
-// this order: the records are written and flushed; the files are renamed into the trash and the moves
-// flushed; the audit lines of the files that moved are appended with one write and flushed; only then does
-// progress name their rows as markable. So no row is marked before its line is on the disk, and no line is
-// written for a move that did not last.
+// Files go in groups (TrashBatch): up to kMaxGroup files in at most kMaxFolders folders (held open
+// until the group is logged), or as many as are checked and recorded in kGroupTime. The records of a
+// group are written, then one syncfs of each filesystem concerned puts them on the disk together with
+// the moves of the group before; the group's files are renamed into the trash; the group before has
+// its audit lines appended with one write and flushed, and only then does progress name its rows as
+// markable. The last group's moves get a flush of their own. So for every file: its record is on the
+// disk before it moves, its move before its audit line, its line before its row may be marked; and no
+// line is written for a move that did not last.
 //
-// What a crash leaves, by the step it interrupts: while records are written or flushed, records
-// without their files (harmless: trash clients skip them) and every file in its place; between the
-// move flush and the audit flush, files in the trash with their records whose lines may be missing
-// from the log (they can be found in the trash by path and time, and their rows were never marked);
-// after the audit flush, the group complete. Never a trashed file without its record, never an audit
-// line for a move that did not last.
+// What a crash leaves: records on the disk whose files never moved (harmless: trash clients skip a
+// record without its file); files in the trash with their records, moved after the last audit flush,
+// whose lines are missing from the log and whose rows were never marked (they are in the trash, found
+// by path and time); and every group logged before, complete. Never a trashed file without its
+// record, never an audit line for a move that did not last.
 //
-// Halts. A record that cannot be written for lack of space (ENOSPC, EDQUOT) ends the run after its
-// group: the files that were recorded are moved and logged, the rest are not tried. Audit lines that
-// cannot be written end the run too, and the group's files are put back where they were (a file whose
-// place was taken meanwhile stays in the trash with its record, and its failure says where).
+// Halts. A record that cannot be written for lack of space (ENOSPC, EDQUOT) ends the run: the files
+// recorded before it are moved and logged, the ones after it are not tried. Audit lines that cannot
+// be written end the run too, and every move not yet logged is taken back (a file whose place was
+// taken meanwhile stays in the trash with its record, and its failure says where).
 class TrashRun
 {
 public:
@@ -85,7 +86,7 @@ public:
     using Progress = std::function<void(const TrashRunProgress&)>;
 
     static constexpr std::size_t kMaxGroup = 4096;
-    static constexpr std::size_t kMaxFolders = 256;
+    static constexpr std::size_t kMaxFolders = 200;
     static constexpr std::chrono::milliseconds kGroupTime{100};
 
     // trash gives the trash at each run (the default reads the environment); clock is read once per
@@ -105,8 +106,12 @@ public:
     TrashRunSummary Run(const std::vector<TrashRunFile>& files, const std::string& programDir,
                         const std::function<bool()>& stopRequested = {}, const Progress& progress = {}) const;
 
+    // For tests: groups of at most files files.
+    void setMaxGroup(std::size_t files) { m_maxGroup = files; }
+
 private:
     LocaleSettings m_locale;
     std::function<Trash()> m_trash;
     Clock m_clock;
+    std::size_t m_maxGroup = kMaxGroup;
 };

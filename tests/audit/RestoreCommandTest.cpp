@@ -63,8 +63,8 @@ TEST_F(RestoreCommandTest, TheEntryOfThatTimeComesBackItsRecordGoesAndALineIsLog
         EXPECT_EQ(result.status, RestoreStatus::Restored) << result.reason;
     EXPECT_FALSE(outcome.auditFailed);
     EXPECT_TRUE(backFirst);
-    EXPECT_EQ(steps, (std::vector<std::string>{"restore", "restore", "sync folder", "sync files",
-                                               "remove records", "sync info"}));
+    EXPECT_EQ(steps, (std::vector<std::string>{"restore", "restore", "sync restores", "remove records",
+                                               "sync removals"}));
     EXPECT_EQ(ReadWholeFile(tree.path("docs/a.txt")), "tuesday's");
     EXPECT_EQ(ReadWholeFile(tree.path(odd)), "odd");
     EXPECT_EQ(ReadWholeFile(homeTrash + "/files/a.txt"), "monday's");

@@ -76,7 +76,7 @@ TEST_F(TrashRunTest, EveryMovedFileIsLoggedBeforeItsRowIsMarkableAndEveryOtherSa
 {
     const std::vector<TrashRunFile> files =
         Listed({tree.path("a/1.txt"), tree.path("a/2.txt"), tree.path("a/3.txt"), tree.path("a/4.txt"),
-                tree.path("b/5.txt"), tree.path("b/6.txt")});
+                tree.path("b/5.txt"), tree.path("b/6.txt"), tree.path("b/7.txt")});
     // Between the report and the Delete: one goes, one becomes a link, one a FIFO, one is rewritten.
     tree.remove("a/2.txt");
     tree.remove("a/3.txt");
@@ -85,7 +85,9 @@ TEST_F(TrashRunTest, EveryMovedFileIsLoggedBeforeItsRowIsMarkableAndEveryOtherSa
     tree.fifo("a/4.txt");
     std::ofstream(tree.path("b/5.txt"), std::ios::binary) << "rewritten";
 
-    // Each step with the number of audit lines on the disk at that moment.
+    // Each step with the number of audit lines on the disk at that moment; groups of two files, so that
+    // one flush covers the moves of the first group and the record of the second.
+    run.setMaxGroup(2);
     std::vector<std::string> events;
     trash.setStepHook([&](std::string_view step) {
         events.push_back(std::string(step) + " " + std::to_string(LogLines(programDir).size()));
@@ -98,13 +100,14 @@ TEST_F(TrashRunTest, EveryMovedFileIsLoggedBeforeItsRowIsMarkableAndEveryOtherSa
                          std::to_string(progress.done));
     });
 
-    EXPECT_EQ(events, (std::vector<std::string>{"sync records 0", "rename 0", "rename 0", "sync moves 0",
-                                                "markable 0 5 2 of 6"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"sync 0", "rename 0", "rename 0", "sync 0", "rename 0",
+                                                "markable 0 5 2 of 6", "sync 2", "markable 6 3 of 7"}));
     EXPECT_EQ(LogLines(programDir),
-              (std::vector<std::string>{Line(tree.path("a/1.txt")), Line(tree.path("b/6.txt"))}));
-    EXPECT_EQ(summary.moved, 2u);
-    EXPECT_EQ(summary.bytes, static_cast<std::int64_t>(tree.path("a/1.txt").size() * 2));
-    ASSERT_EQ(summary.trashed.size(), 2u);
+              (std::vector<std::string>{Line(tree.path("a/1.txt")), Line(tree.path("b/6.txt")),
+                                        Line(tree.path("b/7.txt"))}));
+    EXPECT_EQ(summary.moved, 3u);
+    EXPECT_EQ(summary.bytes, static_cast<std::int64_t>(tree.path("a/1.txt").size() * 3));
+    ASSERT_EQ(summary.trashed.size(), 3u);
     EXPECT_EQ(summary.trashed[1].row, 5);
     EXPECT_EQ(summary.trashed[1].file.path, tree.path("b/6.txt"));
     const struct
@@ -124,7 +127,7 @@ TEST_F(TrashRunTest, EveryMovedFileIsLoggedBeforeItsRowIsMarkableAndEveryOtherSa
     EXPECT_TRUE(summary.halted.empty());
     EXPECT_EQ(ReadWholeFile(homeTrash + "/files/6.txt"), tree.path("b/6.txt"));
     EXPECT_EQ(ParseTrashInfo(ReadWholeFile(homeTrash + "/info/1.txt.trashinfo"))->path, tree.path("a/1.txt"));
-    EXPECT_EQ(Names(homeTrash + "/info").size(), 2u);
+    EXPECT_EQ(Names(homeTrash + "/info").size(), 3u);
 }
 
 TEST_F(TrashRunTest, AStopEndsTheRunOnceTheFilesAlreadyRecordedAreMovedAndLogged)
