@@ -146,7 +146,7 @@ TEST_F(AuditFormTest, SearchLooksForTheTextAsTypedAndSaysWhenItIsNotFound)
     EXPECT_EQ(m_messages.shown, (std::vector<Shown>{{"Information", "Search string '  /srv' not found."}}));
 }
 
-TEST_F(AuditFormTest, FileNameFieldBrowseHelpAndExit)
+TEST_F(AuditFormTest, FileNameFieldBrowseAndHelp)
 {
     m_form.AuditFileNameEdit()->setText(QStringLiteral("x"));
     EXPECT_TRUE(Button("AuditOpenButton")->isEnabled());
@@ -169,10 +169,6 @@ TEST_F(AuditFormTest, FileNameFieldBrowseHelpAndExit)
     EXPECT_EQ(m_help.requests,
               (std::vector<std::string>{"Contents /opt/lintwick/Lintwick.hlp", "JumpID SCRIBBLE40",
                                         "Contents /opt/lintwick/Lintwick.hlp", "JumpID SCRIBBLE40"}));
-
-    m_form.show();
-    Action("Exit1")->trigger();
-    EXPECT_FALSE(m_form.isVisible());
 }
 
 TEST_F(AuditFormTest, PrintsTheViewersLinesAndRecoversFromAFailedRun)
@@ -200,10 +196,7 @@ TEST_F(AuditFormTest, PrintsTheViewersLinesAndRecoversFromAFailedRun)
     // The lines as the viewer gives them for printing: tabs expanded. (Its closing empty line only
     // advances the paper.)
     EXPECT_EQ(PrintedBody(m_printer), (std::vector<std::string>{"first   line", "second line"}));
-    EXPECT_EQ(m_printer.texts().front().text, "Veltrace Report");
-    EXPECT_EQ(m_printer.title(), "Veltrace Report");
     EXPECT_EQ(m_printer.font().size(), 10);
-    EXPECT_EQ(m_dialog.timesShown, 3);
 }
 
 TEST_F(AuditFormTest, RestoreBringsBackTheFilesOfTheChosenLinesCanBeStoppedAndSaysWhatDidNotComeBack)
