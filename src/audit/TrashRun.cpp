@@ -111,10 +111,11 @@ TrashRunSummary TrashRun::Run(const std::vector<TrashRunFile>& files, const std:
     while (logged && next < files.size() && summary.halted.empty() && !stop()) {
         Group added{{}, m_clock(), 0};
         const steady_clock::time_point end = steady_clock::now() + kGroupTime;
-        for (; next < files.size(); ++next) {
-            if (!added.files.empty() &&
-                (added.files.size() == m_maxGroup || batch.openFolders() >= kMaxFolders ||
-                 steady_clock::now() >= end || stop()))
+        // At least one file a group, so that a run of files that all fail their checks still counts
+        // and stops on time.
+        for (const std::size_t first = next; next < files.size(); ++next) {
+            if (next > first && (added.files.size() == m_maxGroup || batch.openFolders() >= kMaxFolders ||
+                                 steady_clock::now() >= end || stop()))
                 break;
             const TrashResult result = batch.Add(files[next].file, added.time);
             if (result) {
