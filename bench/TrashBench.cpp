@@ -93,12 +93,14 @@ double GioTrash(const std::string& dir, const std::vector<std::string>& paths)
 struct OurRun
 {
     double ms = 0;
+    double stopMs = 0;     // from the stop to the run's end, when stopAfter was given
     double longestGap = 0; // between two progress reports, or from the start to the first
     std::size_t moved = 0;
     std::size_t lines = 0;
 };
 
-OurRun LintwickTrash(const std::string& dir, const std::string& tree)
+// Trashes every row of a duplicates report of tree; stops after stopAfter ms when given.
+OurRun LintwickTrash(const std::string& dir, const std::string& tree, double stopAfter = 0)
 {
     ResultTable table;
     ReportRequest request;
@@ -115,11 +117,20 @@ OurRun LintwickTrash(const std::string& dir, const std::string& tree)
     OurRun result;
     Clock::time_point last = Clock::now();
     const Clock::time_point start = last;
-    const TrashRunSummary summary = run.Run(files, dir + "/program/", {}, [&](const TrashRunProgress&) {
+    Clock::time_point stopped = start;
+    const auto stop = [&] {
+        if (stopAfter <= 0 || MsSince(start) < stopAfter)
+            return false;
+        if (stopped == start)
+            stopped = Clock::now();
+        return true;
+    };
+    const TrashRunSummary summary = run.Run(files, dir + "/program/", stop, [&](const TrashRunProgress&) {
         result.longestGap = std::max(result.longestGap, MsSince(last));
         last = Clock::now();
     });
     result.ms = MsSince(start);
+    result.stopMs = stopped == start ? 0 : MsSince(stopped);
     result.moved = summary.moved;
     std::ifstream log(dir + "/program/audit.txt");
     for (std::string line; std::getline(log, line);)
@@ -252,8 +263,14 @@ int main(int argc, char** argv)
         const std::string run = dir + "/" + std::to_string(r);
         const std::vector<std::string> gioFiles = MakeTree(run + "/gio-tree", files);
         MakeTree(run + "/tree", files);
-        const double gioMs = gio ? GioTrash(run, gioFiles) : 0;
+        // In turns first, as whatever the filesystem still does after the trees were made weighs on
+        // the first.
+        double gioMs = 0;
+        if (gio && r % 2 == 0)
+            gioMs = GioTrash(run, gioFiles);
         const OurRun ours = LintwickTrash(run, run + "/tree");
+        if (gio && r % 2 == 1)
+            gioMs = GioTrash(run, gioFiles);
         if (gio) {
             Report("gio trash, one call", gioMs, "ms", "");
             trashRatios.push_back(ours.ms / gioMs);
@@ -277,6 +294,12 @@ int main(int argc, char** argv)
             floorRatios.push_back(restore.ms / (renames + unlinks));
         }
     }
+    // The stop is seen before the next file; what was recorded by then is moved and logged.
+    MakeTree(dir + "/stop/tree", files);
+    const OurRun stopped = LintwickTrash(dir + "/stop", dir + "/stop/tree", 150);
+    Report("trash run stopped 150 ms in: from the stop to its end", stopped.stopMs, "ms",
+           "(" + std::to_string(stopped.moved) + " moved)");
+
     std::printf("\nmedians of %d runs\n", repeat);
     if (gio) {
         Report("trash run / gio trash", Median(trashRatios), "x", Verdict(Median(trashRatios), 0.5));
