@@ -41,8 +41,9 @@ struct TrashRunProgress
     std::size_t done = 0;   // files tried so far, moved or not
     std::size_t moved = 0;  // of them in the trash
     std::int64_t bytes = 0; // their size as the report listed it
-    std::vector<int>
-        markable; // rows whose files moved since the last progress, their audit lines on the disk
+    // Rows whose files moved since the last progress, their audit lines on the disk: they may show
+    // " (Deleted)" now.
+    std::vector<int> markable;
 };
 
 struct TrashRunSummary
