@@ -132,15 +132,17 @@ bool AppendAuditLines(const std::string& programDir, const std::vector<std::stri
     do {
         written = ::write(file.get(), record.data(), record.size());
     } while (written < 0 && errno == EINTR);
-    if (written != static_cast<ssize_t>(record.size())) {
-        // A full disk or a quota can cut a line short; half a line would run into the next one.
+    // A full disk or a quota can cut a line short, and half a line would run into the next one; lines
+    // that cannot be flushed may stand for moves that are taken back. Either way they go again, unless
+    // another writer appended after them.
+    const auto takeBack = [&] {
         struct stat after = {};
         if (written > 0 && ::fstat(file.get(), &after) == 0 && after.st_size == before.st_size + written)
             (void)::ftruncate(file.get(), before.st_size);
         return false;
-    }
-    if (::fdatasync(file.get()) != 0)
-        return false;
+    };
+    if (written != static_cast<ssize_t>(record.size()) || ::fdatasync(file.get()) != 0)
+        return takeBack();
     // A new file's name in the folder has to reach the disk as well.
     if (created) {
         UniqueFd folder(::open(programDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

@@ -40,5 +40,6 @@ bool AppendAuditLine(const std::string& programDir, std::string_view line);
 // disk before this returns true, so a crash afterwards cannot lose them. The file must be a regular
 // file, or a symbolic link to one that belongs to the user or to root; a missing file is made, but
 // never through a dangling link. False when programDir is empty or the file cannot be opened, made,
-// written or flushed; lines that could be written only in part are taken back where the file allows.
+// written or flushed; lines that were written only in part or not flushed are taken back where the
+// file allows.
 bool AppendAuditLines(const std::string& programDir, const std::vector<std::string>& lines);

@@ -5,6 +5,21 @@
 
 #include <ctime>
 
+RestoreRequest RestoreRequestOf(const std::vector<std::string>& lines, const LocaleSettings& locale)
+{
+    RestoreRequest request;
+    for (const std::string& line : lines) {
+        const std::optional<AuditEntry> entry = ParseAuditLine(line, locale);
+        if (!entry)
+            ++request.notAuditLines;
+        else if (entry->restored)
+            ++request.restoredBefore;
+        else
+            request.files.push_back({entry->path, entry->when});
+    }
+    return request;
+}
+
 RestoreCommand::RestoreCommand(LocaleSettings locale, std::function<Trash()> trash, Clock clock)
     : m_locale(std::move(locale)), m_trash(std::move(trash)), m_clock(std::move(clock))
 {

@@ -9,6 +9,15 @@
 #include <string>
 #include <vector>
 
+// The files that audit lines name, as Restore in the audit window takes them from the lines chosen.
+struct RestoreRequest
+{
+    std::vector<TrashedFile> files;
+    std::size_t restoredBefore = 0; // lines ending in " (Restored)": a restore, nothing to bring back
+    std::size_t notAuditLines = 0;  // lines that do not read as audit lines of this locale
+};
+RestoreRequest RestoreRequestOf(const std::vector<std::string>& lines, const LocaleSettings& locale);
+
 // What a restore came to.
 struct RestoreOutcome
 {

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audit/TAuditForm.h"
 
+#include "audit/RunSummaries.h"
 #include "platform/FileNameText.h"
 #include "platform/MessageBoxes.h"
 #include "print/PrintJob.h"
 #include "scan/MaskMatcher.h"
+#include "scan/RowForms.h"
 #include "ui/HelpCommands.h"
 #include "ui/MenuFont.h"
 #include "ui/SetHint.h"
@@ -20,11 +22,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaObject>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -41,6 +45,7 @@ constexpr const char* kFileNameHint =
 constexpr const char* kBrowseHint = "Search For File|Use Windows file dialog to search for file";
 constexpr const char* kMemoHint = "Audit Report Display|Window where audit report can be viewed";
 constexpr const char* kExitHint = "Exit Audit Report|Closes audit report and returns to Veltrace";
+constexpr const char* kRestoreHint = "Restore File|Bring the file of this audit line back from the trash";
 
 constexpr const char* kHelpTopic = "SCRIBBLE40";
 constexpr const char* kDisplayed = "Audit Report Displayed Successfully";
@@ -80,8 +85,8 @@ std::string TrimmedText(const QLineEdit* edit)
 TAuditForm::TAuditForm(MessageBoxes& messages, HelpViewer& help, const PrintServices& printing,
                        LocaleSettings locale, QWidget* parent)
     : QMainWindow(parent), m_messages(messages), m_help(help),
-      m_printJob(std::make_unique<PrintJob>(printing, messages, std::move(locale))),
-      m_controller(std::make_shared<TOvcController>())
+      m_printJob(std::make_unique<PrintJob>(printing, messages, locale)),
+      m_controller(std::make_shared<TOvcController>()), m_locale(locale), m_restoreCommand(std::move(locale))
 {
     setObjectName(QStringLiteral("AuditForm"));
     setWindowTitle(QStringLiteral("Audit Report"));
@@ -107,6 +112,8 @@ TAuditForm::TAuditForm(MessageBoxes& messages, HelpViewer& help, const PrintServ
     setCentralWidget(central);
     BuildStatusBar();
     resize(504, 460);
+    m_restoreTimer.setInterval(kCountInterval);
+    connect(&m_restoreTimer, &QTimer::timeout, this, &TAuditForm::ShowRestoreCount);
 
     FormCreate();
     SetViewerControlsEnabled(false);
@@ -129,6 +136,11 @@ void TAuditForm::BuildMenus()
     m_print1->setShortcut(Qt::CTRL | Qt::Key_P);
     SetHint(m_print1, kPrintHint);
     connect(m_print1, &QAction::triggered, this, &TAuditForm::Print1Click);
+    m_restore1 = file->addAction(QStringLiteral("&Restore"));
+    m_restore1->setObjectName(QStringLiteral("Restore1"));
+    m_restore1->setShortcut(Qt::CTRL | Qt::Key_R);
+    SetHint(m_restore1, kRestoreHint);
+    connect(m_restore1, &QAction::triggered, this, &TAuditForm::Restore1Click);
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     QAction* exit1 = file->addAction(QStringLiteral("E&xit"));
     exit1->setObjectName(QStringLiteral("Exit1"));
@@ -141,12 +153,21 @@ void TAuditForm::BuildMenus()
     SetHint(helpTopics1, kHelpHint);
     connect(helpTopics1, &QAction::triggered, this, &TAuditForm::HelpTopics1Click);
     GiveMenusTheFontOf(menuBar());
+
+    // Esc works only while a restore runs, and wherever the focus is in the window.
+    m_stopRestore = new QAction(QStringLiteral("Stop"), this);
+    m_stopRestore->setObjectName(QStringLiteral("StopRestore"));
+    m_stopRestore->setShortcut(Qt::Key_Escape);
+    m_stopRestore->setEnabled(false);
+    addAction(m_stopRestore);
+    connect(m_stopRestore, &QAction::triggered, this, &TAuditForm::StopRestore);
 }
 
 QWidget* TAuditForm::BuildToolPanel()
 {
     QFrame* panel = nullptr;
     QHBoxLayout* layout = Strip(panel, "Panel1", QMargins(1, 1, 6, 1), 0);
+    m_toolPanel = panel;
 
     const auto addButton = [&](const char* name, const char* caption, const char* icon, const char* hint,
                                void (TAuditForm::*handler)()) {
@@ -169,6 +190,8 @@ QWidget* TAuditForm::BuildToolPanel()
         addButton("AuditOpenButton", "Open", "open", kOpenHint, &TAuditForm::AuditOpenButtonClick);
     m_auditPrintButton =
         addButton("AuditPrintButton", "Print", "print", kPrintHint, &TAuditForm::AuditPrintButtonClick);
+    m_auditRestoreButton = addButton("AuditRestoreButton", "Restore", "restore", kRestoreHint,
+                                     &TAuditForm::AuditRestoreButtonClick);
     m_auditHelpButton =
         addButton("AuditHelpButton", "Help", "help", kHelpHint, &TAuditForm::AuditHelpButtonClick);
 
@@ -203,6 +226,7 @@ QWidget* TAuditForm::BuildFilePanel()
 {
     QFrame* panel = nullptr;
     QHBoxLayout* layout = Strip(panel, "Panel2", QMargins(8, 4, 6, 4), 6);
+    m_filePanel = panel;
 
     auto* label1 = new QLabel(QStringLiteral("Filename:"));
     label1->setObjectName(QStringLiteral("Label1"));
@@ -248,12 +272,20 @@ void TAuditForm::BuildStatusBar()
     m_statusPanel->setMinimumWidth(400);
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addWidget(m_statusPanel, 1);
+    m_stopButton = new QPushButton(QStringLiteral("Stop"));
+    m_stopButton->setObjectName(QStringLiteral("StopButton"));
+    m_stopButton->setFocusPolicy(Qt::NoFocus);
+    m_stopButton->hide();
+    connect(m_stopButton, &QPushButton::clicked, this, &TAuditForm::StopRestore);
+    statusBar()->addPermanentWidget(m_stopButton);
 }
 
 void TAuditForm::SetViewerControlsEnabled(bool enabled)
 {
     m_auditPrintButton->setEnabled(enabled);
     m_print1->setEnabled(enabled);
+    m_auditRestoreButton->setEnabled(enabled);
+    m_restore1->setEnabled(enabled);
     m_auditSearchLabel->setEnabled(enabled);
     m_auditSearchEdit->setEnabled(enabled);
 }
@@ -329,4 +361,102 @@ void TAuditForm::AuditPrintButtonClick()
     const PrintJob::Result result = m_printJob->Print(document);
     if (result != PrintJob::Result::Cancelled)
         m_statusPanel->setText(QString::fromStdString(PrintJob::StatusText(result)));
+}
+
+void TAuditForm::AuditRestoreButtonClick()
+{
+    if (m_restoring || !m_auditMemo->IsOpen())
+        return;
+    // The selected lines, or the caret's; a highlight that ends at the start of a line leaves that
+    // line out, as a selection of whole lines does.
+    int first = m_auditMemo->Caret().Line;
+    int last = first;
+    if (m_auditMemo->HasHighlight()) {
+        const ViewerPos start = std::min(m_auditMemo->HighlightStart(), m_auditMemo->HighlightEnd());
+        const ViewerPos end = std::max(m_auditMemo->HighlightStart(), m_auditMemo->HighlightEnd());
+        first = start.Line;
+        last = end.Char == 0 && end.Line > start.Line ? end.Line - 1 : end.Line;
+    }
+    std::vector<std::string> lines;
+    for (int line = first; line <= last && line < m_auditMemo->LineCount(); ++line)
+        lines.emplace_back(m_auditMemo->Line(line));
+    m_restoreRequest = RestoreRequestOf(lines, m_locale);
+    if (m_restoreRequest.files.empty()) {
+        const RestoreOutcome nothing;
+        m_messages.InformationWithDetails(RestoreText(m_restoreRequest, nothing, m_locale), {});
+        return;
+    }
+
+    SetRestoring(true);
+    m_restoreThread = std::jthread([this, command = m_restoreCommand, files = m_restoreRequest.files,
+                                    programDir = m_programDir](std::stop_token stop) {
+        const RestoreOutcome outcome = command.Run(
+            files, programDir, [&stop] { return stop.stop_requested(); },
+            [this](std::size_t, const RestoreResult&) { ++m_restoreSettled; });
+        QMetaObject::invokeMethod(
+            this, [this, outcome] { RestoreFinished(outcome); }, Qt::QueuedConnection);
+    });
+}
+
+void TAuditForm::StopRestore()
+{
+    m_restoreThread.request_stop();
+}
+
+void TAuditForm::SetRestoring(bool restoring)
+{
+    // The window keeps painting and scrolling, but takes no other command until the restore ends.
+    m_restoring = restoring;
+    m_restoreSettled = 0;
+    menuBar()->setEnabled(!restoring);
+    m_toolPanel->setEnabled(!restoring);
+    m_filePanel->setEnabled(!restoring);
+    m_stopRestore->setEnabled(restoring);
+    m_stopButton->setVisible(restoring);
+    if (restoring) {
+        m_restoreTimer.start();
+        ShowRestoreCount();
+    } else {
+        m_restoreTimer.stop();
+    }
+}
+
+void TAuditForm::ShowRestoreCount()
+{
+    const auto count = [this](std::size_t n) { return SizeText(static_cast<std::int64_t>(n), m_locale); };
+    m_statusPanel->setText(QString::fromStdString("Restoring: " + count(m_restoreSettled) + " of " +
+                                                  count(m_restoreRequest.files.size())));
+}
+
+void TAuditForm::RestoreFinished(const RestoreOutcome& outcome)
+{
+    m_restoreThread.join();
+    SetRestoring(false);
+    Reload();
+    const std::string text = RestoreText(m_restoreRequest, outcome, m_locale);
+    m_statusPanel->setText(QString::fromStdString(text.substr(0, text.find('\n'))));
+    m_messages.InformationWithDetails(text, RestoreDetails(m_restoreRequest, outcome));
+}
+
+void TAuditForm::Reload()
+{
+    const ViewerPos caret = m_auditMemo->Caret();
+    const ViewerPos start = m_auditMemo->HighlightStart();
+    const ViewerPos end = m_auditMemo->HighlightEnd();
+    const bool highlight = m_auditMemo->HasHighlight();
+    const int top = m_auditMemo->TopLine();
+    try {
+        m_auditMemo->SetIsOpen(false);
+        m_auditMemo->SetIsOpen(true);
+    } catch (...) {
+        m_statusPanel->setText(QString::fromLatin1(kNotFound));
+        SetViewerControlsEnabled(false);
+        m_auditSearchButton->setEnabled(false);
+        return;
+    }
+    if (highlight)
+        m_auditMemo->SetHighlight(start.Line, start.Char, end.Line, end.Char, caret == end);
+    else
+        m_auditMemo->MoveCaretTo(caret.Line, caret.Char, false);
+    m_auditMemo->Scroll(0, top - m_auditMemo->TopLine());
 }

@@ -49,14 +49,14 @@ public:
     // that is free in the trash, flushes it, then renames the file into the trash under the same name
     // and flushes both folders. The file is checked as Check does, and once more after the rename: a
     // file that changed or was swapped meanwhile is put back. On any failure the record is removed
-    // again and the file stays where it was.
+    // again and the file stays where it was. Many files at once: TrashBatch.
     TrashResult Move(const ListedFile& file, const LocalDateTime& now) const;
 
     uid_t uid() const { return m_uid; }
 
     // For tests of the order of the steps that make a move last: called with "sync record", "sync
-    // info", "rename", "sync files", "sync folder" as Move reaches each, and with what TrashRestorer
-    // names, before the step is done.
+    // info", "rename", "sync files", "sync folder" as Move reaches each, and with what TrashBatch and
+    // TrashRestorer name, before the step is done. Called on the thread that moves.
     void setStepHook(std::function<void(std::string_view step)> hook) { m_stepHook = std::move(hook); }
     void step(std::string_view name) const
     {
@@ -66,6 +66,8 @@ public:
     // The step name, then a flush of fd to the disk: a written file, or a folder held by an O_PATH
     // descriptor. 0 or an errno value.
     int sync(std::string_view name, int fd, bool folder) const;
+    // The step name, then a flush of the whole filesystem of the folder held by pathFd.
+    int syncFilesystem(std::string_view name, int pathFd) const;
 
 private:
     std::string m_homeTrash;

@@ -119,6 +119,15 @@ int SyncFolder(int pathFd)
     return ::fsync(fd.get()) == 0 ? 0 : errno;
 }
 
+int SyncFilesystem(int pathFd)
+{
+    // syncfs takes no O_PATH descriptor.
+    UniqueFd fd(::openat(pathFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd)
+        return errno;
+    return ::syncfs(fd.get()) == 0 ? 0 : errno;
+}
+
 bool OwnedFolder(int fd, uid_t uid)
 {
     struct stat st = {};

@@ -51,6 +51,8 @@ UniqueFd OpenFolder(int parent, const std::string& name, bool make);
 // Flushes the folder held by pathFd to the disk; 0 or an errno value. A folder that may be written
 // but not read cannot be opened for that and is left to the filesystem.
 int SyncFolder(int pathFd);
+// Flushes the whole filesystem of the folder held by pathFd (syncfs); 0 or an errno value.
+int SyncFilesystem(int pathFd);
 bool OwnedFolder(int fd, uid_t uid);
 
 // A trash folder with its files/ and info/ folders open.

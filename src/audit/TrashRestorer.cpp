@@ -5,6 +5,7 @@
 #include "audit/TrashInfo.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -214,8 +215,10 @@ std::vector<RestoreResult> TrashRestorer::Restore(const std::vector<TrashedFile>
                                                   const Settled& settled)
 {
     // A run is as many files as are moved before their folders are flushed and their records removed
-    // together: one flush for many files, and a bounded number of folders held open.
-    constexpr std::size_t kRun = 256;
+    // together: few flushes for many files, a bounded number of folders held open, and news of the
+    // run a few times a second.
+    constexpr std::size_t kRunFolders = 256;
+    constexpr std::chrono::milliseconds kRunTime{100};
     m_trashes.clear();
     m_canonical.clear();
     m_trashesOfFolder.clear();
@@ -224,7 +227,10 @@ std::vector<RestoreResult> TrashRestorer::Restore(const std::vector<TrashedFile>
     for (std::size_t first = 0; first < files.size() && !stopped;) {
         Run run;
         std::size_t end = first;
-        for (; end < files.size() && end - first < kRun; ++end) {
+        const auto until = std::chrono::steady_clock::now() + kRunTime;
+        for (; end < files.size() && run.folders.size() < kRunFolders &&
+               (end == first || std::chrono::steady_clock::now() < until);
+             ++end) {
             if (stopRequested && stopRequested()) {
                 stopped = true;
                 break;
@@ -234,18 +240,33 @@ std::vector<RestoreResult> TrashRestorer::Restore(const std::vector<TrashedFile>
         if (end == first)
             break;
         // The files are back for good before their records go: a crash in between leaves a record
-        // without its file, never a file without its record or in two places.
+        // without its file, never a file without its record or in two places. A run of one file
+        // flushes the folders it touched, a larger one each filesystem once.
+        std::map<dev_t, int> filesystems;
         for (const auto& [path, folder] : run.folders) {
             if (folder.dir)
-                m_trash.sync("sync folder", folder.dir.get(), true);
+                filesystems.try_emplace(folder.device, folder.dir.get());
         }
-        for (Index* trash : run.used)
-            m_trash.sync("sync files", trash->folder.files.get(), true);
+        const bool single = end - first == 1;
+        if (single) {
+            for (const auto& [device, folder] : filesystems)
+                m_trash.sync("sync folder", folder, true);
+            for (Index* trash : run.used)
+                m_trash.sync("sync files", trash->folder.files.get(), true);
+        } else {
+            for (const auto& [device, folder] : filesystems)
+                m_trash.syncFilesystem("sync restores", folder);
+        }
         m_trash.step("remove records");
         for (const auto& [trash, record] : run.records)
             ::unlinkat(trash->folder.info.get(), record.c_str(), 0);
-        for (Index* trash : run.used)
-            m_trash.sync("sync info", trash->folder.info.get(), true);
+        if (single) {
+            for (Index* trash : run.used)
+                m_trash.sync("sync info", trash->folder.info.get(), true);
+        } else {
+            for (const auto& [device, folder] : filesystems)
+                m_trash.syncFilesystem("sync removals", folder);
+        }
         if (settled)
             settled(first, end, results);
         first = end;

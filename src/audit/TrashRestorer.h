@@ -41,9 +41,8 @@ public:
     using Settled =
         std::function<void(std::size_t first, std::size_t end, const std::vector<RestoreResult>& results)>;
 
-    // Reports its steps to trash's step hook: "restore" before each rename, then for each run of files
-    // "sync folder" for each folder a file went back to, "sync files" for each trash it left,
-    // "remove records", and "sync info" for each trash. trash must outlive the restorer.
+    // Reports its steps to trash's step hook: "restore" before each rename, the flushes named below,
+    // and "remove records" before a run's records go. trash must outlive the restorer.
     explicit TrashRestorer(const Trash& trash);
     ~TrashRestorer();
 
@@ -51,10 +50,12 @@ public:
     // at the top directory of the filesystem its path leads to: a record that names the path (or the
     // place the path leads to through links) and the time. The file is renamed back into the folder
     // the record names, never over anything and never through a link; then its record is removed.
-    // Files go in runs: once a run is back and its folders are flushed, its records are removed and
-    // flushed, and then settled(first, end, results) tells about files first to end - 1, before the
-    // next run begins. stopRequested is asked before each file; the files after a stop stay NotTried.
-    // Each trash's records are read once per call.
+    // Files go in runs of up to about a tenth of a second: once a run is back and flushed, its records
+    // are removed and flushed, and then settled(first, end, results) tells about files first to
+    // end - 1, before the next run begins. A run of one file flushes its folder and the trash's
+    // folders ("sync folder", "sync files", then "sync info"); a larger one each filesystem it
+    // touched ("sync restores", then "sync removals"). stopRequested is asked before each file; the
+    // files after a stop stay NotTried. Each trash's records are read once per call.
     std::vector<RestoreResult> Restore(const std::vector<TrashedFile>& files,
                                        const std::function<bool()>& stopRequested = {},
                                        const Settled& settled = {});

@@ -16,6 +16,9 @@ public:
     virtual void Warning(const std::string& text) = 0;
     // "Information" box with an OK button.
     virtual void Information(const std::string& text) = 0;
+    // "Information" box with an OK button and details the user can unfold (none when empty): the
+    // outcome of a run over many files, each file that failed with its reason in the details.
+    virtual void InformationWithDetails(const std::string& text, const std::string& details) = 0;
     // "Confirm" box with OK and Cancel; true only when the user chose OK.
     virtual bool Confirm(const std::string& text) = 0;
     // "Confirm" box with Yes and No, as the desktop asks before it acts on a file; true only for Yes.

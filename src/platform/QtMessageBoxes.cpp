@@ -10,10 +10,13 @@ namespace {
 
 int Run(QMessageBox::Icon icon, const char* title, const std::string& text,
         QMessageBox::StandardButtons buttons, QMessageBox::StandardButton proceed,
-        const std::function<void(QWidget*)>& beforeShowing)
+        const std::function<void(QWidget*)>& beforeShowing, const std::string& details = {})
 {
     QMessageBox box(icon, QString::fromLatin1(title), QString::fromStdString(text), buttons,
                     QApplication::activeWindow());
+    // Plain text as well, behind the box's own Show Details button.
+    if (!details.empty())
+        box.setDetailedText(QString::fromStdString(details));
     // Enter always goes on: left to itself the box makes whichever button the desktop's style puts
     // first the default, which on some desktops is Cancel.
     box.setDefaultButton(proceed);
@@ -48,6 +51,12 @@ void QtMessageBoxes::Warning(const std::string& text)
 void QtMessageBoxes::Information(const std::string& text)
 {
     Run(QMessageBox::Information, "Information", text, QMessageBox::Ok, QMessageBox::Ok, beforeShowing);
+}
+
+void QtMessageBoxes::InformationWithDetails(const std::string& text, const std::string& details)
+{
+    Run(QMessageBox::Information, "Information", text, QMessageBox::Ok, QMessageBox::Ok, beforeShowing,
+        details);
 }
 
 bool QtMessageBoxes::Confirm(const std::string& text)

@@ -15,6 +15,7 @@ public:
     void Error(const std::string& text) override;
     void Warning(const std::string& text) override;
     void Information(const std::string& text) override;
+    void InformationWithDetails(const std::string& text, const std::string& details) override;
     bool Confirm(const std::string& text) override;
     bool Question(const std::string& text) override;
     void Beep() override;

@@ -16,6 +16,12 @@ void RecordingMessageBoxes::Information(const std::string& text)
     shown.push_back({"Information", text});
 }
 
+void RecordingMessageBoxes::InformationWithDetails(const std::string& text, const std::string& details)
+{
+    shown.push_back({"Information", text});
+    shown.push_back({"Details", details});
+}
+
 bool RecordingMessageBoxes::Confirm(const std::string& text)
 {
     shown.push_back({"Confirm", text});

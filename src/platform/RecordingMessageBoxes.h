@@ -7,13 +7,14 @@
 #include <vector>
 
 // Answers every box at once and remembers what was shown, for tests. Confirm and Question answer
-// with confirmAnswer. Beeps are recorded in the same sequence as the boxes, as "beep".
+// with confirmAnswer. Beeps are recorded in the same sequence as the boxes, as "beep"; the details of
+// a box follow it as "Details".
 class RecordingMessageBoxes : public MessageBoxes
 {
 public:
     struct Shown
     {
-        std::string kind; // "Error", "Warning", "Information", "Confirm", "Question" or "beep"
+        std::string kind; // "Error", "Warning", "Information", "Confirm", "Question", "beep" or "Details"
         std::string text;
         bool operator==(const Shown&) const = default;
     };
@@ -21,6 +22,7 @@ public:
     void Error(const std::string& text) override;
     void Warning(const std::string& text) override;
     void Information(const std::string& text) override;
+    void InformationWithDetails(const std::string& text, const std::string& details) override;
     bool Confirm(const std::string& text) override;
     bool Question(const std::string& text) override;
     void Beep() override;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audit/TAuditForm.h"
+#include "audit/AuditLog.h"
 #include "platform/PrintDialog.h"
 #include "platform/RecordingHelpViewer.h"
 #include "platform/RecordingMessageBoxes.h"
@@ -8,6 +9,7 @@
 
 #include "PrintedText.h"
 #include "TempTree.h"
+#include "TestFiles.h"
 
 #include <QAction>
 #include <QLabel>
@@ -20,7 +22,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -48,11 +52,13 @@ protected:
         Button("AuditOpenButton")->click();
     }
 
-    // Print, Print1, the search label and field follow the viewer; Search follows its text as well.
+    // Print, Restore, the search label and field follow the viewer; Search follows its text as well.
     void ExpectViewerControls(bool enabled, bool search)
     {
         EXPECT_EQ(Button("AuditPrintButton")->isEnabled(), enabled);
         EXPECT_EQ(Action("Print1")->isEnabled(), enabled);
+        EXPECT_EQ(Button("AuditRestoreButton")->isEnabled(), enabled);
+        EXPECT_EQ(Action("Restore1")->isEnabled(), enabled);
         EXPECT_EQ(m_form.findChild<QLabel*>(QStringLiteral("AuditSearchLabel"))->isEnabled(), enabled);
         EXPECT_EQ(m_form.AuditSearchEdit()->isEnabled(), enabled);
         EXPECT_EQ(Button("AuditSearchButton")->isEnabled(), search);
@@ -140,7 +146,7 @@ TEST_F(AuditFormTest, SearchLooksForTheTextAsTypedAndSaysWhenItIsNotFound)
     EXPECT_EQ(m_messages.shown, (std::vector<Shown>{{"Information", "Search string '  /srv' not found."}}));
 }
 
-TEST_F(AuditFormTest, FileNameFieldBrowseHelpAndExit)
+TEST_F(AuditFormTest, FileNameFieldBrowseAndHelp)
 {
     m_form.AuditFileNameEdit()->setText(QStringLiteral("x"));
     EXPECT_TRUE(Button("AuditOpenButton")->isEnabled());
@@ -163,10 +169,6 @@ TEST_F(AuditFormTest, FileNameFieldBrowseHelpAndExit)
     EXPECT_EQ(m_help.requests,
               (std::vector<std::string>{"Contents /opt/lintwick/Lintwick.hlp", "JumpID SCRIBBLE40",
                                         "Contents /opt/lintwick/Lintwick.hlp", "JumpID SCRIBBLE40"}));
-
-    m_form.show();
-    Action("Exit1")->trigger();
-    EXPECT_FALSE(m_form.isVisible());
 }
 
 TEST_F(AuditFormTest, PrintsTheViewersLinesAndRecoversFromAFailedRun)
@@ -194,10 +196,90 @@ TEST_F(AuditFormTest, PrintsTheViewersLinesAndRecoversFromAFailedRun)
     // The lines as the viewer gives them for printing: tabs expanded. (Its closing empty line only
     // advances the paper.)
     EXPECT_EQ(PrintedBody(m_printer), (std::vector<std::string>{"first   line", "second line"}));
-    EXPECT_EQ(m_printer.texts().front().text, "Veltrace Report");
-    EXPECT_EQ(m_printer.title(), "Veltrace Report");
     EXPECT_EQ(m_printer.font().size(), 10);
-    EXPECT_EQ(m_dialog.timesShown, 3);
+}
+
+TEST_F(AuditFormTest, RestoreBringsBackTheFilesOfTheChosenLinesCanBeStoppedAndSaysWhatDidNotComeBack)
+{
+    // Deletions logged as the Delete command logs them; the logged time finds each file in the trash.
+    const LocalDateTime when{2026, 3, 7, 14, 5, 9, 6};
+    const LocaleSettings locale = LocaleSettings::usEnglish();
+    Trash trash(m_tree.path("data/Trash"), ::getuid());
+    std::string log;
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "taken.txt", "gone/d.txt", "emptied.txt"}) {
+        WriteFile(name, name);
+        ASSERT_TRUE(trash.Move(ListedFile::At(m_tree.path(name)), when));
+        log += AuditLine(when, m_tree.path(name), locale) + "\r\n";
+    }
+    WriteFile("taken.txt", "new");
+    ASSERT_EQ(::rmdir(m_tree.path("gone").c_str()), 0);
+    m_tree.remove("data/Trash/files/emptied.txt");
+    log += AuditLine(when, m_tree.path("x.txt"), locale) + " (Restored)\r\nsomething else\r\n";
+    WriteFile("program/audit.txt", log);
+    m_form.SetProgramDir(m_tree.path("program/"));
+    m_form.SetRestoreCommand(RestoreCommand(
+        locale, [&] { return trash; }, [&] { return when; }));
+    Open(m_tree.path("program/audit.txt"));
+    m_form.show();
+    m_form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
+
+    // The first three lines; Esc while the first file comes back leaves the other two.
+    std::atomic<bool> reached = false;
+    std::atomic<bool> go = false;
+    trash.setStepHook([&](std::string_view step) {
+        if (step == "restore" && !reached.exchange(true)) {
+            while (!go)
+                std::this_thread::yield();
+        }
+    });
+    m_form.AuditMemo()->SetHighlight(0, 0, 3, 0, true);
+    Button("AuditRestoreButton")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reached.load(); }));
+    EXPECT_EQ(Status(), "Restoring: 0 of 3");
+    EXPECT_FALSE(Button("AuditOpenButton")->isEnabled());
+    QTest::keyClick(m_form.AuditMemo(), Qt::Key_Escape);
+    go = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_messages.shown.empty(); }));
+    EXPECT_EQ(m_messages.shown,
+              (std::vector<Shown>{{"Information", "1 file restored.\nStopped: 2 files not tried."},
+                                  {"Details", ""}}));
+    EXPECT_EQ(ReadWholeFile(m_tree.path("a.txt")), "a.txt");
+    EXPECT_FALSE(PathExists(m_tree.path("b.txt")));
+    // The view shows the log again with the new line, the highlight where it was.
+    ASSERT_EQ(m_form.AuditMemo()->LineCount(), 10);
+    EXPECT_EQ(m_form.AuditMemo()->Line(8), AuditLine(when, m_tree.path("a.txt"), locale) + " (Restored)");
+    EXPECT_EQ(m_form.AuditMemo()->HighlightEnd(), (ViewerPos{3, 0}));
+    ExpectViewerControls(true, false);
+
+    // Every line: the one just restored and the other restored one are skipped, and so is what is
+    // not an audit line; each file that cannot come back says why.
+    m_messages.shown.clear();
+    m_form.AuditMemo()->SetHighlight(0, 0, 9, 0, true);
+    Action("Restore1")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_messages.shown.empty(); }));
+    EXPECT_EQ(m_messages.shown,
+              (std::vector<Shown>{
+                  {"Information", "2 files restored.\n4 files could not be restored; the details say why.\n"
+                                  "Skipped 2 lines of files restored before.\n"
+                                  "Skipped 1 line without a deleted file."},
+                  {"Details",
+                   m_tree.path("a.txt") +
+                       ": it is no longer in the trash: the trash was emptied, or it was "
+                       "restored by another program\n" +
+                       m_tree.path("taken.txt") + ": another file of that name stands in its place\n" +
+                       m_tree.path("gone/d.txt") + ": the folder '" + m_tree.path("gone") +
+                       "' no longer exists, and it is not made again\n" + m_tree.path("emptied.txt") +
+                       ": it is no longer in the trash: the trash was emptied, or it was restored by another "
+                       "program\n"}}));
+    EXPECT_EQ(ReadWholeFile(m_tree.path("c.txt")), "c.txt");
+    EXPECT_EQ(ReadWholeFile(m_tree.path("taken.txt")), "new");
+
+    // The caret's line alone, when nothing is highlighted.
+    m_messages.shown.clear();
+    m_form.AuditMemo()->MoveCaretTo(7, 0, false);
+    Button("AuditRestoreButton")->click();
+    EXPECT_EQ(m_messages.shown.at(0).text, "0 files restored.\nSkipped 1 line without a deleted file.");
 }
 
 } // namespace
