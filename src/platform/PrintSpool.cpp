@@ -84,6 +84,13 @@ bool PrintSpool::open(const std::string& target)
     const std::string file = target.empty() ? std::string() : FollowLinks(target);
     if (!target.empty() && file.empty())
         return false;
+    // Only a regular file is replaced: the rename at the end would put a plain file in the place of a
+    // FIFO, a device or a socket the user named.
+    struct stat existing = {};
+    if (!file.empty() && ::stat(file.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        errno = S_ISDIR(existing.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
     const std::string folder = target.empty() ? TemporaryFolder() : FolderOf(file);
     int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     const bool linkable = fd >= 0;

@@ -17,7 +17,7 @@ public:
     // Makes a new, empty spool for target: a file path (bytes), or empty for a print queue. A target
     // that is a symbolic link stands for the file the link leads to. The spool is made in that file's
     // folder, or in the temporary folder for a queue. False, with errno set, when the folder does not
-    // allow it. A spool already open is discarded first.
+    // allow it or the file is there but is not a regular file. A spool already open is discarded first.
     bool open(const std::string& target);
     bool isOpen() const { return static_cast<bool>(m_fd); }
     // "/proc/PID/fd/N": a name by which this process (or a helper of the same user) opens the spool

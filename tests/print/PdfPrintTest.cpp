@@ -90,12 +90,19 @@ TEST_F(PdfPrint, OnlyAWholeDocumentReplacesTheFileAndItCarriesEveryPage)
     }
     EXPECT_TRUE(pages.back().contains(QStringLiteral("/home/ann/line149")));
 
-    // A run that cannot put its file in place fails and leaves nothing.
+    // A run that cannot put its file in place fails and leaves nothing; what is not a regular file is
+    // never replaced.
     tree.dir("taken.pdf");
-    target(tree.path("taken.pdf"));
-    EXPECT_EQ(job.Print(report), PrintJob::Result::Failed);
-    EXPECT_EQ(Entries(tree.root()), (Names{"report.pdf", "taken.pdf"}));
+    ASSERT_EQ(::mkfifo(tree.path("pipe.pdf").c_str(), 0600), 0);
+    for (const char* name : {"taken.pdf", "pipe.pdf"}) {
+        target(tree.path(name));
+        EXPECT_EQ(job.Print(report), PrintJob::Result::Failed) << name;
+    }
+    EXPECT_EQ(Entries(tree.root()), (Names{"pipe.pdf", "report.pdf", "taken.pdf"}));
     EXPECT_EQ(Entries(tree.path("taken.pdf")), Names{});
+    struct stat st = {};
+    ASSERT_EQ(::lstat(tree.path("pipe.pdf").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST_F(PdfPrint, FixedPitchShortcutMeasuresLikeTheShaper)
