@@ -134,19 +134,14 @@ QString TrashRunController::CountText() const
 
 bool TrashRunController::End()
 {
-    bool failed = false;
-    try {
-        m_thread.join();
-    } catch (...) {
-        failed = true;
-    }
+    const bool joined = m_thread.joinWithoutFault();
     m_indicator.end();
-    if (failed) {
+    if (!joined) {
         m_window.statusPanel1->clear();
         m_window.changed();
         m_window.messages->Error(kRunFailed);
     }
-    return !failed;
+    return joined;
 }
 
 void TrashRunController::DeleteFinished()

@@ -19,6 +19,7 @@
 #include "WalkGate.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -437,7 +438,17 @@ TEST_F(MainFormActing, EscOrClosingTheWindowStopsTheRunAfterTheFileAtHand)
     EXPECT_EQ(Rows(true), (std::vector<int>{2, 3}));
     EXPECT_FALSE(count->isVisible());
 
+    // A fault of the run: said, and the hourglass goes.
+    m_form.TrashRuns().SetTrashRun(
+        TrashRun(LocaleSettings::usEnglish(), []() -> Trash { throw std::bad_alloc(); }));
+    Button("DeleteSpeedButton")->click();
+    ASSERT_TRUE(RunEnded());
+    EXPECT_EQ(m_messages.shown.back().kind, "Error");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(Rows(true), (std::vector<int>{2, 3}));
+
     // The program's end waits for the file at hand to be logged.
+    m_form.TrashRuns().SetTrashRun(run);
     ASSERT_TRUE(holdDelete());
     m_form.close();
     gate->Release("rename");
