@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Trashing the files of a duplicates report many at once, against `gio trash` given the same files in
-// one call, and restoring them all from the audit window, against as many plain rename calls. Prints
+// one call, and restoring them all from the audit window, against as many plain rename calls; then the
+// same from the main window: every row of a report marked, Delete, and Undo Delete. Prints
 // one figure per line, and the medians with their targets at the end. Everything happens under one
 // folder, so on one filesystem; nothing is deleted before the end, so that no run pays for the
 // deletions of another.
@@ -8,15 +9,22 @@
 //   QT_QPA_PLATFORM=offscreen trash_bench [--dir DIR] [--files N] [--repeat K] [--no-gio]
 #include "audit/TAuditForm.h"
 #include "audit/TrashRun.h"
+#include "main/ReportRunController.h"
+#include "main/TMainForm.h"
+#include "main/TrashRunController.h"
+#include "platform/DriveProbe.h"
+#include "platform/FakeProgramLauncher.h"
 #include "platform/PrintDialog.h"
 #include "platform/RecordingHelpViewer.h"
 #include "platform/RecordingMessageBoxes.h"
 #include "platform/RecordingPrinter.h"
 #include "scan/ReportRunner.h"
 #include "widgets/TOvcTextFileViewer.h"
+#include "widgets/TOvcVirtualListbox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -138,6 +146,45 @@ OurRun LintwickTrash(const std::string& dir, const std::string& tree, double sto
     return result;
 }
 
+// The worst lateness of a 10 ms timer on the window thread since start().
+class Lateness
+{
+public:
+    Lateness()
+    {
+        m_ticker.setInterval(10);
+        QObject::connect(&m_ticker, &QTimer::timeout, [this] {
+            m_worst = std::max(m_worst, m_sinceTick.nsecsElapsed() / 1e6 - 10);
+            m_sinceTick.start();
+        });
+    }
+    void start()
+    {
+        m_worst = 0;
+        m_ticker.start();
+        m_sinceTick.start();
+    }
+    double worst() const { return m_worst; }
+
+private:
+    QTimer m_ticker;
+    QElapsedTimer m_sinceTick;
+    double m_worst = 0;
+};
+
+// Lets the window thread work until a run's box is shown; returns its text.
+std::string WaitForBox(RecordingMessageBoxes& messages)
+{
+    const auto box = [&] {
+        return std::find_if(
+            messages.shown.begin(), messages.shown.end(),
+            [](const RecordingMessageBoxes::Shown& shown) { return shown.kind == "Information"; });
+    };
+    while (box() == messages.shown.end())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return box()->text;
+}
+
 struct WindowRestore
 {
     double ms = 0;
@@ -162,21 +209,63 @@ WindowRestore RestoreFromWindow(const std::string& dir)
     form.AuditMemo()->SetHighlight(0, 0, form.AuditMemo()->LineCount() - 1, 0, true);
 
     WindowRestore result;
-    QTimer ticker;
-    QElapsedTimer sinceTick;
-    ticker.setInterval(10);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        result.worstLateness = std::max(result.worstLateness, sinceTick.nsecsElapsed() / 1e6 - 10);
-        sinceTick.start();
-    });
+    Lateness lateness;
     const Clock::time_point start = Clock::now();
-    ticker.start();
-    sinceTick.start();
+    lateness.start();
     form.findChild<QToolButton*>(QStringLiteral("AuditRestoreButton"))->click();
-    while (messages.shown.empty())
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    result.box = WaitForBox(messages);
     result.ms = MsSince(start);
-    result.box = messages.shown.front().text;
+    result.worstLateness = lateness.worst();
+    return result;
+}
+
+struct MainWindowRun
+{
+    WindowRestore trash; // every row marked, Delete, Yes
+    WindowRestore undo;  // Undo Delete
+};
+
+// The duplicates report of tree in the main window, offscreen; then every row marked, Delete answered
+// Yes, and Undo Delete, each timed from the command to its box.
+MainWindowRun FromMainWindow(const std::string& dir, const std::string& tree)
+{
+    // The window's program folder, which holds its audit log, is the current one when it is made.
+    std::filesystem::create_directories(dir + "/window-program");
+    if (::chdir((dir + "/window-program").c_str()) != 0)
+        return {};
+    FixedDriveProbe drives({tree + "/"});
+    RecordingMessageBoxes messages;
+    FakeProgramLauncher launcher;
+    RecordingHelpViewer help;
+    TMainForm form(MainServices{drives, messages, launcher, help, LocaleSettings::usEnglish()});
+    const auto trash = [dir] { return Trash(dir + "/window-data/Trash", ::getuid()); };
+    form.TrashRuns().SetTrashRun(TrashRun(LocaleSettings::usEnglish(), trash));
+    form.TrashRuns().SetRestoreCommand(RestoreCommand(LocaleSettings::usEnglish(), trash));
+    form.show();
+    form.activateWindow();
+    if (!QTest::qWaitForWindowActive(&form) || !form.ReportRun().Start(ScanMode::Duplicates, {tree + "/"}))
+        return {};
+    while (form.ReportRun().Running())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+
+    MainWindowRun result;
+    Lateness lateness;
+    const auto timed = [&](const std::function<void()>& command, WindowRestore& figures) {
+        messages.shown.clear();
+        const Clock::time_point start = Clock::now();
+        lateness.start();
+        command();
+        figures.box = WaitForBox(messages);
+        figures.ms = MsSince(start);
+        figures.worstLateness = lateness.worst();
+    };
+    timed(
+        [&] {
+            form.ListBox()->SetRangeMarked(0, form.ListBox()->LastIndex(), true);
+            form.DeleteSpeedButtonClick();
+        },
+        result.trash);
+    timed([&] { form.UndoDelete1Click(); }, result.undo);
     return result;
 }
 
@@ -259,10 +348,12 @@ int main(int argc, char** argv)
     std::printf("%d files under %s\n", files, dir.c_str());
 
     std::vector<double> trashRatios, restoreRatios, floorRatios, latenesses;
+    std::vector<double> windowRatios, windowLatenesses, undoLatenesses;
     for (int r = 0; r < repeat; ++r) {
         const std::string run = dir + "/" + std::to_string(r);
         const std::vector<std::string> gioFiles = MakeTree(run + "/gio-tree", files);
         MakeTree(run + "/tree", files);
+        MakeTree(run + "/window-tree", files);
         // In turns first, as whatever the filesystem still does after the trees were made weighs on
         // the first.
         double gioMs = 0;
@@ -293,6 +384,21 @@ int main(int argc, char** argv)
             restoreRatios.push_back(restore.ms / renames);
             floorRatios.push_back(restore.ms / (renames + unlinks));
         }
+
+        const MainWindowRun window = FromMainWindow(run, run + "/window-tree");
+        const auto firstLine = [](const std::string& box) {
+            return "(" + box.substr(0, box.find('\n')) + ")";
+        };
+        Report("Main window: mark all, Delete, Yes", window.trash.ms, "ms",
+               gio ? "ratio " + std::to_string(window.trash.ms / gioMs) : firstLine(window.trash.box));
+        Report("  worst lateness of the window thread", window.trash.worstLateness, "ms",
+               firstLine(window.trash.box));
+        Report("Main window: Undo Delete", window.undo.ms, "ms", firstLine(window.undo.box));
+        Report("  worst lateness of the window thread", window.undo.worstLateness, "ms", "");
+        if (gio)
+            windowRatios.push_back(window.trash.ms / gioMs);
+        windowLatenesses.push_back(window.trash.worstLateness);
+        undoLatenesses.push_back(window.undo.worstLateness);
     }
     // The stop is seen before the next file; what was recorded by then is moved and logged.
     MakeTree(dir + "/stop/tree", files);
@@ -307,6 +413,13 @@ int main(int argc, char** argv)
         Report("restore / (rename + unlink calls)", Median(floorRatios), "x", "");
     }
     Report("worst lateness of the window thread", Median(latenesses), "ms", Verdict(Median(latenesses), 50));
+    if (gio)
+        Report("main window: mark all, Delete / gio trash", Median(windowRatios), "x",
+               Verdict(Median(windowRatios), 0.5));
+    Report("  worst lateness of the window thread", Median(windowLatenesses), "ms",
+           Verdict(Median(windowLatenesses), 50));
+    Report("main window: Undo Delete, worst lateness", Median(undoLatenesses), "ms",
+           Verdict(Median(undoLatenesses), 50));
     std::filesystem::remove_all(dir);
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "main/ContentCompareController.h"
 #include "main/ReportRunController.h"
 #include "main/TMainForm.h"
+#include "main/TrashRunController.h"
 #include "platform/DriveProbe.h"
 #include "platform/HelpViewerWindow.h"
 #include "platform/PathProgramLauncher.h"
@@ -65,5 +66,8 @@ int main(int argc, char** argv)
     // Closing the window stopped a run or check still going.
     mainForm.ReportRun().Worker().JoinOrExit(WorkerThread::kStopGrace, status);
     mainForm.ContentCompare().Worker().JoinOrExit(WorkerThread::kStopGrace, status);
+    // A stopped trash run still logs the group it moved, which takes its flushes: ending the process
+    // before would leave files in the trash without their audit lines.
+    mainForm.TrashRuns().Worker().JoinOrExit(std::chrono::seconds(30), status);
     return status;
 }

@@ -6,9 +6,9 @@ bool PrintEnabled(int numItems)
     return numItems > 0;
 }
 
-bool DeleteEnabled(int itemIndex, bool separatorSelected)
+bool DeleteEnabled(int itemIndex, bool separatorSelected, int marked)
 {
-    return itemIndex >= 0 && !separatorSelected;
+    return marked > 0 || (itemIndex >= 0 && !separatorSelected);
 }
 
 bool CompareEnabled(ScanMode shownReport, int lastRow, bool busy)

@@ -65,12 +65,7 @@ QString ContentCompareController::ProgressText() const
 void ContentCompareController::Finished()
 {
     const std::shared_ptr<State> state = std::move(m_state);
-    bool failed = false;
-    try {
-        m_thread.join();
-    } catch (...) {
-        failed = true;
-    }
+    const bool failed = !m_thread.joinWithoutFault();
     m_indicator.end();
     if (failed) {
         m_window.statusPanel1->clear();

@@ -12,10 +12,12 @@
 #include "main/ContentCompareController.h"
 #include "main/LinkLabel.h"
 #include "main/MainTexts.h"
+#include "main/MarkCommands.h"
 #include "main/MenuShortcutFilter.h"
 #include "main/ReportRunController.h"
 #include "main/ReportTexts.h"
 #include "main/StatusTipFilter.h"
+#include "main/TrashRunController.h"
 #include "platform/DriveProbe.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgramDir.h"
@@ -71,6 +73,11 @@ constexpr const char* kNewHint = "New Feature Submission|Suggest a new feature f
 constexpr const char* kDqcHint = "Data Quality Control|How to clean the data in your databases";
 constexpr const char* kExitHint = "Exit|Exit Lintwick application";
 constexpr const char* kCompareHint = "Compare Contents|Find which files of each group hold the same bytes";
+constexpr const char* kUndoDeleteHint = "Undo Delete|Bring the files of the last Delete back from the trash";
+constexpr const char* kMarkCopiesHint =
+    "Mark Copies|Mark every file whose content a newer file of its group has";
+constexpr const char* kMarkAllInGroupHint = "Mark All in Group|Mark every file of the selected row's group";
+constexpr const char* kUnmarkAllHint = "Unmark All|Remove every mark from the list";
 constexpr const char* kAuditHint =
     "View Delete Log|Displays audit report listing all files that have been deleted";
 constexpr const char* kHomepageMenuHint = "Corvane Homepage|Launch web browser and visit Corvane homepage";
@@ -149,8 +156,13 @@ TMainForm::TMainForm(MainServices services, QWidget* parent)
             if (found)
                 m_content.set(std::move(*found));
             ShowContentColumn();
-            UpdateCompareEnabled();
+            UpdateCommandsEnabled();
         }});
+    m_trashRuns = std::make_unique<TrashRunController>(TrashRunController::Window{
+        this, m_statusPanel1, &m_services.messages, m_table.get(),
+        [this](const std::vector<int>& rows) { RowsDeleted(rows); },
+        [this](const std::vector<int>& rows) { RowsRestored(rows); }, [this] { ListBoxMarksChanged(); }});
+    UpdateCommandsEnabled(); // the commands that wait for a report, a check, a mark or a Delete
 
     FormCreate();
 
@@ -190,7 +202,7 @@ void TMainForm::FormCreate()
 
 bool TMainForm::Busy() const
 {
-    return m_reportRun->Running() || m_compare->Running();
+    return m_reportRun->Running() || m_compare->Running() || m_trashRuns->Running();
 }
 
 std::function<void()> TMainForm::Command(void (TMainForm::*handler)())
@@ -220,6 +232,8 @@ void TMainForm::BuildMenus()
                              &TMainForm::PrintReport1Click);
     m_deleteFile1 =
         addItem(file, "DeleteFile1", "&Delete File", kDeleteHint, {}, &TMainForm::DeleteFile1Click);
+    m_undoDelete1 = addItem(file, "UndoDelete1", "&Undo Delete", kUndoDeleteHint, Qt::CTRL | Qt::Key_Z,
+                            &TMainForm::UndoDelete1Click);
     // Ctrl+Q and F1 (below) are desktop habits the classic menus did not have.
     addItem(file, "Exit1", "E&xit", kExitHint, Qt::CTRL | Qt::Key_Q, &TMainForm::Exit1Click);
     m_printReport1->setEnabled(false);
@@ -233,7 +247,12 @@ void TMainForm::BuildMenus()
             &TMainForm::ZeroLengthFiles1Click);
     m_compareContents1 = addItem(reports, "CompareContents1", "Compare &Contents", kCompareHint,
                                  Qt::CTRL | Qt::Key_K, &TMainForm::CompareContents1Click);
-    m_compareContents1->setEnabled(false);
+    m_markCopies[0] = addItem(reports, "MarkCopies1", "&Mark Copies", kMarkCopiesHint, Qt::CTRL | Qt::Key_M,
+                              &TMainForm::MarkCopies1Click);
+    m_markAllInGroup[0] = addItem(reports, "MarkAllInGroup1", "Mark All in &Group", kMarkAllInGroupHint,
+                                  Qt::CTRL | Qt::Key_G, &TMainForm::MarkAllInGroup1Click);
+    m_unmarkAll[0] = addItem(reports, "UnmarkAll1", "&Unmark All", kUnmarkAllHint, Qt::CTRL | Qt::Key_U,
+                             &TMainForm::UnmarkAll1Click);
     reports->addSeparator();
     addItem(reports, "ViewAuditReport1", "Audit Report", kAuditHint, Qt::CTRL | Qt::Key_A,
             &TMainForm::ViewAuditReport1Click);
@@ -383,6 +402,8 @@ void TMainForm::BuildListBox()
         ListBoxGetItemStatus(sender, index, protect);
     };
     m_listBox->OnClick = [this](TOvcCustomVirtualListBox* sender) { ListBoxClick(sender); };
+    m_listBox->OnMarksChanged = [this](TOvcCustomVirtualListBox*) { ListBoxMarksChanged(); };
+    m_listBox->SetMultiSelect(true);
     m_listBox->SetNumItems(0);
     m_listBox->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_listBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
@@ -433,6 +454,14 @@ void TMainForm::BuildStatusBar()
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addWidget(m_statusPanel0);
     statusBar()->addWidget(m_statusPanel1, 1);
+    m_marksPanel = new StatusBarPanel;
+    m_marksPanel->setObjectName(QStringLiteral("MarksPanel"));
+    m_marksPanel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_marksPanel->setMinimumWidth(
+        m_marksPanel->fontMetrics().horizontalAdvance(QStringLiteral("888,888,888 marked (1,023.9 GB)")) +
+        12);
+    statusBar()->addWidget(m_marksPanel);
+    m_marksPanel->hide();
     // 350 pixels as designed, or wider when the desktop font needs it for the longest long hint.
     m_statusPanel0->setFixedWidth(m_statusPanel0->WidthForHintsOf(*this, 350));
 }
@@ -457,7 +486,10 @@ void TMainForm::BuildPopupMenu()
     addItem("ZerolengthReport1", "Zero-Length Files...", kZeroHint, &TMainForm::ZerolengthReport1Click);
     m_compareContents2 =
         addItem("CompareContents2", "Compare Contents", kCompareHint, &TMainForm::CompareContents2Click);
-    m_compareContents2->setEnabled(false);
+    m_markCopies[1] = addItem("MarkCopies2", "Mark Copies", kMarkCopiesHint, &TMainForm::MarkCopies2Click);
+    m_markAllInGroup[1] = addItem("MarkAllInGroup2", "Mark All in Group", kMarkAllInGroupHint,
+                                  &TMainForm::MarkAllInGroup2Click);
+    m_unmarkAll[1] = addItem("UnmarkAll2", "Unmark All", kUnmarkAllHint, &TMainForm::UnmarkAll2Click);
     m_popupMenu->addSeparator();
     addItem("DataQualityControl1", "Data Quality Control...", kDqcHint, &TMainForm::DataQualityControl1Click);
     addItem("ShowTips1", "Show Tips...", kShowTipsHint, &TMainForm::ShowTips1Click);
@@ -576,12 +608,47 @@ void TMainForm::DeleteSpeedButtonClick()
     // the check reads it.
     if (!isActiveWindow() || Busy())
         return;
+    if (m_listBox->Marks().Count() > 0) {
+        DeleteMarked();
+        return;
+    }
     const int row = m_listBox->ItemIndex();
     const DeleteOutcome outcome = m_deleteCommand.Run(row, m_programDir);
     if (outcome == DeleteOutcome::Deleted || outcome == DeleteOutcome::DeletedWithoutAudit) {
-        m_content.rowDeleted(*m_table, row);
-        m_listBox->viewport()->update();
+        m_trashRuns->Deleted(row, *m_deleteCommand.lastDeleted());
+        RowsDeleted({row});
     }
+}
+
+void TMainForm::DeleteMarked()
+{
+    const MarkCommands marking = Marking();
+    if (m_services.messages.Question(MarkCommands::DeleteQuestion(marking.total(), m_table->locale())))
+        m_trashRuns->StartDelete(marking.markedRows(), m_programDir);
+}
+
+void TMainForm::UndoDelete1Click()
+{
+    if (!Busy())
+        m_trashRuns->StartUndo(m_programDir);
+}
+
+void TMainForm::RowsDeleted(const std::vector<int>& rows)
+{
+    for (const int row : rows) {
+        m_table->markDeleted(row);
+        m_content.rowDeleted(*m_table, row);
+    }
+    ListBoxMarksChanged(); // their marks go
+    m_listBox->viewport()->update();
+}
+
+void TMainForm::RowsRestored(const std::vector<int>& rows)
+{
+    // Their content classes stay cleared: the files may have changed while in the trash.
+    for (const int row : rows)
+        m_table->DeletedFlags[static_cast<std::size_t>(row)] = 0;
+    m_listBox->viewport()->update();
 }
 
 void TMainForm::PrintSpeedButtonClick()
@@ -635,7 +702,59 @@ void TMainForm::CompareContents1Click()
     if (!::CompareEnabled(m_reportRun->Mode(), m_table->LastRow(), Busy()))
         return;
     m_compare->Start();
-    UpdateCompareEnabled();
+    UpdateCommandsEnabled();
+}
+
+MarkCommands TMainForm::Marking() const
+{
+    return MarkCommands(*m_table, m_content.classes(), m_listBox->Marks());
+}
+
+void TMainForm::MarkCopies1Click()
+{
+    if (m_content.shown() && !Busy())
+        SetRowsMarked(Marking().copies(), true);
+}
+
+void TMainForm::MarkAllInGroup1Click()
+{
+    const auto [first, last] = Marking().group(m_listBox->ItemIndex());
+    if (m_reportRun->Mode() == ScanMode::Duplicates && first >= 0 && !Busy())
+        m_listBox->SetRangeMarked(first, last, true);
+}
+
+void TMainForm::UnmarkAll1Click()
+{
+    if (!Busy())
+        m_listBox->ClearMarks();
+}
+
+void TMainForm::SetRowsMarked(const std::vector<int>& rows, bool marked)
+{
+    m_settingMarks = true;
+    for (std::size_t i = 0; i < rows.size();) {
+        // Runs of neighbouring rows at once.
+        std::size_t end = i + 1;
+        while (end < rows.size() && rows[end] == rows[end - 1] + 1)
+            ++end;
+        m_listBox->SetRangeMarked(rows[i], rows[end - 1], marked);
+        i = end;
+    }
+    m_settingMarks = false;
+    ListBoxMarksChanged();
+}
+
+void TMainForm::ListBoxMarksChanged()
+{
+    if (m_settingMarks || !m_trashRuns)
+        return;
+    const MarkedTotal total = Marking().total();
+    // A deleted row is never marked: marks that reach one (a click, a range, a group) go at once.
+    if (!total.deleted.empty())
+        SetRowsMarked(total.deleted, false);
+    m_marksPanel->setText(QString::fromStdString(MarkCommands::StatusText(total, m_table->locale())));
+    m_marksPanel->setVisible(total.count > 0 && !m_trashRuns->Running());
+    UpdateCommandsEnabled();
 }
 
 void TMainForm::ViewAuditReport1Click()
@@ -703,6 +822,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
     // A run or check under way is stopped; main waits a little for its thread before the program ends.
     m_reportRun->Stop();
     m_compare->Stop();
+    m_trashRuns->Stop();
     QMainWindow::closeEvent(event);
     // Closing the main window ends the program, even while the help viewer is still open.
     if (event->isAccepted())
@@ -724,11 +844,9 @@ void TMainForm::ListBoxGetItemStatus(TOvcCustomVirtualListBox*, int index, bool&
     protect = index < 0 || index > m_table->LastRow() || m_table->isSeparator(index);
 }
 
-void TMainForm::ListBoxClick(TOvcCustomVirtualListBox* sender)
+void TMainForm::ListBoxClick(TOvcCustomVirtualListBox*)
 {
-    const int index = sender->ItemIndex();
-    const bool separator = index >= 0 && index <= m_table->LastRow() && m_table->isSeparator(index);
-    SetDeleteEnabled(DeleteEnabled(index, separator));
+    UpdateCommandsEnabled();
 }
 
 void TMainForm::SetDeleteEnabled(bool enabled)
@@ -744,18 +862,34 @@ void TMainForm::SetPrintEnabled(bool enabled)
     m_printReport1->setEnabled(enabled);
 }
 
-void TMainForm::UpdateCompareEnabled()
+void TMainForm::UpdateCommandsEnabled()
 {
-    const bool enabled = ::CompareEnabled(m_reportRun->Mode(), m_table->LastRow(), Busy());
-    m_compareContents1->setEnabled(enabled);
-    m_compareContents2->setEnabled(enabled);
+    if (!m_trashRuns) // the window is still being built
+        return;
+    const bool busy = Busy();
+    const int row = m_listBox->ItemIndex();
+    const int marks = m_listBox->Marks().Count();
+    const bool separator = row >= 0 && row <= m_table->LastRow() && m_table->isSeparator(row);
+    const auto enable = [](QAction* const(&actions)[2], bool enabled) {
+        for (QAction* action : actions)
+            action->setEnabled(enabled);
+    };
+    SetDeleteEnabled(DeleteEnabled(row, separator, marks));
+    const bool compare = ::CompareEnabled(m_reportRun->Mode(), m_table->LastRow(), busy);
+    m_compareContents1->setEnabled(compare);
+    m_compareContents2->setEnabled(compare);
+    enable(m_markCopies, m_content.shown() && !busy);
+    enable(m_markAllInGroup, m_reportRun->Mode() == ScanMode::Duplicates && row >= 0 && !separator && !busy);
+    enable(m_unmarkAll, marks > 0 && !busy);
+    m_undoDelete1->setEnabled(m_trashRuns->CanUndo() && !busy);
 }
 
 void TMainForm::ReportChanged()
 {
+    m_trashRuns->Forget();
     m_content.clear();
     ShowContentColumn();
-    UpdateCompareEnabled();
+    UpdateCommandsEnabled();
 }
 
 void TMainForm::ShowContentColumn()

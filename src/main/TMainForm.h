@@ -33,6 +33,7 @@ class QMenu;
 class QToolButton;
 class QWindow;
 class ContentCompareController;
+class MarkCommands;
 class ReportRunController;
 class StatusTipFilter;
 class TAboutForm;
@@ -43,6 +44,7 @@ class TOvcCustomVirtualListBox;
 class TOvcVirtualListbox;
 class TSizeForm;
 class TTipForm;
+class TrashRunController;
 
 // The window the user sees first: toolbar, menus, mask and drives fields, the result list, the two
 // links and the status bar. It holds the program-wide state of a session (program directory, drive
@@ -85,6 +87,8 @@ public:
     ReportRunController& ReportRun() { return *m_reportRun; }
     // Compare Contents; while it runs, commands are refused as well.
     ContentCompareController& ContentCompare() { return *m_compare; }
+    // Delete with marks and Undo Delete; while one runs, commands are refused as well.
+    TrashRunController& TrashRuns() { return *m_trashRuns; }
 
     // Controls, for the commands of later windows and for tests.
     TOvcVirtualListbox* ListBox() const { return m_listBox; }
@@ -92,6 +96,8 @@ public:
     QComboBox* MaskComboBox() const { return m_maskComboBox; }
     QLineEdit* DrivesEdit() const { return m_drivesEdit; }
     QMenu* PopupMenu() const { return m_popupMenu; }
+    // "1,234 marked (5.6 GB)" while rows are marked and no run is under way; hidden otherwise.
+    StatusBarPanel* MarksPanel() const { return m_marksPanel; }
 
     // Handlers.
     // Shows hint in panel 0 of window, when that is one of the status bar windows.
@@ -115,12 +121,16 @@ public:
     void SelectDrives1Click() { DrivesSpeedButtonClick(); }
     void PrintReport1Click() { PrintSpeedButtonClick(); }
     void DeleteFile1Click() { DeleteSpeedButtonClick(); }
+    void UndoDelete1Click();
     void Exit1Click();
     void DuplicateFiles1Click() { DupesSpeedButtonClick(); }
     void SizeCriteria1Click() { SizeSpeedButtonClick(); }
     void ZeroLengthFiles1Click() { ZeroSpeedButtonClick(); }
     void ViewAuditReport1Click();
     void CompareContents1Click();
+    void MarkCopies1Click();
+    void MarkAllInGroup1Click();
+    void UnmarkAll1Click();
     void CorvaneHomepage1Click() { Label1Click(); }
     void DataQualityControl2Click() { DQCSpeedButtonClick(); }
     void NewFeatureSubmission1Click() { NewFeatureSpeedButtonClick(); }
@@ -135,6 +145,9 @@ public:
     void SizeReport1Click() { SizeSpeedButtonClick(); }
     void ZerolengthReport1Click() { ZeroSpeedButtonClick(); }
     void CompareContents2Click() { CompareContents1Click(); }
+    void MarkCopies2Click() { MarkCopies1Click(); }
+    void MarkAllInGroup2Click() { MarkAllInGroup1Click(); }
+    void UnmarkAll2Click() { UnmarkAll1Click(); }
     void DataQualityControl1Click() { DQCSpeedButtonClick(); }
     void ShowTips1Click() { ShowDataQualityControlTips1Click(); }
 
@@ -144,6 +157,8 @@ public:
     void ListBoxClick(TOvcCustomVirtualListBox* sender);
     void ListBoxGetItem(TOvcCustomVirtualListBox* sender, int index, QString& itemString);
     void ListBoxGetItemStatus(TOvcCustomVirtualListBox* sender, int index, bool& protect);
+    // Keeps deleted rows unmarked, and the marks section and the commands following the marks.
+    void ListBoxMarksChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -173,7 +188,15 @@ private:
     void ShowNextTip();
     void SetDeleteEnabled(bool enabled);
     void SetPrintEnabled(bool enabled);
-    void UpdateCompareEnabled();
+    void UpdateCommandsEnabled();
+    MarkCommands Marking() const;
+    // Marks or unmarks rows (ascending) with one change of the marks section.
+    void SetRowsMarked(const std::vector<int>& rows, bool marked);
+    // Delete with marks: one question, then the run.
+    void DeleteMarked();
+    // The files of rows went to the trash, their audit lines on the disk; or they came back.
+    void RowsDeleted(const std::vector<int>& rows);
+    void RowsRestored(const std::vector<int>& rows);
     // The report on screen went, or another is shown: no classes, and Compare Contents follows.
     void ReportChanged();
     // The list's header and rows follow the content column.
@@ -215,6 +238,11 @@ private:
     QAction* m_delete1 = nullptr;
     QAction* m_compareContents1 = nullptr;
     QAction* m_compareContents2 = nullptr;
+    QAction* m_undoDelete1 = nullptr;
+    // The marking commands: the Reports menu's, then the popup menu's.
+    QAction* m_markCopies[2] = {};
+    QAction* m_markAllInGroup[2] = {};
+    QAction* m_unmarkAll[2] = {};
     QComboBox* m_maskComboBox = nullptr;
     QLineEdit* m_drivesEdit = nullptr;
     LinkLabel* m_label1 = nullptr;
@@ -223,6 +251,9 @@ private:
     QMenu* m_popupMenu = nullptr;
     StatusBarPanel* m_statusPanel0 = nullptr;
     StatusBarPanel* m_statusPanel1 = nullptr;
+    StatusBarPanel* m_marksPanel = nullptr;
+    bool m_settingMarks = false; // SetRowsMarked at work: one change at its end
     std::unique_ptr<ReportRunController> m_reportRun;
     std::unique_ptr<ContentCompareController> m_compare;
+    std::unique_ptr<TrashRunController> m_trashRuns;
 };

@@ -72,6 +72,16 @@ void WorkerThread::join()
         std::rethrow_exception(link->m_error);
 }
 
+bool WorkerThread::joinWithoutFault()
+{
+    try {
+        join();
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
+
 void WorkerThread::JoinOrExit(std::chrono::milliseconds grace, int status)
 {
     if (StopAndJoin(grace))

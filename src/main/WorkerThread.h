@@ -53,6 +53,8 @@ public:
     void stop();
     // Waits for the job's end; rethrows what the job threw.
     void join();
+    // Waits for the job's end; false when the job threw.
+    bool joinWithoutFault();
     // At the end of the program: stops a job still going and joins its thread, waiting up to grace,
     // so that main returns with no thread of the job alive. A job that does not end in time would go
     // on beside the teardown of what it uses; the process then ends at once with status instead,

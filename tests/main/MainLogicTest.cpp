@@ -2,10 +2,12 @@
 #include "main/ActivationTipRule.h"
 #include "main/ContentColumn.h"
 #include "main/HomePageLink.h"
+#include "main/MarkCommands.h"
 #include "main/ReportWorker.h"
 #include "main/TipSchedule.h"
 #include "platform/FakeProgramLauncher.h"
 #include "platform/RecordingMessageBoxes.h"
+#include "widgets/RowMarks.h"
 
 #include "ChildProcess.h"
 #include "TempTree.h"
@@ -169,4 +171,50 @@ TEST(ContentColumn, ADeletedRowLosesItsClassAndSoDoesAFileLeftAloneInItsClass)
     column.rowDeleted(table, 6);
     column.rowDeleted(table, 2);
     EXPECT_EQ(shown(), ",,,,,,, 0 0");
+}
+
+TEST(MarkCommands, MarkCopiesKeepsTheNewestUnmarkedFileOfEachClassAndTheMarksAddUp)
+{
+    // Per row: its class (9 for a separator), its file's last write.
+    const std::vector<std::pair<int, int>> rows = {
+        {1, 10}, {1, 30}, {1, 20}, {-1, 40}, {-1, 45}, {9, 0}, // "?" is never marked
+        {1, 5},  {2, 5},  {1, 5},  {2, 9},   {0, 99},  {9, 0}, // equal times: the first row stays
+        {1, 1},  {1, 2},  {1, 3},  {2, 1},   {2, 2},   {9, 0}, // 14, 15 and 16 marked by hand
+        {1, 1},  {1, 2}};                                      // 19 deleted
+    ResultTable table;
+    ContentColumn column;
+    ContentClasses classes;
+    for (const auto& [number, time] : rows) {
+        entrytype e;
+        e.directory = table.addDirectory("/d/");
+        e.time = time;
+        e.size = 1000;
+        table.appendEntry(e);
+        table.addRow(number == 9 ? -1 : table.LastEntry());
+        classes.ofRow.push_back(number == 9 ? 0 : number);
+    }
+    column.set(classes);
+    table.markDeleted(19);
+    column.rowDeleted(table, 19);
+    RowMarks marks;
+    marks.Reset(table.LastRow() + 1);
+    const MarkCommands marking(table, column.classes(), marks);
+    EXPECT_TRUE(MarkCommands(table, ContentClasses{}, marks).copies().empty()); // before a check
+    for (const int row : {14, 15, 16})
+        marks.Set(row, true);
+    EXPECT_EQ(marking.copies(), (std::vector<int>{0, 2, 7, 8, 12}));
+
+    EXPECT_EQ(marking.group(13), std::make_pair(12, 16));
+    EXPECT_EQ(marking.group(19), std::make_pair(18, 19));
+    EXPECT_EQ(marking.group(0), std::make_pair(0, 4));
+    EXPECT_EQ(marking.group(5), std::make_pair(-1, -1));
+
+    marks.Set(19, true);
+    const MarkedTotal total = marking.total();
+    EXPECT_EQ(total.deleted, std::vector<int>{19});
+    const LocaleSettings us = LocaleSettings::usEnglish();
+    EXPECT_EQ(MarkCommands::StatusText(total, us), "3 marked (2.9 KB)");
+    EXPECT_EQ(MarkCommands::DeleteQuestion(total, us), "Move 3 marked files (2.9 KB) to the trash?");
+    EXPECT_EQ(MarkCommands::DeleteQuestion({1, 1000, {}}, us),
+              "Move 1 marked file (1,000 bytes) to the trash?");
 }

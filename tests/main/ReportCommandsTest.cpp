@@ -595,6 +595,30 @@ TEST_F(ReportCommandsTest, CompareContentsShowsTheCopiesInTheListInPrintAndToASc
     EXPECT_FALSE(m_form.ContentCompare().Running());
 }
 
+TEST_F(ReportCommandsTest, MarkCopiesAfterACheckMarksEveryCopyButTheNewest)
+{
+    Put("one/a.txt", "same", 1000000001);
+    Put("two/a.txt", "same", 1000000003);
+    Put("two/sub/a.txt", "same", 1000000002);
+    Put("one/sub/a.txt", "other");
+    ASSERT_TRUE(ShowActive());
+    RunDupes();
+    QAction* markCopies = m_form.findChild<QAction*>(QStringLiteral("MarkCopies2"));
+    EXPECT_FALSE(markCopies->isEnabled());
+    m_form.CompareContents1Click();
+    ASSERT_TRUE(Compared());
+    QTest::keyClick(m_form.ListBox(), Qt::Key_M, Qt::ControlModifier);
+    Roots marked;
+    for (int row = m_form.ListBox()->Marks().NextMarked(0); row >= 0;
+         row = m_form.ListBox()->Marks().NextMarked(row + 1))
+        marked.push_back(m_form.Table().RowPaths(row));
+    EXPECT_EQ(marked, (Roots{m_tree.path("one/a.txt"), m_tree.path("two/sub/a.txt")}));
+    EXPECT_TRUE(markCopies->isEnabled());
+    RunDupes();
+    EXPECT_FALSE(markCopies->isEnabled());
+    EXPECT_EQ(m_form.ListBox()->Marks().Count(), 0);
+}
+
 TEST_F(ReportCommandsTest, EscStopsTheCheckWhichKeepsTheClassesFoundSoFar)
 {
     Put("one/a.txt", "same");
