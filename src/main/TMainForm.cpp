@@ -11,6 +11,8 @@
 #include "main/CommandEnabling.h"
 #include "main/ContentCompareController.h"
 #include "main/LinkLabel.h"
+#include "main/MainHints.h"
+#include "main/MainMenus.h"
 #include "main/MainTexts.h"
 #include "main/MarkCommands.h"
 #include "main/MenuShortcutFilter.h"
@@ -54,38 +56,7 @@
 
 namespace {
 
-// Hints: tooltip, a bar, status bar text.
-constexpr const char* kDrivesHint =
-    "Connected Drives|Select connected drives which will be included in dusting";
-constexpr const char* kDeleteHint = "Delete File|Delete selected file from report";
-constexpr const char* kPrintButtonHint = "Print Report|Send results of dusting to connected printer";
-constexpr const char* kPrintMenuHint = "Print Report|Send results of scan to connected printer";
-constexpr const char* kDupesHint =
-    "Duplicate File Report|Perform dusting to find all duplicate files on connected drives";
-constexpr const char* kSizeHint =
-    "Size Criteria Report|Perform dusting to find all files larger than selected size";
-constexpr const char* kZeroHint = "Zero-Length Report|Perform dusting to find all files of size zero";
-constexpr const char* kHelpHint = "Help Topics|Display help topics";
-constexpr const char* kContactHint = "Contact Information|How to contact Corvane";
-constexpr const char* kAboutHint = "About Lintwick|Lintwick version information";
-constexpr const char* kFaqHint = "Frequently Asked Questions|See the answers to frequently asked questions";
-constexpr const char* kNewHint = "New Feature Submission|Suggest a new feature for Lintwick";
-constexpr const char* kDqcHint = "Data Quality Control|How to clean the data in your databases";
-constexpr const char* kExitHint = "Exit|Exit Lintwick application";
-constexpr const char* kCompareHint = "Compare Contents|Find which files of each group hold the same bytes";
-constexpr const char* kUndoDeleteHint = "Undo Delete|Bring the files of the last Delete back from the trash";
-constexpr const char* kMarkCopiesHint =
-    "Mark Copies|Mark every file whose content a newer file of its group has";
-constexpr const char* kMarkAllInGroupHint = "Mark All in Group|Mark every file of the selected row's group";
-constexpr const char* kUnmarkAllHint = "Unmark All|Remove every mark from the list";
-constexpr const char* kAuditHint =
-    "View Delete Log|Displays audit report listing all files that have been deleted";
-constexpr const char* kHomepageMenuHint = "Corvane Homepage|Launch web browser and visit Corvane homepage";
-constexpr const char* kShowTipsHint = "Show Tips|Display window with data quality control tips";
-constexpr const char* kLabel1Hint = "Visit Home Page|Launch browser and visit Corvane home page";
-constexpr const char* kLabel4Hint = "Clean Your Data|Find out how to improve the quality of your data";
-constexpr const char* kMaskHint = "File Mask|Filter in only desired file types";
-constexpr const char* kDrivesEditHint = "Drives List|List of all currently connected drives";
+using namespace MainHints;
 
 constexpr const char* kDrivesCanceled = "Drives Update Canceled";
 constexpr const char* kDrivesUpdated = "Drives List Updated";
@@ -133,7 +104,7 @@ TMainForm::TMainForm(MainServices services, QWidget* parent)
     setFont(formFont);
     RunModal = [](QDialog& dialog) { return dialog.exec(); };
 
-    BuildMenus();
+    MainMenus::BuildMenuBar(*this);
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -144,7 +115,7 @@ TMainForm::TMainForm(MainServices services, QWidget* parent)
     layout->addWidget(m_listBox, 1);
     layout->addWidget(BuildLinkPanel());
     setCentralWidget(central);
-    BuildPopupMenu();
+    MainMenus::BuildPopupMenu(*this);
     GiveMenusTheFontOf(menuBar(), m_popupMenu);
     BuildStatusBar();
     resize(609, 421);
@@ -211,72 +182,6 @@ std::function<void()> TMainForm::Command(void (TMainForm::*handler)())
         if (handler == &TMainForm::Exit1Click || !Busy())
             (this->*handler)();
     };
-}
-
-void TMainForm::BuildMenus()
-{
-    const auto addItem = [this](QMenu* menu, const char* name, const char* caption, const char* hint,
-                                QKeySequence shortcut, void (TMainForm::*handler)()) {
-        QAction* action = menu->addAction(QString::fromLatin1(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        SetHint(action, hint);
-        action->setShortcut(shortcut);
-        connect(action, &QAction::triggered, this, Command(handler));
-        return action;
-    };
-
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    addItem(file, "SelectDrives1", "Select &Drives...", kDrivesHint, Qt::CTRL | Qt::Key_S,
-            &TMainForm::SelectDrives1Click);
-    m_printReport1 = addItem(file, "PrintReport1", "&Print Report", kPrintMenuHint, Qt::CTRL | Qt::Key_P,
-                             &TMainForm::PrintReport1Click);
-    m_deleteFile1 =
-        addItem(file, "DeleteFile1", "&Delete File", kDeleteHint, {}, &TMainForm::DeleteFile1Click);
-    m_undoDelete1 = addItem(file, "UndoDelete1", "&Undo Delete", kUndoDeleteHint, Qt::CTRL | Qt::Key_Z,
-                            &TMainForm::UndoDelete1Click);
-    // Ctrl+Q and F1 (below) are desktop habits the classic menus did not have.
-    addItem(file, "Exit1", "E&xit", kExitHint, Qt::CTRL | Qt::Key_Q, &TMainForm::Exit1Click);
-    m_printReport1->setEnabled(false);
-    m_deleteFile1->setEnabled(false);
-
-    QMenu* reports = menuBar()->addMenu(QStringLiteral("&Reports"));
-    addItem(reports, "DuplicateFiles1", "&Duplicate Files...", kDupesHint, {},
-            &TMainForm::DuplicateFiles1Click);
-    addItem(reports, "SizeCriteria1", "&Size Criteria...", kSizeHint, {}, &TMainForm::SizeCriteria1Click);
-    addItem(reports, "ZeroLengthFiles1", "&Zero-Length Files...", kZeroHint, {},
-            &TMainForm::ZeroLengthFiles1Click);
-    m_compareContents1 = addItem(reports, "CompareContents1", "Compare &Contents", kCompareHint,
-                                 Qt::CTRL | Qt::Key_K, &TMainForm::CompareContents1Click);
-    m_markCopies[0] = addItem(reports, "MarkCopies1", "&Mark Copies", kMarkCopiesHint, Qt::CTRL | Qt::Key_M,
-                              &TMainForm::MarkCopies1Click);
-    m_markAllInGroup[0] = addItem(reports, "MarkAllInGroup1", "Mark All in &Group", kMarkAllInGroupHint,
-                                  Qt::CTRL | Qt::Key_G, &TMainForm::MarkAllInGroup1Click);
-    m_unmarkAll[0] = addItem(reports, "UnmarkAll1", "&Unmark All", kUnmarkAllHint, Qt::CTRL | Qt::Key_U,
-                             &TMainForm::UnmarkAll1Click);
-    reports->addSeparator();
-    addItem(reports, "ViewAuditReport1", "Audit Report", kAuditHint, Qt::CTRL | Qt::Key_A,
-            &TMainForm::ViewAuditReport1Click);
-
-    QMenu* maker = menuBar()->addMenu(QStringLiteral("&Corvane"));
-    addItem(maker, "CorvaneHomepage1", "Corvane &Homepage", kHomepageMenuHint, {},
-            &TMainForm::CorvaneHomepage1Click);
-    addItem(maker, "DataQualityControl2", "Data Quality Control...", kDqcHint, {},
-            &TMainForm::DataQualityControl2Click);
-    // The keyboard's way to the toolbar's New command, which has no other menu item.
-    addItem(maker, "NewFeatureSubmission1", "&New Feature Submission...", kNewHint, {},
-            &TMainForm::NewFeatureSubmission1Click);
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    QAction* helpTopics1 = addItem(help, "HelpTopics1", "Help &Topics...", kHelpHint, Qt::CTRL | Qt::Key_H,
-                                   &TMainForm::HelpTopics1Click);
-    helpTopics1->setShortcuts({helpTopics1->shortcut(), QKeySequence(Qt::Key_F1)}); // the menu shows Ctrl+H
-    addItem(help, "About1", "&About Lintwick...", kAboutHint, {}, &TMainForm::About1Click);
-    addItem(help, "FrequentlyAskedQuestions1", "Frequently Asked Questions...", kFaqHint,
-            Qt::CTRL | Qt::Key_F, &TMainForm::FrequentlyAskedQuestions1Click);
-    addItem(help, "ContactInformation1", "&Contact Information...", kContactHint, {},
-            &TMainForm::ContactInformation1Click);
-    addItem(help, "ShowDataQualityControlTips1", "&Show Data Quality Control Tips", kShowTipsHint,
-            Qt::CTRL | Qt::Key_T, &TMainForm::ShowDataQualityControlTips1Click);
 }
 
 QWidget* TMainForm::BuildToolbar()
@@ -464,35 +369,6 @@ void TMainForm::BuildStatusBar()
     m_marksPanel->hide();
     // 350 pixels as designed, or wider when the desktop font needs it for the longest long hint.
     m_statusPanel0->setFixedWidth(m_statusPanel0->WidthForHintsOf(*this, 350));
-}
-
-void TMainForm::BuildPopupMenu()
-{
-    m_popupMenu = new QMenu(this);
-    m_popupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    const auto addItem = [this](const char* name, const char* caption, const char* hint,
-                                void (TMainForm::*handler)()) {
-        QAction* action = m_popupMenu->addAction(QString::fromLatin1(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        SetHint(action, hint);
-        connect(action, &QAction::triggered, this, Command(handler));
-        return action;
-    };
-    m_delete1 = addItem("Delete1", "Delete", kDeleteHint, &TMainForm::Delete1Click);
-    m_delete1->setEnabled(false);
-    m_popupMenu->addSeparator();
-    addItem("DuplicateReport1", "Duplicate Files...", kDupesHint, &TMainForm::DuplicateReport1Click);
-    addItem("SizeReport1", "Size Criteria...", kSizeHint, &TMainForm::SizeReport1Click);
-    addItem("ZerolengthReport1", "Zero-Length Files...", kZeroHint, &TMainForm::ZerolengthReport1Click);
-    m_compareContents2 =
-        addItem("CompareContents2", "Compare Contents", kCompareHint, &TMainForm::CompareContents2Click);
-    m_markCopies[1] = addItem("MarkCopies2", "Mark Copies", kMarkCopiesHint, &TMainForm::MarkCopies2Click);
-    m_markAllInGroup[1] = addItem("MarkAllInGroup2", "Mark All in Group", kMarkAllInGroupHint,
-                                  &TMainForm::MarkAllInGroup2Click);
-    m_unmarkAll[1] = addItem("UnmarkAll2", "Unmark All", kUnmarkAllHint, &TMainForm::UnmarkAll2Click);
-    m_popupMenu->addSeparator();
-    addItem("DataQualityControl1", "Data Quality Control...", kDqcHint, &TMainForm::DataQualityControl1Click);
-    addItem("ShowTips1", "Show Tips...", kShowTipsHint, &TMainForm::ShowTips1Click);
 }
 
 void TMainForm::SetAuditForm(TAuditForm* auditForm)

@@ -165,6 +165,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend class MainMenus;
+
     struct StatusBarWindow
     {
         QPointer<QWidget> window;
@@ -178,13 +180,11 @@ private:
     // taken. The run holds back the user's input, but a screen reader's press action reaches a
     // button or a menu item without any input event.
     std::function<void()> Command(void (TMainForm::*handler)());
-    void BuildMenus();
     QWidget* BuildToolbar();
     QWidget* BuildFieldsPanel();
     QWidget* BuildLinkPanel();
     void BuildListBox();
     void BuildStatusBar();
-    void BuildPopupMenu();
     void ShowNextTip();
     void SetDeleteEnabled(bool enabled);
     void SetPrintEnabled(bool enabled);
