@@ -29,3 +29,14 @@ void InstallOvcAccessibleFactory()
     }();
     (void)installed;
 }
+
+void NotifyCheckedChanged(QWidget* widget, int child)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessible::State checked;
+    checked.checked = true;
+    QAccessibleStateChangeEvent event(widget, checked);
+    event.setChild(child);
+    QAccessible::updateAccessibility(&event);
+}

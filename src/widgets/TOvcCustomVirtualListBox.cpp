@@ -162,7 +162,7 @@ void TOvcCustomVirtualListBox::SetMultiSelect(bool on)
         return;
     ClearMarks();
     m_multiSelect = on;
-    m_rangeEnd = -1;
+    m_shiftRange.End();
     viewport()->update();
 }
 
@@ -174,57 +174,32 @@ void TOvcCustomVirtualListBox::SetRangeMarked(int first, int last, bool marked)
         std::swap(first, last);
     first = std::max(first, 0);
     last = std::min(last, m_lastIndex);
-    m_rangeEnd = -1;
+    m_shiftRange.End();
     const int before = m_marks.Count();
     if (marked)
-        MarkUnprotected(first, last);
+        MarkUnprotected(m_marks, first, last, [this](int row) { return DoOnGetItemStatus(row); });
     else
         m_marks.SetRange(first, last, false);
     if (m_marks.Count() != before)
         MarksChanged(first, last);
 }
 
-bool TOvcCustomVirtualListBox::MarkUnprotected(int first, int last)
-{
-    if (!m_marks.SetRange(first, last, true))
-        return false;
-    for (int index = first; index <= last; ++index)
-        if (DoOnGetItemStatus(index))
-            m_marks.Set(index, false);
-    return true;
-}
-
 void TOvcCustomVirtualListBox::ExtendRangeTo(int index)
 {
     if (index < 0)
         return;
-    const int anchor = std::clamp(m_anchorIndex, 0, m_lastIndex);
-    if (m_rangeEnd < 0) {
-        m_rangeBase = m_marks;
-        m_rangeEnd = anchor;
-    }
-    // Only the rows between the old and the new end of the range change: those it leaves (on one side
-    // at most) get back their marks from before, those it reaches are marked.
-    const int from = std::min(index, m_rangeEnd);
-    const int to = std::max(index, m_rangeEnd);
-    const int low = std::min(anchor, index);
-    const int high = std::max(anchor, index);
-    const int leaveFirst = from < low ? from : high + 1;
-    const int leaveLast = from < low ? low - 1 : to;
-    bool changed = m_marks.SetRange(leaveFirst, leaveLast, false);
-    for (int row = m_rangeBase.NextMarked(leaveFirst); row >= 0 && row <= leaveLast;
-         row = m_rangeBase.NextMarked(row + 1))
-        m_marks.Set(row, true);
-    changed = MarkUnprotected(std::max(from, low), std::min(to, high)) || changed;
-    m_rangeEnd = index;
-    if (changed)
-        MarksChanged(from, to);
+    int first = 0;
+    int last = 0;
+    if (m_shiftRange.ExtendTo(
+            m_marks, std::clamp(m_anchorIndex, 0, m_lastIndex), index,
+            [this](int row) { return DoOnGetItemStatus(row); }, first, last))
+        MarksChanged(first, last);
 }
 
 void TOvcCustomVirtualListBox::SetAnchor(int index)
 {
     m_anchorIndex = index;
-    m_rangeEnd = -1;
+    m_shiftRange.End();
 }
 
 void TOvcCustomVirtualListBox::ToggleMark(int index)
@@ -241,13 +216,7 @@ void TOvcCustomVirtualListBox::MarksChanged(int first, int last)
     const int bottom = static_cast<int>(std::min<long long>(last, 1LL * m_topIndex + m_visibleRows - 1));
     for (int index = top; index <= bottom; ++index) {
         RepaintItem(index);
-        if (QAccessible::isActive()) {
-            QAccessible::State checked;
-            checked.checked = true;
-            QAccessibleStateChangeEvent event(this, checked);
-            event.setChild(index - m_topIndex + HeaderRows());
-            QAccessible::updateAccessibility(&event);
-        }
+        NotifyCheckedChanged(this, index - m_topIndex + HeaderRows());
     }
     if (OnMarksChanged)
         OnMarksChanged(this);

@@ -4,6 +4,7 @@
 #include "widgets/OvcMouseTracker.h"
 #include "widgets/OvcTypes.h"
 #include "widgets/RowMarks.h"
+#include "widgets/ShiftRange.h"
 #include "widgets/TOvcBase.h"
 #include "widgets/TOvcColors.h"
 #include "widgets/WheelAccumulator.h"
@@ -152,8 +153,6 @@ private:
     // Marks from AnchorIndex to index; rows the range covered before and covers no more get back the
     // marks they had before the range began.
     void ExtendRangeTo(int index);
-    // Marks first ... last but their protected rows; returns false when all were marked already.
-    bool MarkUnprotected(int first, int last);
     void SetAnchor(int index);
     void ToggleMark(int index);
     // Repaints the rows of first ... last that are in view, tells a screen reader, fires OnMarksChanged.
@@ -191,8 +190,7 @@ private:
 
     bool m_multiSelect = false;
     RowMarks m_marks;
-    RowMarks m_rangeBase;        // the marks as they were before the Shift range now being moved
-    int m_rangeEnd = -1;         // where that range ends; -1 when none is being moved
+    ShiftRange m_shiftRange;     // the Shift range now being moved, if any
     bool m_pressExtends = false; // the press held Shift: tracking marks from the anchor
 
     bool m_mouseCaptured = false; // primary button pressed inside the list and not yet released
