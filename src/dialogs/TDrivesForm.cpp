@@ -114,12 +114,13 @@ void TDrivesForm::AddRoot(const std::string& root)
 
 void TDrivesForm::DisableButtonClick()
 {
+    // Read first: taking out the last selected root already turns the button off.
+    const bool hadFocus = m_disableButton->hasFocus();
     std::vector<bool> selected;
     for (int i = 0; i < m_drivesListBox->count(); ++i)
         selected.push_back(m_drivesListBox->item(i)->isSelected());
     for (int index : RootsToDisable(selected))
         delete m_drivesListBox->takeItem(index);
-    const bool hadFocus = m_disableButton->hasFocus();
     DrivesListBoxClick();
     // Turning itself off, the button would hand the focus on to Add..., and Enter would open the
     // folder chooser instead of accepting the list.

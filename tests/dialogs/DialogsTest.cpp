@@ -84,6 +84,15 @@ TEST_F(DrivesFormTest, DisableKeepsTheLastRootAndHandsTheFocusBackToTheListForEn
     EXPECT_TRUE(m_form.DrivesListBox()->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(m_form.result(), QDialog::Accepted);
+
+    // Also when taking out the one selected root turns the button off before it is done.
+    m_form.SetDrives({"/", "/srv/"});
+    ASSERT_TRUE(ShowActive(m_form));
+    m_form.DrivesListBox()->item(0)->setSelected(true);
+    m_form.DisableButton()->setFocus();
+    QTest::keyClick(m_form.DisableButton(), Qt::Key_Space);
+    ASSERT_EQ(m_form.Drives(), (Roots{"/srv/"}));
+    EXPECT_TRUE(m_form.DrivesListBox()->hasFocus());
 }
 
 TEST_F(DrivesFormTest, AddPutsTheChosenFolderIntoTheListOnce)
