@@ -362,9 +362,6 @@ void TMainForm::BuildStatusBar()
     m_marksPanel = new StatusBarPanel;
     m_marksPanel->setObjectName(QStringLiteral("MarksPanel"));
     m_marksPanel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_marksPanel->setMinimumWidth(
-        m_marksPanel->fontMetrics().horizontalAdvance(QStringLiteral("888,888,888 marked (1,023.9 GB)")) +
-        12);
     statusBar()->addWidget(m_marksPanel);
     m_marksPanel->hide();
     // 350 pixels as designed, or wider when the desktop font needs it for the longest long hint.
@@ -628,7 +625,11 @@ void TMainForm::ListBoxMarksChanged()
     // A deleted row is never marked: marks that reach one (a click, a range, a group) go at once.
     if (!total.deleted.empty())
         SetRowsMarked(total.deleted, false);
-    m_marksPanel->setText(QString::fromStdString(MarkCommands::StatusText(total, m_table->locale())));
+    const QString text = QString::fromStdString(MarkCommands::StatusText(total, m_table->locale()));
+    m_marksPanel->setText(text);
+    // As wide as its text: the marks stay on screen after a run, and panel 1 beside them keeps the
+    // run's outcome readable.
+    m_marksPanel->setMinimumWidth(m_marksPanel->fontMetrics().horizontalAdvance(text) + 12);
     m_marksPanel->setVisible(total.count > 0 && !m_trashRuns->Running());
     UpdateCommandsEnabled();
 }
