@@ -27,19 +27,14 @@ int RunInChild(const std::function<int()>& body)
         try {
             code = body();
         } catch (...) {
-            code = 1;
         }
-        if (code == 0 && ::testing::Test::HasFailure())
-            code = 1;
         std::fflush(nullptr);
-        ::_exit(code);
+        ::_exit(code == 0 && ::testing::Test::HasFailure() ? 1 : code);
     }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
+    int status = -1; // a child that cannot be waited for counts as failed
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
-    return WEXITSTATUS(status);
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
 unsigned NobodyUid()
@@ -118,13 +113,7 @@ ChildProcess::ChildProcess(const std::function<std::string()>& body)
             std::fprintf(stderr, "child: %s\n", e.what());
             ::_exit(3); // never back into the test framework's loop
         }
-        for (size_t at = 0; at < out.size();) {
-            const ssize_t n = ::write(pipeFds[1], out.data() + at, out.size() - at);
-            if (n <= 0)
-                ::_exit(2);
-            at += static_cast<size_t>(n);
-        }
-        ::_exit(0);
+        ::_exit(::write(pipeFds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size()) ? 0 : 2);
     }
     ::close(pipeFds[1]);
     char buffer[65536];
@@ -139,47 +128,34 @@ ChildProcess::ChildProcess(const std::function<std::string()>& body)
         ::waitpid(pid, &m_status, 0);
 }
 
-bool ChildProcess::exitedNormally() const
-{
-    return WIFEXITED(m_status) && WEXITSTATUS(m_status) == 0;
-}
-
-int ChildProcess::exitStatus() const
-{
-    return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
-}
-
 std::string ChildProcess::describe() const
 {
-    if (WIFSIGNALED(m_status))
-        return "signal " + std::to_string(WTERMSIG(m_status));
-    return "exit " + std::to_string(exitStatus());
+    return WIFSIGNALED(m_status) ? "signal " + std::to_string(WTERMSIG(m_status))
+                                 : "exit " + std::to_string(WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1);
 }
+
+namespace {
+
+bool Said(bool done, std::string& why, const char* what)
+{
+    if (!done)
+        why = std::string(what) + ": " + std::strerror(errno);
+    return done;
+}
+
+} // namespace
 
 bool ChildProcess::privateMounts(std::string& why)
 {
-    if (!EnterPrivateMounts()) {
-        why = std::string("no mount namespace of its own, not even in a user namespace: ") +
-              std::strerror(errno);
-        return false;
-    }
-    return true;
+    return Said(EnterPrivateMounts(), why, "no mount namespace of its own, not even in a user namespace");
 }
 
 bool ChildProcess::mountTmpfs(const std::string& directory, std::string& why)
 {
-    if (!MountTmpfs(directory, "size=512m")) {
-        why = std::string("mounting a tmpfs refused: ") + std::strerror(errno);
-        return false;
-    }
-    return true;
+    return Said(MountTmpfs(directory, "size=512m"), why, "mounting a tmpfs refused");
 }
 
 bool ChildProcess::becomeNobody(std::string& why)
 {
-    if (!BecomeNobody()) {
-        why = std::string("cannot become nobody: ") + std::strerror(errno);
-        return false;
-    }
-    return true;
+    return Said(BecomeNobody(), why, "cannot become nobody");
 }

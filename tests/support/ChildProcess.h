@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <sys/wait.h>
 
 // Tests that need what a test process should not do to itself (give up root, mount filesystems, lower
 // resource limits) run that part in a forked child: RunInChild when the child checks with GoogleTest
@@ -47,8 +48,7 @@ public:
     // ends with status 0.
     explicit ChildProcess(const std::function<std::string()>& body);
 
-    bool exitedNormally() const;
-    int exitStatus() const; // -1 when the child did not exit normally
+    bool exitedNormally() const { return WIFEXITED(m_status) && WEXITSTATUS(m_status) == 0; }
     const std::string& output() const { return m_output; }
     // The body returned "skip: " and the reason: it could not do what the test needs here.
     bool skipped() const { return m_output.starts_with("skip: "); }

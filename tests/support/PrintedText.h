@@ -4,7 +4,6 @@
 #include "platform/RecordingPrinter.h"
 
 #include <QProcess>
-#include <QString>
 #include <QStringList>
 
 #include <string>
@@ -19,9 +18,7 @@ inline std::vector<std::string> PrintedBody(const RecordingPrinter& printer)
     for (const PrintRecord& record : printer.records()) {
         if (record.kind == PrintRecord::Kind::BeginDoc || record.kind == PrintRecord::Kind::NewPage)
             cellsToSkip = 4;
-        else if (record.kind == PrintRecord::Kind::Text && cellsToSkip > 0)
-            --cellsToSkip;
-        else if (record.kind == PrintRecord::Kind::Text)
+        else if (record.kind == PrintRecord::Kind::Text && cellsToSkip-- <= 0)
             body.push_back(record.text);
     }
     return body;

@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -27,20 +26,10 @@ TempTree::TempTree()
     m_root = pattern + "/";
 }
 
-TempTree::~TempTree()
-{
-    RemoveTree(m_root);
-}
-
 void TempTree::makeParents(const std::string& relative)
 {
     for (size_t slash = relative.find('/'); slash != std::string::npos; slash = relative.find('/', slash + 1))
         ::mkdir(path(relative.substr(0, slash)).c_str(), 0755);
-}
-
-void TempTree::dir(const std::string& relative)
-{
-    makeParents(relative + "/");
 }
 
 void TempTree::file(const std::string& relative, std::int64_t size, std::time_t mtime)
@@ -75,53 +64,34 @@ void TempTree::remove(const std::string& relative)
 
 void RemoveTree(const std::string& top)
 {
+    // Down into a directory that is not empty, emptying it, and back up through "..": two descriptors
+    // and no path longer than a name, however deep the tree.
     int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    // Go down to a directory without sub-directories, empty it, climb back through "..", remove it.
-    std::vector<std::string> names;
-    for (;;) {
-        std::string subdirectory;
+    for (int depth = 0; fd >= 0;) {
+        int next = -1;
+        bool stuck = false; // a directory that can be neither removed nor entered
         DIR* d = ::fdopendir(::dup(fd));
-        if (d) {
-            while (const dirent* de = ::readdir(d)) {
-                const std::string n = de->d_name;
-                if (n == "." || n == "..")
-                    continue;
-                struct stat st = {};
-                if (::fstatat(fd, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)) {
-                    subdirectory = n;
-                    break;
-                }
-                ::unlinkat(fd, n.c_str(), 0);
-            }
-            ::closedir(d);
-        }
-        if (!subdirectory.empty()) {
-            ::fchmodat(fd, subdirectory.c_str(), 0755, 0);
-            const int child =
-                ::openat(fd, subdirectory.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (child >= 0) {
-                ::close(fd);
-                fd = child;
-                names.push_back(subdirectory);
+        for (const dirent* de; d && next < 0 && !stuck && (de = ::readdir(d));) {
+            const std::string_view name = de->d_name;
+            struct stat st = {};
+            if (name == "." || name == "..")
                 continue;
+            if (::fstatat(fd, de->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode)) {
+                ::unlinkat(fd, de->d_name, 0);
+            } else if (::unlinkat(fd, de->d_name, AT_REMOVEDIR) != 0) {
+                ::fchmodat(fd, de->d_name, 0755, 0);
+                next = ::openat(fd, de->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+                stuck = next < 0;
             }
-            // Cannot enter it: remove it as it is, or give up rather than loop.
-            if (::unlinkat(fd, subdirectory.c_str(), AT_REMOVEDIR) != 0)
-                break;
-            continue;
         }
-        if (names.empty())
-            break;
-        const int parent = ::openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (d)
+            ::closedir(d);
+        if (next >= 0)
+            ++depth;
+        else if (!stuck && depth-- > 0)
+            next = ::openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         ::close(fd);
-        if (parent < 0)
-            return;
-        fd = parent;
-        ::unlinkat(fd, names.back().c_str(), AT_REMOVEDIR);
-        names.pop_back();
+        fd = next;
     }
-    ::close(fd);
     ::rmdir(top.c_str());
 }

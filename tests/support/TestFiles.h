@@ -4,7 +4,7 @@
 #include "platform/LocaleSettings.h"
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <sys/stat.h>
 
@@ -12,9 +12,7 @@
 inline std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Whether something (a link included, whatever it points to) is at path.
@@ -27,12 +25,10 @@ inline bool PathExists(const std::string& path)
 // German conventions: "dd.MM.yy", "HH:mm:ss", "." between thousands, "," before decimals.
 inline LocaleSettings GermanLocale()
 {
-    LocaleSettings de;
-    de.shortDateFormat = "dd.MM.yy";
-    de.longTimeFormat = "HH:mm:ss";
-    de.amDesignator = "";
-    de.pmDesignator = "";
-    de.thousandSeparator = ".";
-    de.decimalSeparator = ",";
-    return de;
+    return {.shortDateFormat = "dd.MM.yy",
+            .longTimeFormat = "HH:mm:ss",
+            .amDesignator = "",
+            .pmDesignator = "",
+            .thousandSeparator = ".",
+            .decimalSeparator = ","};
 }
