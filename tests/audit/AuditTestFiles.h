@@ -70,15 +70,21 @@ inline std::vector<std::string> LogLines(const std::string& path)
     return lines;
 }
 
-// In a child: from now on each of the system calls fails with error, as on a disk that has gone bad.
-// False when the kernel refuses the filter.
-inline bool FailCalls(std::initializer_list<long> calls, int error)
+// In a child: from now on each of the system calls fails with error, as on a disk that has gone bad; only
+// where its first argument is fd when fd is not -1. False when the kernel refuses the filter.
+inline bool FailCalls(std::initializer_list<long> calls, int error, int fd = -1)
 {
+    const auto n = static_cast<unsigned char>(calls.size());
     std::vector<sock_filter> filter{BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
-    for (const long call : calls) {
-        filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<unsigned>(call), 0, 1));
-        filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | static_cast<unsigned>(error)));
+    for (const long call : calls) // each a jump to the first instruction after the allow below
+        filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<unsigned>(call),
+                                  static_cast<unsigned char>(n - (filter.size() - 1)), 0));
+    filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
+    if (fd >= 0) {
+        filter.push_back(BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[0])));
+        filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<unsigned>(fd), 0, 1));
     }
+    filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | static_cast<unsigned>(error)));
     filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
     const sock_fprog program{static_cast<unsigned short>(filter.size()), filter.data()};
     return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
