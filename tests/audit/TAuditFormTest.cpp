@@ -82,6 +82,23 @@ TEST_F(AuditFormTest, OpenShowsTheFileOrSaysItWasNotFoundAndRefusesFifosAndDevic
     }
 }
 
+// Stepping through the matches is the viewer's; here, what the window asks and says.
+TEST_F(AuditFormTest, SearchLooksForTheTextAsTypedButNotForBlanksAloneAndSaysWhenItIsNotFound)
+{
+    WriteFile(m_tree, "audit.txt", "1/2/26 9:00:00 AM  /var/a.log\r\n1/2/26 9:01:00 AM  /srv/b.log\r\n");
+    Open(m_tree.path("audit.txt"));
+    m_form.AuditSearchEdit()->setText(QStringLiteral(" /srv"));
+    QTest::keyClick(m_form.AuditSearchEdit(), Qt::Key_Return);
+    EXPECT_EQ(m_form.AuditMemo()->HighlightStart(), (ViewerPos{1, 18}));
+    m_form.AuditSearchEdit()->setText(QStringLiteral("   "));
+    QTest::keyClick(m_form.AuditSearchEdit(), Qt::Key_Return);
+    EXPECT_EQ(m_form.AuditMemo()->HighlightStart(), (ViewerPos{1, 18}));
+    EXPECT_TRUE(m_messages.shown.empty());
+    m_form.AuditSearchEdit()->setText(QStringLiteral("  /srv"));
+    Button("AuditSearchButton")->click();
+    EXPECT_EQ(m_messages.shown, (std::vector<Shown>{{"Information", "Search string '  /srv' not found."}}));
+}
+
 // Failed runs are the print job's and tested with the main window; here, what this window prints.
 TEST_F(AuditFormTest, PrintsTheLinesAsTheViewerShowsThem)
 {
