@@ -1,19 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audit/RestoreCommand.h"
 
-#include "TempTree.h"
-#include "TestFiles.h"
+#include "AuditTestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <unistd.h>
 
 namespace {
 
 const LocalDateTime kMonday{2026, 3, 2, 9, 0, 1, 1};
 const LocalDateTime kTuesday{2026, 3, 3, 9, 0, 1, 2};
-const LocalDateTime kNow{2026, 3, 7, 14, 5, 9, 6};
 
 class RestoreCommandTest : public ::testing::Test
 {
@@ -23,8 +20,7 @@ protected:
     // Puts a file with text in the trash, deleted at when.
     void Trashed(const std::string& relative, const std::string& text, const LocalDateTime& when)
     {
-        tree.file(relative);
-        std::ofstream(tree.path(relative), std::ios::binary) << text;
+        WriteFile(tree, relative, text);
         ASSERT_TRUE(trash.Move(ListedFile::At(tree.path(relative)), when));
     }
     RestoreOutcome Restore(const std::vector<TrashedFile>& files, const std::function<bool()>& stop = {})
@@ -37,7 +33,7 @@ protected:
     std::string programDir = tree.path("program/");
     std::string homeTrash = tree.path("data/Trash");
     Trash trash{homeTrash, ::getuid()};
-    RestoreCommand command{LocaleSettings::usEnglish(), [this] { return trash; }, [] { return kNow; }};
+    RestoreCommand command{LocaleSettings::usEnglish(), [this] { return trash; }, [] { return kWhen; }};
 };
 
 TEST_F(RestoreCommandTest, TheEntryOfThatTimeComesBackItsRecordGoesAndALineIsLogged)
@@ -48,12 +44,7 @@ TEST_F(RestoreCommandTest, TheEntryOfThatTimeComesBackItsRecordGoesAndALineIsLog
     Trashed(odd, "odd", kMonday);
     // The records go only once the files are back and on the disk.
     std::vector<std::string> steps;
-    bool backFirst = false;
-    trash.setStepHook([&](std::string_view step) {
-        steps.emplace_back(step);
-        if (step == "remove records")
-            backFirst = PathExists(tree.path("docs/a.txt")) && PathExists(tree.path(odd));
-    });
+    trash.setStepHook([&](std::string_view step) { steps.emplace_back(step); });
 
     // Undo Delete knows the year in full, an audit line of this locale in two digits.
     const RestoreOutcome outcome =
@@ -62,33 +53,60 @@ TEST_F(RestoreCommandTest, TheEntryOfThatTimeComesBackItsRecordGoesAndALineIsLog
     for (const RestoreResult& result : outcome.results)
         EXPECT_EQ(result.status, RestoreStatus::Restored) << result.reason;
     EXPECT_FALSE(outcome.auditFailed);
-    EXPECT_TRUE(backFirst);
     EXPECT_EQ(steps, (std::vector<std::string>{"restore", "restore", "sync restores", "remove records",
                                                "sync removals"}));
     EXPECT_EQ(ReadWholeFile(tree.path("docs/a.txt")), "tuesday's");
     EXPECT_EQ(ReadWholeFile(tree.path(odd)), "odd");
     EXPECT_EQ(ReadWholeFile(homeTrash + "/files/a.txt"), "monday's");
-    EXPECT_TRUE(PathExists(homeTrash + "/info/a.txt.trashinfo"));
-    EXPECT_FALSE(PathExists(homeTrash + "/info/a.2.txt.trashinfo"));
+    EXPECT_EQ(Names(homeTrash + "/info"), std::set<std::string>{"a.txt.trashinfo"});
     EXPECT_EQ(Log(), "3/7/26 2:05:09 PM  " + tree.path("docs/a.txt") + " (Restored)\r\n" +
                          "3/7/26 2:05:09 PM  " + tree.path("docs/odd\\x0A\xFF%\\x5Cx41.txt") +
                          " (Restored)\r\n");
+
+    // A log that cannot be written keeps no file in the trash, and says so.
+    Trashed("docs/c.txt", "c", kMonday);
+    EXPECT_TRUE(command.Run({{tree.path("docs/c.txt"), kMonday}}, tree.path("missing/")).auditFailed);
+    EXPECT_TRUE(PathExists(tree.path("docs/c.txt")));
 }
 
-// The refusals the audit window shows are its test's; here, that a refusal changes nothing.
-TEST_F(RestoreCommandTest, RefusalsChangeNothingAndLogNothing)
+TEST_F(RestoreCommandTest, RefusalsSayWhyChangeNothingAndLogNothing)
 {
-    Trashed("docs/d.txt", "d", kMonday);
-    for (const TrashedFile& file :
-         {TrashedFile{tree.path("docs/d.txt"), kTuesday}, {tree.path("never.txt"), kMonday}})
-        EXPECT_EQ(Restore({file}).results.at(0).status, RestoreStatus::NotInTrash) << file.path;
+    for (const char* name : {"docs/d.txt", "taken.txt", "gone/e.txt", "emptied.txt"})
+        Trashed(name, name, kMonday);
+    WriteFile(tree, "taken.txt", "new");
+    ASSERT_EQ(::rmdir(tree.path("gone").c_str()), 0);
+    tree.remove("data/Trash/files/emptied.txt");
+    const std::string notInTrash =
+        "it is no longer in the trash: the trash was emptied, or it was restored by another program";
+    const struct
+    {
+        std::string path;
+        LocalDateTime when;
+        RestoreStatus status;
+        std::string reason;
+    } cases[] = {
+        {tree.path("docs/d.txt"), kTuesday, RestoreStatus::NotInTrash, notInTrash},
+        {tree.path("never.txt"), kMonday, RestoreStatus::NotInTrash, notInTrash},
+        {tree.path("emptied.txt"), kMonday, RestoreStatus::NotInTrash, notInTrash},
+        {tree.path("taken.txt"), kMonday, RestoreStatus::NameTaken,
+         "another file of that name stands in its place"},
+        {tree.path("gone/e.txt"), kMonday, RestoreStatus::FolderGone,
+         "the folder '" + tree.path("gone") + "' no longer exists, and it is not made again"},
+    };
+    for (const auto& c : cases) {
+        const RestoreResult result = Restore({{c.path, c.when}}).results.at(0);
+        EXPECT_EQ(result.status, c.status) << c.path;
+        EXPECT_EQ(result.reason, c.reason) << c.path;
+    }
     // A stop before the first file leaves it untried.
     EXPECT_EQ(Restore({{tree.path("docs/d.txt"), kMonday}}, [] { return true; }).results.at(0).status,
               RestoreStatus::NotTried);
 
     EXPECT_FALSE(PathExists(tree.path("docs/d.txt")));
-    EXPECT_TRUE(PathExists(homeTrash + "/files/d.txt"));
-    EXPECT_TRUE(PathExists(homeTrash + "/info/d.txt.trashinfo"));
+    EXPECT_EQ(ReadWholeFile(tree.path("taken.txt")), "new");
+    EXPECT_FALSE(PathExists(tree.path("gone")));
+    EXPECT_EQ(Names(homeTrash + "/files"), (std::set<std::string>{"d.txt", "taken.txt", "e.txt"}));
+    EXPECT_EQ(Names(homeTrash + "/info").size(), 4u);
     EXPECT_FALSE(PathExists(programDir + "audit.txt"));
 }
 

@@ -20,8 +20,6 @@ TEST(TOvcCommandProcessor, DefaultTableTranslatesWithExactShiftStates)
         std::uint16_t command;
     };
     const KeyCase cases[] = {
-        {vk::Left, ssNone, ccLeft},
-        {vk::Left, CS, ccExtWordLeft},
         {vk::Left, ssAlt, ccNoCommand},
         {vk::Letter('Q'), ssCtrl, ccNoCommand}, // known only to WordStar, inactive
         {vk::F1 + 1, ssNone, ccNoCommand},      // known only to Grid, inactive

@@ -115,15 +115,6 @@ protected:
     const std::string m_dir = m_tree.root().substr(0, m_tree.root().size() - 1);
 };
 
-TEST_F(TextFileLoaderTest, LoadsAFileAndReportsItsSize)
-{
-    TVwrStringList lines;
-    EXPECT_EQ(LoadTextFile(Write("a.txt", "one\r\ntwo\nthree"), lines), 14);
-    EXPECT_EQ(Lines(lines), V({"one", "two", "three", ""}));
-    EXPECT_EQ(LoadTextFile(Write("empty.txt", ""), lines), 0);
-    EXPECT_EQ(Lines(lines), V({""}));
-}
-
 TEST_F(TextFileLoaderTest, AFileThatKeepsGrowingIsReadToItsSizeAtOpening)
 {
     std::string text;
