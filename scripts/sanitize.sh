@@ -11,8 +11,4 @@ cmake --build "$top/build-asan"
 cd "$top/build-asan"
 export UBSAN_OPTIONS=print_stacktrace=1
 export LSAN_OPTIONS="suppressions=$top/scripts/lsan-suppressions.txt:print_suppressions=0"
-# These two check that a run stays under a memory limit (RLIMIT_DATA). AddressSanitizer reserves
-# terabytes of address space for its shadow memory, so no such limit can hold here; the ordinary
-# test run checks them.
-export GTEST_FILTER=-ScanDirectory.DeepChainOfLongNamesCostsMemoryByDirectoryNotByDepth:ReportCli.LongRowsKeepTheMemoryBounded
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 "$@"
