@@ -13,55 +13,39 @@ const LocalDateTime kMidnight{2001, 1, 2, 0, 0, 0, 2};
 
 } // namespace
 
-TEST(RowForms, TimeTextFollowsTheLocale)
+TEST(RowForms, TimesAndSizesFollowTheLocale)
 {
     const LocaleSettings us = LocaleSettings::usEnglish();
-    EXPECT_EQ(TimeText(kAfternoon, us), "12/5/98 3:04:06 PM");
-    EXPECT_EQ(TimeText({2005, 3, 7, 0, 0, 1, 1}, us), "3/7/05 12:00:01 AM");
-    EXPECT_EQ(TimeText({2005, 3, 7, 12, 30, 0, 1}, us), "3/7/05 12:30:00 PM");
-    EXPECT_EQ(TimeText(kMidnight, us), "1/2/01"); // midnight: the date alone
-    EXPECT_EQ(TimeText(kAfternoon, GermanLocale()), "05.12.98 15:04:06");
-    EXPECT_EQ(TimeText(kMidnight, GermanLocale()), "02.01.01");
-}
-
-TEST(RowForms, SizeTextGroupsThousands)
-{
-    const LocaleSettings us = LocaleSettings::usEnglish();
-    EXPECT_EQ(SizeText(999, us), "999");
-    EXPECT_EQ(SizeText(1000, us), "1,000");
-    EXPECT_EQ(SizeText(1234567, us), "1,234,567");
-    EXPECT_EQ(SizeText(-1234567, us), "-1,234,567");
-    EXPECT_EQ(SizeText(4294967296LL, us), "4,294,967,296");
-    EXPECT_EQ(SizeText(INT64_MIN, us), "-9,223,372,036,854,775,808");
-    EXPECT_EQ(SizeText(1234567, GermanLocale()), "1.234.567");
-    LocaleSettings french;
+    const LocaleSettings de = GermanLocale();
+    LocaleSettings french = us;
     french.thousandSeparator = "\xE2\x80\xAF"; // narrow no-break space, three bytes
-    EXPECT_EQ(SizeText(12345, french), "12\xE2\x80\xAF"
-                                       "345");
-}
-
-TEST(RowForms, ByteSizeTextTakesTheLargestUnitWithOneDecimal)
-{
-    const LocaleSettings us = LocaleSettings::usEnglish();
-    EXPECT_EQ(ByteSizeText(0, us), "0 bytes");
-    EXPECT_EQ(ByteSizeText(1023, us), "1,023 bytes");
-    EXPECT_EQ(ByteSizeText(1024, us), "1.0 KB");
-    EXPECT_EQ(ByteSizeText(1048575, us), "1.0 MB"); // not 1,024.0 KB
-    EXPECT_EQ(ByteSizeText(1288490189, us), "1.2 GB");
-    EXPECT_EQ(ByteSizeText(1288490189, GermanLocale()), "1,2 GB");
-    EXPECT_EQ(ByteSizeText(INT64_MAX, us), "8,388,608.0 TB");
+    const std::pair<std::string, std::string> texts[] = {
+        {TimeText({2005, 3, 7, 0, 0, 1, 1}, us), "3/7/05 12:00:01 AM"},
+        {TimeText({2005, 3, 7, 12, 30, 0, 1}, us), "3/7/05 12:30:00 PM"},
+        {TimeText(kMidnight, us), "1/2/01"}, // midnight: the date alone
+        {TimeText(kAfternoon, de), "05.12.98 15:04:06"},
+        {SizeText(999, us), "999"},
+        {SizeText(1000, us), "1,000"},
+        {SizeText(-1234567, us), "-1,234,567"},
+        {SizeText(INT64_MIN, us), "-9,223,372,036,854,775,808"},
+        {SizeText(1234567, de), "1.234.567"},
+        {SizeText(12345, french), "12\xE2\x80\xAF"
+                                  "345"},
+        {ByteSizeText(1023, us), "1,023 bytes"},
+        {ByteSizeText(1024, us), "1.0 KB"},
+        {ByteSizeText(1048575, us), "1.0 MB"}, // not 1,024.0 KB
+        {ByteSizeText(1288490189, de), "1,2 GB"},
+        {ByteSizeText(INT64_MAX, us), "8,388,608.0 TB"},
+    };
+    for (const auto& [text, expected] : texts)
+        EXPECT_EQ(text, expected);
 }
 
 TEST(RowForms, RowsPutThePathInColumnForty)
 {
+    // The plain rows of each form: see ResultTableTest. A size wider than its field is written whole;
+    // the path moves right.
     const LocaleSettings us = LocaleSettings::usEnglish();
-    const std::string standard = StandardRow(kAfternoon, 1234567, "/data/old/report.tmp", us);
-    EXPECT_EQ(standard, "12/5/98 3:04:06 PM    1,234,567        /data/old/report.tmp");
-
-    const std::string zero = ZeroLengthRow(kAfternoon, 0, "/x", us);
-    EXPECT_EQ(zero, "12/5/98 3:04:06 PM    0                /x");
-
-    // A size wider than its field is written whole; the path moves right.
     EXPECT_EQ(StandardRow(kMidnight, 1000000000000LL, "/big", us),
               "1/2/01                1,000,000,000,000  /big");
 
