@@ -133,10 +133,11 @@ TEST(ResultTable, StoppedSortLeavesItsFinalPrefixAndKeepsWholeKeys)
                 EXPECT_TRUE(std::equal(names.begin(), names.begin() + end, reference.begin())) << steps;
                 std::map<std::string, int> inPrefix, kept;
                 for (int k = 0; k <= t.LastEntry(); ++k) {
-                    if (k < end)
+                    if (k < end) {
                         ++inPrefix[t.EntryTable[k].key];
-                    else if (end > 0)
+                    } else if (end > 0) {
                         ASSERT_GE(t.EntryTable[k].key, t.EntryTable[end - 1].key);
+                    }
                 }
 
                 // Keys are kept whole or not at all, and every key the prefix holds whole is kept.

@@ -120,8 +120,9 @@ TEST(ScanDirectory, PreOrderFilesBeforeSubtreesOnAnyThreads)
     std::set<std::string> finished;
     for (size_t i = 1; i < walked.size(); ++i) {
         const std::string dir = walked[i].substr(0, walked[i].rfind('/'));
-        if (dir != walked[i - 1].substr(0, walked[i - 1].rfind('/')))
+        if (dir != walked[i - 1].substr(0, walked[i - 1].rfind('/'))) {
             EXPECT_TRUE(finished.insert(dir).second) << dir << " split";
+        }
         if (walked[i].substr(0, 3) != walked[i - 1].substr(0, 3)) {
             EXPECT_TRUE(finished.insert(walked[i].substr(0, 3)).second) << walked[i] << " split";
             EXPECT_TRUE(walked[i].ends_with("/own")) << walked[i];
