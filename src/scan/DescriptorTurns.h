@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -32,7 +33,8 @@ public:
     }
     // For a holding thread that has given back every descriptor it had: waits until no other thread
     // holds any, runs open alone and returns its result, errno included. The thread holds again
-    // after it.
+    // after it. An open that still finds no descriptor is run again after short waits, for a tenth
+    // of a second at most over all turns.
     int takeTurn(const std::function<int()>& open);
 
 private:
@@ -41,4 +43,5 @@ private:
     std::atomic<unsigned> m_wanting{0};
     unsigned m_holding = 0;
     bool m_turnTaken = false;
+    std::chrono::microseconds m_retryLeft{100'000}; // only the thread whose turn it is uses it
 };
