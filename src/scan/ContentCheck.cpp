@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scan/ContentCheck.h"
 
+#include "scan/DescriptorTurns.h"
 #include "scan/DirectoryCursor.h"
 #include "scan/TableTree.h"
 #include "scan/ThreadStart.h"
@@ -186,6 +187,8 @@ private:
     bool stopped() const { return m_stop && m_stop->load(std::memory_order_relaxed); }
 
     void plan();
+    int openDirectory(DirectoryCursor<TableTree>& cursor, std::uint32_t directory);
+    int openFile(DirectoryCursor<TableTree>& cursor, const entrytype& e, struct stat& st);
     void visit(const Visit& v, DirectoryCursor<TableTree>& cursor, char* buffer);
     void markRests();
     void readRest(size_t run, DirectoryCursor<TableTree>& cursor, char* buffer);
@@ -209,6 +212,21 @@ private:
     std::atomic<size_t> m_next{0};
     std::atomic<std::int64_t> m_done{0};
     std::atomic<std::int64_t> m_total{0};
+    DescriptorTurns m_turns;
+};
+
+// A reader counts as holding descriptors while it lives; its cursor, made after it, closes them
+// before it goes.
+class Holding
+{
+public:
+    explicit Holding(DescriptorTurns& turns) : m_turns(turns) { m_turns.hold(); }
+    ~Holding() { m_turns.release(); }
+    Holding(const Holding&) = delete;
+    Holding& operator=(const Holding&) = delete;
+
+private:
+    DescriptorTurns& m_turns;
 };
 
 // Finds the size twins of every group and the order in which the rows are visited: by directory, so
@@ -264,12 +282,41 @@ void Check::plan()
     });
 }
 
+// Short of descriptors, the directory or the file is opened again on a turn of its own, with every
+// descriptor the readers had: a file is never taken for unreadable for want of one.
+int Check::openDirectory(DirectoryCursor<TableTree>& cursor, std::uint32_t directory)
+{
+    int dir = cursor.open(directory);
+    if (dir < 0 && OutOfDescriptors(errno)) {
+        cursor.release();
+        dir = m_turns.takeTurn([&] { return cursor.open(directory); });
+    }
+    return dir;
+}
+
+int Check::openFile(DirectoryCursor<TableTree>& cursor, const entrytype& e, struct stat& st)
+{
+    const auto attempt = [&] {
+        const int dir = cursor.open(e.directory);
+        int fd = OpenAt(dir, e.name, st);
+        if (fd < 0 && OutOfDescriptors(errno) && cursor.shed() > 0)
+            fd = OpenAt(dir, e.name, st);
+        return fd;
+    };
+    int fd = attempt();
+    if (fd < 0 && OutOfDescriptors(errno)) {
+        cursor.release();
+        fd = m_turns.takeTurn(attempt);
+    }
+    return fd;
+}
+
 void Check::visit(const Visit& v, DirectoryCursor<TableTree>& cursor, char* buffer)
 {
     const entrytype& e = entryOf(v.row);
-    const int dir = cursor.open(e.directory);
     struct stat st = {};
     if (v.candidate < 0) {
+        const int dir = openDirectory(cursor, e.directory);
         const bool same =
             dir >= 0 && ::fstatat(dir, e.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && MatchesRow(st, e);
         m_classes[v.row] = same ? ContentClasses::kNoCopy : ContentClasses::kUnknown;
@@ -278,7 +325,7 @@ void Check::visit(const Visit& v, DirectoryCursor<TableTree>& cursor, char* buff
     Candidate& c = m_candidates[v.candidate];
     c.stage = Stage::Failed;
     const std::int64_t length = std::min(e.size, kPrefix);
-    const int fd = OpenAt(dir, e.name, st);
+    const int fd = openFile(cursor, e, st);
     bool read = false;
     if (fd >= 0 && MatchesRow(st, e)) {
         c.id = {st.st_dev, st.st_ino};
@@ -384,8 +431,7 @@ void Check::readRest(size_t run, DirectoryCursor<TableTree>& cursor, char* buffe
     Candidate& first = m_candidates[m_reads[begin]];
     const entrytype& e = entryOf(first.row);
     struct stat st = {};
-    const int dir = cursor.open(e.directory);
-    const int fd = OpenAt(dir, e.name, st);
+    const int fd = openFile(cursor, e, st);
     const auto unchanged = [&first](const struct stat& s) {
         return FileId{s.st_dev, s.st_ino} == first.id && Stamp(s) == first.stamp;
     };
@@ -406,7 +452,7 @@ void Check::readRest(size_t run, DirectoryCursor<TableTree>& cursor, char* buffe
     for (size_t k = begin + 1; k < end; ++k) {
         Candidate& other = m_candidates[m_reads[k]];
         const entrytype& o = entryOf(other.row);
-        const int otherDir = cursor.open(o.directory);
+        const int otherDir = openDirectory(cursor, o.directory);
         const bool same = known && otherDir >= 0 &&
                           ::fstatat(otherDir, o.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
                           MatchesRow(st, o) && unchanged(st);
@@ -480,12 +526,17 @@ ContentClasses Check::run(const ContentProgress& progress)
     tick();
 
     const auto firstPass = [&, budget = DescriptorBudget(m_prefixReaders)] {
+        const Holding holding(m_turns);
         DirectoryCursor<TableTree> cursor(m_tree, budget);
         char buffer[kPrefix];
         for (size_t begin; (begin = m_next.fetch_add(kChunk)) < m_visits.size();) {
             for (size_t i = begin; i < std::min(begin + kChunk, m_visits.size()); ++i) {
                 if (stopped())
                     return;
+                if (m_turns.wanted()) {
+                    cursor.release();
+                    m_turns.pause();
+                }
                 visit(m_visits[i], cursor, buffer);
             }
         }
@@ -495,10 +546,16 @@ ContentClasses Check::run(const ContentProgress& progress)
 
     m_next = 0;
     const auto secondPass = [&, budget = DescriptorBudget(m_wholeReaders)] {
+        const Holding holding(m_turns);
         DirectoryCursor<TableTree> cursor(m_tree, budget);
         const auto buffer = std::make_unique<char[]>(kBlock);
-        for (size_t run; !stopped() && (run = m_next.fetch_add(1)) < m_runs.size();)
+        for (size_t run; !stopped() && (run = m_next.fetch_add(1)) < m_runs.size();) {
+            if (m_turns.wanted()) {
+                cursor.release();
+                m_turns.pause();
+            }
             readRest(run, cursor, buffer.get());
+        }
     };
     if (!stopped())
         RunWorkers(std::min<size_t>(m_wholeReaders, m_runs.size()), secondPass, tick);

@@ -2,6 +2,7 @@
 #include "scan/ContentCheck.h"
 
 #include "ChildProcess.h"
+#include "ScanScratch.h"
 #include "TempTree.h"
 
 #include <algorithm>
@@ -152,4 +153,27 @@ TEST_F(ContentCheckTest, FilesThatChangedVanishedOrCannotBeReadGetAQuestionMark)
     if (child.skipped())
         GTEST_SKIP() << child.output();
     EXPECT_EQ(child.output(), "=1,?,?,?,?,?,=1,=1,,,,,?,");
+}
+
+TEST_F(ContentCheckTest, ReadersShortOfDescriptorsTakeTurnsInsteadOfGivingUpOnAFile)
+{
+    // Files in a sub-directory need three descriptors: the root, the directory and the file; the
+    // child has two to spare. The first 4 KiB agree, so every file is read whole too.
+    Lines names;
+    std::string expected;
+    for (int i = 0; i < 24; ++i) {
+        names.push_back((i % 2 ? "sub/f" : "f") + std::to_string(i));
+        write(names.back(), i % 4 < 2 ? a : nearA);
+        expected += i % 4 < 2 ? "=1," : "=2,";
+    }
+    rows(names);
+    const ChildProcess child([&] {
+        const SpareDescriptors limit(2);
+        std::string out;
+        for (const std::string& c : classes(ContentCheck(8).run(table)))
+            out += c + ",";
+        return out;
+    });
+    ASSERT_TRUE(child.exitedNormally()) << child.describe();
+    EXPECT_EQ(child.output(), expected);
 }
