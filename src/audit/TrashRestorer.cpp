@@ -37,6 +37,7 @@ struct TrashRestorer::Run
     std::map<std::string, FolderWalk> folders; // by path
     std::vector<std::pair<Index*, std::string>> records;
     std::set<Index*> used;
+    bool full = false; // a folder found no descriptor left: the run ends before the file that needed it
 };
 
 namespace {
@@ -185,6 +186,14 @@ RestoreResult TrashRestorer::restoreOne(const TrashedFile& file, Run& run)
     if (opened) {
         const std::vector<std::string> parts = SplitPath(place->first);
         place->second = WalkFolders(parts, parts.size());
+        // The folders this run holds open took the descriptors: once they are flushed and closed, the
+        // file starts the next run.
+        const int error = place->second.error;
+        if ((error == EMFILE || error == ENFILE) && run.folders.size() > 1) {
+            run.folders.erase(place);
+            run.full = true;
+            return result;
+        }
     }
     if (const int error = place->second.error) {
         if (error == ENOENT)
@@ -235,7 +244,10 @@ std::vector<RestoreResult> TrashRestorer::Restore(const std::vector<TrashedFile>
                 stopped = true;
                 break;
             }
-            results[end] = restoreOne(files[end], run);
+            RestoreResult result = restoreOne(files[end], run);
+            if (run.full)
+                break;
+            results[end] = std::move(result);
         }
         if (end == first)
             break;

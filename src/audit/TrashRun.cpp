@@ -4,9 +4,10 @@
 #include "audit/AuditLog.h"
 #include "audit/TrashBatch.h"
 #include "audit/TrashFolders.h"
+#include "scan/DirectoryCursor.h"
 #include "scan/ResultTable.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <ctime>
 #include <map>
 
@@ -105,6 +106,9 @@ TrashRunSummary TrashRun::Run(const std::vector<TrashRunFile>& files, const std:
         return logged;
     };
 
+    // A group's folders stay open, each with the top of its filesystem, until the group after it is
+    // committed: two groups' folders must fit in the descriptors the process has left.
+    const std::size_t maxFolders = std::min(kMaxFolders, DescriptorBudget(4));
     std::size_t next = 0;
     Group moving;
     bool logged = true;
@@ -114,7 +118,7 @@ TrashRunSummary TrashRun::Run(const std::vector<TrashRunFile>& files, const std:
         // At least one file a group, so that a run of files that all fail their checks still counts
         // and stops on time.
         for (const std::size_t first = next; next < files.size(); ++next) {
-            if (next > first && (added.files.size() == m_maxGroup || batch.openFolders() >= kMaxFolders ||
+            if (next > first && (added.files.size() == m_maxGroup || batch.openFolders() >= maxFolders ||
                                  steady_clock::now() >= end || stop()))
                 break;
             const TrashResult result = batch.Add(files[next].file, added.time);

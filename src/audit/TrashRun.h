@@ -62,13 +62,14 @@ struct TrashRunSummary
 // own and hears of it through the callbacks.
 //
 // Files go in groups (TrashBatch): up to kMaxGroup files in at most kMaxFolders folders (held open
-// until the group is logged), or as many as are checked and recorded in kGroupTime. The records of a
-// group are written, then one syncfs of each filesystem concerned puts them on the disk together with
-// the moves of the group before; the group's files are renamed into the trash; the group before has
-// its audit lines appended with one write and flushed, and only then does progress name its rows as
-// markable. The last group's moves get a flush of their own. So for every file: its record is on the
-// disk before it moves, its move before its audit line, its line before its row may be marked; and no
-// line is written for a move that did not last.
+// until the group is logged; fewer where the process has few descriptors left), or as many as are
+// checked and recorded in kGroupTime. The records of a group are written, then one syncfs of each
+// filesystem concerned puts them on the disk together with the moves of the group before; the group's
+// files are renamed into the trash; the group before has its audit lines appended with one write and
+// flushed, and only then does progress name its rows as markable. The last group's moves get a flush
+// of their own. So for every file: its record is on the disk before it moves, its move before its
+// audit line, its line before its row may be marked; and no line is written for a move that did not
+// last.
 //
 // What a crash leaves: records on the disk whose files never moved (harmless: trash clients skip a
 // record without its file); files in the trash with their records, moved after the last audit flush,

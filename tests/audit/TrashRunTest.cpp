@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audit/TrashRun.h"
 #include "audit/AuditLog.h"
+#include "audit/RestoreCommand.h"
 #include "audit/RunSummaries.h"
 #include "audit/TrashInfo.h"
 
 #include "AuditTestFiles.h"
 #include "ChildProcess.h"
+#include "SpareDescriptors.h"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +88,32 @@ TEST_F(TrashRunTest, EveryMovedFileIsLoggedBeforeItsRowIsMarkableAndEveryOtherSa
     EXPECT_EQ(ReadWholeFile(homeTrash + "/files/4.txt"), tree.path("b/4.txt"));
     EXPECT_EQ(ParseTrashInfo(ReadWholeFile(homeTrash + "/info/1.txt.trashinfo"))->path, tree.path("a/1.txt"));
     EXPECT_EQ(Names(homeTrash + "/info").size(), 3u);
+}
+
+// A group holds its folders open until the group after it is logged, a restore run until it is
+// flushed: with few descriptors left, groups and runs take fewer folders instead of failing files.
+TEST_F(TrashRunTest, FewDescriptorsMakeSmallerGroupsAndRunsNotFailures)
+{
+    std::vector<std::string> relatives;
+    for (int i = 0; i < 40; ++i)
+        relatives.push_back("f" + std::to_string(i % 20) + "/" + std::to_string(i) + ".txt");
+    const std::vector<TrashRunFile> files = Listed(relatives);
+    const int code = RunInChild([&] {
+        const SpareDescriptors limit(16);
+        const TrashRunSummary summary = run.Run(files, programDir, {}, {});
+        EXPECT_EQ(TrashRunDetails(summary), "");
+        EXPECT_EQ(summary.moved, 40u);
+        std::vector<TrashedFile> back;
+        for (const TrashedRow& trashed : summary.trashed)
+            back.push_back(trashed.file);
+        const RestoreCommand restore(
+            LocaleSettings::usEnglish(), [this] { return trash; }, [] { return kWhen; });
+        for (const RestoreResult& result : restore.Run(back, programDir, {}).results)
+            EXPECT_EQ(result.status, RestoreStatus::Restored) << result.reason;
+        return 0;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(Names(homeTrash + "/files").size(), 0u);
 }
 
 TEST_F(TrashRunTest, AStopEndsTheRunOnceTheFilesAlreadyRecordedAreMovedAndLogged)
