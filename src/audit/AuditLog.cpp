@@ -67,9 +67,12 @@ std::string AuditLine(const LocalDateTime& when, std::string_view path, const Lo
     line += ' ';
     line += FormatDateTime(locale.longTimeFormat, when, locale);
     line += "  ";
+    // A deleted file whose name ends in the mark of a restore would read as that restore, and could
+    // never be brought back from its line: its last byte is written as an escape.
+    const size_t markEnd = path.ends_with(kRestoredMark) ? path.size() - 1 : path.size();
     for (size_t i = 0; i < path.size(); ++i) {
         const auto c = static_cast<unsigned char>(path[i]);
-        if (c < 0x20 || c == 0x7F || isEscape(path, i)) {
+        if (c < 0x20 || c == 0x7F || isEscape(path, i) || i == markEnd) {
             line += "\\x";
             line += kUpperHexDigits[c >> 4];
             line += kUpperHexDigits[c & 0xF];

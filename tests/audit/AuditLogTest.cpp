@@ -30,7 +30,7 @@ TEST(AuditLine, OneLinePerFileInTheUsersLocaleAndItReadsBack)
 
     for (const LocaleSettings& locale : {us, GermanLocale()}) {
         const int year = locale.shortDateFormat.ends_with("yyyy") ? 2026 : 26;
-        for (const std::string& path : {odd, std::string("/a  b (Deleted)")}) {
+        for (const std::string& path : {odd, std::string("/a  b (Restored)")}) {
             for (const bool restored : {false, true}) {
                 const std::string line =
                     AuditLine(morning, path, locale) + (restored ? std::string(kRestoredMark) : "") + "\r\n";
