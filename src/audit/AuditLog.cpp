@@ -19,21 +19,21 @@ bool isEscape(std::string_view text, size_t i)
            HexDigitValue(text[i + 3]) >= 0;
 }
 
-// Opens the log for appending. created tells whether this call made it.
-UniqueFd openLog(const std::string& programDir, bool& created)
+// Opens the log for appending, with access O_RDWR or O_WRONLY. created tells whether this call made it.
+UniqueFd openLog(const std::string& programDir, int access, bool& created)
 {
     // Non-blocking, so that a FIFO put in the log's place fails at once instead of waiting for a reader.
-    constexpr int kAppend = O_WRONLY | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    const int append = access | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
     created = false;
     UniqueFd dir(::open(programDir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     // A name made or replaced by someone else between two looks is looked at again, a few times.
     for (int attempt = 0; dir && attempt < 3; ++attempt) {
-        UniqueFd file(::openat(dir.get(), kAuditFileName, kAppend | O_NOFOLLOW));
+        UniqueFd file(::openat(dir.get(), kAuditFileName, append | O_NOFOLLOW));
         if (file)
             return file;
         if (errno == ENOENT) {
             // O_EXCL fails on a dangling link instead of making its target.
-            file.reset(::openat(dir.get(), kAuditFileName, kAppend | O_CREAT | O_EXCL, 0666));
+            file.reset(::openat(dir.get(), kAuditFileName, append | O_CREAT | O_EXCL, 0666));
             created = bool(file);
             if (file || errno != EEXIST)
                 return file;
@@ -54,7 +54,7 @@ UniqueFd openLog(const std::string& programDir, bool& created)
         if (length <= 0 || length >= static_cast<ssize_t>(sizeof target))
             return {};
         target[length] = '\0';
-        return UniqueFd(::openat(dir.get(), target, kAppend));
+        return UniqueFd(::openat(dir.get(), target, append));
     }
     return {};
 }
@@ -67,9 +67,12 @@ std::string AuditLine(const LocalDateTime& when, std::string_view path, const Lo
     line += ' ';
     line += FormatDateTime(locale.longTimeFormat, when, locale);
     line += "  ";
+    // A deleted file whose name ends in the mark of a restore would read as that restore, and could
+    // never be brought back from its line: its last byte is written as an escape.
+    const size_t markEnd = path.ends_with(kRestoredMark) ? path.size() - 1 : path.size();
     for (size_t i = 0; i < path.size(); ++i) {
         const auto c = static_cast<unsigned char>(path[i]);
-        if (c < 0x20 || c == 0x7F || isEscape(path, i)) {
+        if (c < 0x20 || c == 0x7F || isEscape(path, i) || i == markEnd) {
             line += "\\x";
             line += kUpperHexDigits[c >> 4];
             line += kUpperHexDigits[c & 0xF];
@@ -118,12 +121,20 @@ bool AppendAuditLines(const std::string& programDir, const std::vector<std::stri
     if (programDir.empty())
         return false;
     bool created = false;
-    UniqueFd file = openLog(programDir, created);
+    UniqueFd file = openLog(programDir, O_RDWR, created);
+    if (!file && errno == EACCES) // a log the user may write but not read
+        file = openLog(programDir, O_WRONLY, created);
     struct stat before = {};
     if (!file || ::fstat(file.get(), &before) != 0 || !S_ISREG(before.st_mode))
         return false;
 
+    // A log whose last line has no line end (cut short, or edited by hand) would swallow the first
+    // new line into it, where no reader finds it: the new lines begin on a line of their own.
+    char last = '\n';
     std::string record;
+    if (before.st_size > 0 && ::pread(file.get(), &last, 1, before.st_size - 1) == 1 && last != '\n' &&
+        last != '\r')
+        record = "\r\n";
     for (const std::string& line : lines) {
         record += line;
         record += "\r\n";

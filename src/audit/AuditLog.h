@@ -18,8 +18,9 @@ inline constexpr std::string_view kRestoredMark = " (Restored)";
 
 // The line of one deletion, without its line end: the short date, a blank, the long time, two blanks
 // and the path. The path keeps its bytes, except that a byte below 0x20 or 0x7F is written as "\xHH"
-// (two upper-case hex digits), and a backslash as "\x5C" where it would read as such an escape, so
-// that no name can split a line or pass for another one.
+// (two upper-case hex digits), a backslash as "\x5C" where it would read as such an escape, and the
+// last byte of a path that ends in kRestoredMark as "\x29", so that no name can split a line or pass
+// for another one.
 std::string AuditLine(const LocalDateTime& when, std::string_view path, const LocaleSettings& locale);
 
 // One line of the log read back.

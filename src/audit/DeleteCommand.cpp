@@ -30,14 +30,14 @@ DeleteOutcome DeleteCommand::Run(int row, const std::string& programDir)
 
     const std::string path = m_table.RowPaths(row);
     int shellResult = 0;
-    LocalDateTime deletedAt;
-    if (!m_recycleBin.ShellDelete(ListedFile::FromRow(m_table, row), shellResult, deletedAt) ||
+    TrashedFile trashed;
+    if (!m_recycleBin.ShellDelete(ListedFile::FromRow(m_table, row), shellResult, trashed) ||
         shellResult != 0)
         return DeleteOutcome::NotDeleted;
-    m_lastDeleted = TrashedFile{path, deletedAt};
+    m_lastDeleted = trashed;
 
     // The line is on the disk before the row is marked, so no deletion the user saw goes unlogged.
-    const bool logged = AppendAuditLine(programDir, AuditLine(deletedAt, path, m_table.locale()));
+    const bool logged = AppendAuditLine(programDir, AuditLine(trashed.deletedAt, path, m_table.locale()));
     if (!logged) {
         m_messages.Beep();
         m_messages.Warning(kAuditFileFailed);

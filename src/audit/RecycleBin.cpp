@@ -12,7 +12,7 @@ RecycleBin::RecycleBin(MessageBoxes& messages, std::function<Trash()> trash, Clo
         m_clock = [] { return ToLocalDateTime(std::time(nullptr)); };
 }
 
-bool RecycleBin::ShellDelete(const ListedFile& file, int& shellResult, LocalDateTime& deletedAt)
+bool RecycleBin::ShellDelete(const ListedFile& file, int& shellResult, TrashedFile& trashed)
 {
     const Trash trash = m_trash();
     const std::string path = file.path();
@@ -25,12 +25,13 @@ bool RecycleBin::ShellDelete(const ListedFile& file, int& shellResult, LocalDate
         shellResult = 0;
         return false;
     }
-    deletedAt = m_clock();
+    const LocalDateTime deletedAt = m_clock();
     const TrashResult moved = trash.Move(file, deletedAt);
     if (!moved) {
         Refuse(path, moved, shellResult);
         return true;
     }
+    trashed = {path, deletedAt, moved.trashedPath};
     shellResult = 0;
     return true;
 }

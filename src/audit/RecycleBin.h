@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "audit/Trash.h"
+#include "audit/TrashRestorer.h"
 
 #include <functional>
 #include <string>
@@ -21,10 +21,10 @@ public:
                         Clock clock = {});
 
     // Returns false when the user answered No to "Move 'path' to the trash?" (the operation counts
-    // as aborted; nothing else is shown). Otherwise shellResult is 0 when the file is in the trash,
-    // deleted at deletedAt (the time its record holds), or an errno value after an error box that
+    // as aborted; nothing else is shown). Otherwise shellResult is 0 when the file is in the trash as
+    // trashed says (deletedAt is the time its record holds), or an errno value after an error box that
     // says why it is not. A file that is no longer the one listed is refused before the question.
-    bool ShellDelete(const ListedFile& file, int& shellResult, LocalDateTime& deletedAt);
+    bool ShellDelete(const ListedFile& file, int& shellResult, TrashedFile& trashed);
 
 private:
     void Refuse(const std::string& path, const TrashResult& result, int& shellResult);

@@ -158,17 +158,21 @@ RestoreResult TrashRestorer::restoreOne(const TrashedFile& file, Run& run)
 
     Index* index = nullptr;
     Index::Entries::iterator found;
+    bool exact = false;
     for (Index* trash : trashesFor(known->second)) {
-        if (!trash || index)
+        if (!trash || exact)
             continue;
         if (!trash->read)
             trash->readRecords();
         for (const std::string& key : {file.path, resolved}) {
-            for (auto [at, last] = trash->byPath.equal_range(key); at != last && !index; ++at) {
+            for (auto [at, last] = trash->byPath.equal_range(key); at != last && !exact; ++at) {
                 struct stat st = {};
-                if (!at->second.taken && sameTime(at->second.date, file.deletedAt) &&
-                    ::fstatat(trash->folder.files.get(), at->second.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) ==
-                        0) {
+                if (at->second.taken || !sameTime(at->second.date, file.deletedAt) ||
+                    ::fstatat(trash->folder.files.get(), at->second.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) !=
+                        0)
+                    continue;
+                exact = trash->folder.path + "/files/" + at->second.name == file.trashedPath;
+                if (!index || exact) {
                     index = trash;
                     found = at;
                 }

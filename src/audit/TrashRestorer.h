@@ -16,6 +16,9 @@ struct TrashedFile
 {
     std::string path;
     LocalDateTime deletedAt; // to the second; a year below 100 matches on its last two digits
+    // Where it went in the trash, when known: that entry comes back before another of the same path
+    // and time (the same name trashed again within the second, by this program or another).
+    std::string trashedPath = {};
 };
 
 enum class RestoreStatus

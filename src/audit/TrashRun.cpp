@@ -89,7 +89,7 @@ TrashRunSummary TrashRun::Run(const std::vector<TrashRunFile>& files, const std:
             } else if (logged) {
                 ++summary.moved;
                 summary.bytes += std::max<std::int64_t>(file.file.size, 0);
-                summary.trashed.push_back({file.row, {file.file.path(), group.time}});
+                summary.trashed.push_back({file.row, {file.file.path(), group.time, results[i].trashedPath}});
                 report.markable.push_back(file.row);
             }
         }

@@ -30,7 +30,7 @@ TEST(AuditLine, OneLinePerFileInTheUsersLocaleAndItReadsBack)
 
     for (const LocaleSettings& locale : {us, GermanLocale()}) {
         const int year = locale.shortDateFormat.ends_with("yyyy") ? 2026 : 26;
-        for (const std::string& path : {odd, std::string("/a  b (Deleted)")}) {
+        for (const std::string& path : {odd, std::string("/a  b (Restored)")}) {
             for (const bool restored : {false, true}) {
                 const std::string line =
                     AuditLine(morning, path, locale) + (restored ? std::string(kRestoredMark) : "") + "\r\n";
@@ -56,10 +56,10 @@ TEST(AppendAuditLine, AppendsWithCarriageReturnLineFeedToTheUsersOwnLogOnly)
     TempTree tree;
     const std::string log = tree.path("audit.txt");
     ASSERT_TRUE(AppendAuditLine(tree.root(), "first line"));
-    // A log written elsewhere before keeps every byte.
+    // A log written elsewhere before keeps every byte, and its last line keeps to itself.
     std::ofstream(log, std::ios::binary | std::ios::app) << "no line end";
     ASSERT_TRUE(AppendAuditLines(tree.root(), {"second", "third"}));
-    EXPECT_EQ(ReadWholeFile(log), "first line\r\nno line endsecond\r\nthird\r\n");
+    EXPECT_EQ(ReadWholeFile(log), "first line\r\nno line end\r\nsecond\r\nthird\r\n");
     // A link the user made leads to the log it names, and stays a link.
     tree.symlink("own/audit.txt", log);
     ASSERT_TRUE(AppendAuditLine(tree.path("own/"), "fourth"));

@@ -69,6 +69,20 @@ TEST_F(RestoreCommandTest, TheEntryOfThatTimeComesBackItsRecordGoesAndALineIsLog
     EXPECT_TRUE(PathExists(tree.path("docs/c.txt")));
 }
 
+TEST_F(RestoreCommandTest, OfOneNameTrashedTwiceInASecondTheEntryAskedForComesBack)
+{
+    for (const int pick : {0, 1}) {
+        const std::string relative = "twice" + std::to_string(pick) + "/a.txt";
+        std::string trashed[2];
+        for (const int copy : {0, 1}) {
+            WriteFile(tree, relative, std::to_string(copy));
+            trashed[copy] = trash.Move(ListedFile::At(tree.path(relative)), kMonday).trashedPath;
+        }
+        Restore({{tree.path(relative), kMonday, trashed[pick]}});
+        EXPECT_EQ(ReadWholeFile(tree.path(relative)), std::to_string(pick));
+    }
+}
+
 TEST_F(RestoreCommandTest, RefusalsSayWhyChangeNothingAndLogNothing)
 {
     for (const char* name : {"docs/d.txt", "taken.txt", "gone/e.txt", "emptied.txt"})
