@@ -157,7 +157,18 @@ int RenameNoReplace(int fromDir, const std::string& from, int toDir, const std::
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
-    // A filesystem without that option: the name is looked at just before a plain rename.
+    // A filesystem without that option (NFS, many FUSE ones): a hard link never replaces a name
+    // either, and the old name goes once the new one stands.
+    if (::linkat(fromDir, from.c_str(), toDir, to.c_str(), 0) == 0) {
+        if (::unlinkat(fromDir, from.c_str(), 0) == 0)
+            return 0;
+        const int error = errno;
+        ::unlinkat(toDir, to.c_str(), 0);
+        return error;
+    }
+    if (errno == EEXIST || (errno != EPERM && errno != EXDEV && errno != EOPNOTSUPP && errno != EMLINK))
+        return errno;
+    // Nor hard links: the name is looked at just before a plain rename.
     struct stat st = {};
     if (::fstatat(toDir, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;

@@ -2,9 +2,11 @@
 #include "audit/RestoreCommand.h"
 
 #include "AuditTestFiles.h"
+#include "ChildProcess.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -125,3 +127,27 @@ TEST_F(RestoreCommandTest, RefusalsSayWhyChangeNothingAndLogNothing)
 }
 
 } // namespace
+
+// Where the filesystem has no rename that refuses a taken name, a hard link does the same.
+TEST_F(RestoreCommandTest, WithoutANoReplaceRenameAFileComesBackByALinkAndNeverOverAnother)
+{
+    Trashed("docs/a.txt", "a", kMonday);
+    Trashed("docs/b.txt", "b", kMonday);
+    WriteFile(tree, "docs/b.txt", "new b");
+    const int code = RunInChild([&] {
+        // Plain renames fail too: the file can only come back by the link.
+        if (!FailCalls({SYS_renameat2, SYS_renameat, SYS_rename}, EINVAL))
+            return kChildSkipped;
+        const std::vector<RestoreResult> results =
+            Restore({{tree.path("docs/a.txt"), kMonday}, {tree.path("docs/b.txt"), kMonday}}).results;
+        EXPECT_EQ(results.at(0).status, RestoreStatus::Restored) << results[0].reason;
+        EXPECT_EQ(results.at(1).status, RestoreStatus::NameTaken);
+        return 0;
+    });
+    if (code == kChildSkipped)
+        GTEST_SKIP() << "system calls cannot be made to fail here";
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(ReadWholeFile(tree.path("docs/a.txt")), "a");
+    EXPECT_EQ(ReadWholeFile(tree.path("docs/b.txt")), "new b");
+    EXPECT_EQ(Names(homeTrash + "/files"), std::set<std::string>{"b.txt"});
+}
