@@ -11,7 +11,9 @@
 #include "scan/ReportRunner.h"
 #include "scan/RowForms.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,10 +25,13 @@ int usageError(const std::string& what)
     return 2;
 }
 
-bool isDirectory(const std::string& path)
+// Empty for a directory, else why the path is not one a walk can start from.
+std::string notADirectory(const std::string& path)
 {
     struct stat st = {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (::stat(path.c_str(), &st) != 0)
+        return "Not a directory: " + path + " (" + std::strerror(errno) + ")";
+    return S_ISDIR(st.st_mode) ? std::string() : "Not a directory: " + path;
 }
 
 } // namespace
@@ -36,6 +41,10 @@ int main(int argc, char** argv)
     const ReportArguments args = ParseReportArguments(std::vector<std::string>(argv + 1, argv + argc));
     if (args.help || args.version) {
         std::fputs(args.help ? kReportUsage : kReportVersion, stdout);
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            std::perror("lintwick-report: writing");
+            return 1;
+        }
         return 0;
     }
     if (!args.error.empty())
@@ -53,8 +62,8 @@ int main(int argc, char** argv)
     request.sizeThreshold = args.sizeThreshold;
     request.threads = args.threads;
     for (const std::string& root : args.roots) {
-        if (!isDirectory(root)) {
-            std::fprintf(stderr, "Not a directory: %s\n", root.c_str());
+        if (const std::string why = notADirectory(root); !why.empty()) {
+            std::fprintf(stderr, "%s\n", why.c_str());
             return 2;
         }
         request.roots.push_back(root.back() == '/' ? root : root + '/');
