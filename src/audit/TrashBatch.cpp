@@ -258,6 +258,7 @@ struct TrashBatch::Trashcan
 {
     TrashFolder folder;
     TrashResult opened;
+    std::string realPath; // the folder's path with its links resolved, as a file's path is
 };
 
 struct TrashBatch::Pending
@@ -321,6 +322,10 @@ std::shared_ptr<TrashBatch::Trashcan> TrashBatch::trashFor(const Pending& pendin
         Trashcan& trash = *known->second;
         trash.opened = home ? openHomeTrash(m_trash.homeTrash(), trash.folder)
                             : openTopTrash(file, m_trash.uid(), trash.folder);
+        if (char* real = ::realpath(trash.folder.path.c_str(), nullptr)) {
+            trash.realPath = real;
+            std::free(real);
+        }
     }
     return known->second;
 }
@@ -364,6 +369,14 @@ TrashResult TrashBatch::Add(const ListedFile& listed, const LocalDateTime& now)
     pending.trash = trashFor(pending);
     if (!pending.trash->opened)
         return pending.trash->opened;
+    // A report over the home folder lists the trash's own files too. Such a file is there already:
+    // trashing it again would leave its first record without its file, and give it a record that
+    // leads back into the trash.
+    if (const std::string& trash = pending.trash->realPath; !trash.empty()) {
+        const std::string path = JoinParts(pending.file.parts, 0, pending.file.parts.size(), true);
+        if (path.starts_with(trash + "/files/") || path.starts_with(trash + "/info/"))
+            return failure(EEXIST, "it is in the trash already");
+    }
     // Once a folder's trash is known its filesystem's top is not needed again: no descriptor is held
     // longer than it must.
     pending.file.folder->top.reset();

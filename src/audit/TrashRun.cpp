@@ -106,8 +106,8 @@ TrashRunSummary TrashRun::Run(const std::vector<TrashRunFile>& files, const std:
         return logged;
     };
 
-    // A group's folders stay open, each with the top of its filesystem, until the group after it is
-    // committed: two groups' folders must fit in the descriptors the process has left.
+    // A group's folders stay open until the group after it is committed, and a folder being reached
+    // holds the top of its filesystem too: two groups' folders must fit in the descriptors left.
     const std::size_t maxFolders = std::min(kMaxFolders, DescriptorBudget(4));
     std::size_t next = 0;
     Group moving;
