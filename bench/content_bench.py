@@ -118,7 +118,10 @@ def main():
         else:
             note("check", *check(bench, args.tree, listing)[:2])
             note("jdupes -r", *run(["jdupes", "-r", "-q", args.tree])[:2])
-            note("rmlint -T df", *run(["rmlint", "-T", "df", "-o", "summary:/dev/null", args.tree],
+            # rmlint replaces an output file it is given (run as root, /dev/null itself): its summary
+            # goes to the scratch folder.
+            summary = os.path.join(scratch.name, "rmlint-summary.txt")
+            note("rmlint -T df", *run(["rmlint", "-T", "df", "-o", f"summary:{summary}", args.tree],
                                       cwd=scratch.name)[:2])
             note("xxhsum -H2", *run(xxhsum)[:2])
     median = {k: (statistics.median(w for w, _ in v), statistics.median(c for _, c in v)) for k, v in times.items()}
