@@ -10,6 +10,7 @@
 #include "ui/HelpCommands.h"
 #include "ui/MenuFont.h"
 #include "ui/SetHint.h"
+#include "widgets/EOvcException.h"
 #include "widgets/TOvcController.h"
 #include "widgets/TOvcTextFileViewer.h"
 
@@ -377,9 +378,14 @@ void TAuditForm::AuditRestoreButtonClick()
         first = start.Line;
         last = end.Char == 0 && end.Line > start.Line ? end.Line - 1 : end.Line;
     }
+    // From the file, not the view, which keeps only the start of a line of a long path.
     std::vector<std::string> lines;
-    for (int line = first; line <= last && line < m_auditMemo->LineCount(); ++line)
-        lines.emplace_back(m_auditMemo->Line(line));
+    try {
+        lines = m_auditMemo->WholeLines(first, last);
+    } catch (const EInOutError&) {
+        m_statusPanel->setText(QString::fromLatin1(kNotFound));
+        return;
+    }
     m_restoreRequest = RestoreRequestOf(lines, m_locale);
     if (m_restoreRequest.files.empty()) {
         const RestoreOutcome nothing;

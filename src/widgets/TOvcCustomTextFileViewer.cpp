@@ -47,6 +47,11 @@ void TOvcCustomTextFileViewer::Open()
     viewport()->update();
 }
 
+std::vector<std::string> TOvcCustomTextFileViewer::WholeLines(int first, int last) const
+{
+    return ReadWholeLines(m_openName, m_fileSize, first, last);
+}
+
 void TOvcCustomTextFileViewer::Close()
 {
     m_lines.reset();

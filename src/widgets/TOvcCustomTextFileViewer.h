@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The viewer with its lines read from a text file. The file is read whole when the viewer opens and
 // closed again at once; the lines shown are that copy.
@@ -27,6 +28,8 @@ public:
     void SetIsOpen(bool open);
 
     std::int64_t FileSize() const { return m_fileSize; }
+    // Lines first to last as the file holds them, not cut to what the view keeps of a long line.
+    std::vector<std::string> WholeLines(int first, int last) const;
     std::size_t StoreBytes() const { return m_lines ? m_lines->AllocatedBytes() : 0; }
 
     const char* GetLinePtr(int line, int& length) override;

@@ -44,7 +44,56 @@ bool ParentDirectoryMissing(const std::string& path)
     return ::stat(path.substr(0, slash).c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
 }
 
+// Feeds splitter with the first size bytes of the file at path, or all it holds when size is negative;
+// returns the size read up to.
+std::int64_t ReadInto(const std::string& path, std::int64_t size, TextLineSplitter& splitter)
+{
+    // Only regular files: a FIFO would wait for a writer and a device could deliver without end. A
+    // device is refused before it is opened at all; the non-blocking open and the second look catch
+    // one that took the file's place in between.
+    struct stat st = {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw ViewerOpenError(S_ISDIR(st.st_mode) ? EISDIR : EACCES);
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0) {
+        const int error = errno;
+        throw ViewerOpenError(error, error == ENOENT && ParentDirectoryMissing(path));
+    }
+    if (::fstat(file.get(), &st) != 0)
+        throw ViewerOpenError(errno);
+    if (!S_ISREG(st.st_mode))
+        throw ViewerOpenError(S_ISDIR(st.st_mode) ? EISDIR : EACCES);
+
+    constexpr std::size_t kBufferSize = 1 << 20;
+    auto buffer = std::make_unique<char[]>(kBufferSize);
+    // Only what the file held when it was opened: a log still being written would otherwise keep the
+    // window reading while the memory fills.
+    if (size < 0)
+        size = st.st_size;
+    for (auto left = static_cast<std::uint64_t>(size); left > 0;) {
+        const ssize_t got = ::read(file.get(), buffer.get(), std::min<std::uint64_t>(kBufferSize, left));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            throw EInOutError(error, "I/O error " + std::to_string(error));
+        }
+        if (got == 0 || !splitter.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(got))))
+            break;
+        left -= static_cast<std::uint64_t>(got);
+    }
+    splitter.Finish();
+    return size;
+}
+
 } // namespace
+
+TextLineSplitter::TextLineSplitter(TVwrStringList& lines)
+    : m_line([&lines](std::string_view line) {
+          lines.Append(line.substr(0, Utf8Prefix(line, kMaxViewerLineLength)));
+      }),
+      m_collected(kCollectedLength)
+{}
 
 bool TextLineSplitter::Feed(std::string_view chunk)
 {
@@ -62,7 +111,7 @@ bool TextLineSplitter::Feed(std::string_view chunk)
         while (j < n && chunk[j] != '\r' && chunk[j] != '\n' && chunk[j] != kCtrlZ)
             ++j;
         if (j == n) {
-            const std::size_t room = kCollectedLength - std::min(kCollectedLength, m_pending.size());
+            const std::size_t room = m_collected - std::min(m_collected, m_pending.size());
             m_pending.append(chunk.substr(i, std::min(room, n - i)));
             m_inLine = true;
             return true;
@@ -88,13 +137,13 @@ bool TextLineSplitter::Feed(std::string_view chunk)
 
 void TextLineSplitter::EndLine(std::string_view tail)
 {
-    std::string_view line = tail.substr(0, kCollectedLength);
+    std::string_view line = tail.substr(0, m_collected);
     if (!m_pending.empty()) {
-        const std::size_t room = kCollectedLength - std::min(kCollectedLength, m_pending.size());
+        const std::size_t room = m_collected - std::min(m_collected, m_pending.size());
         m_pending.append(tail.substr(0, room));
         line = m_pending;
     }
-    m_lines.Append(line.substr(0, Utf8Prefix(line, kMaxViewerLineLength)));
+    m_line(line);
     m_pending.clear();
     m_inLine = false;
 }
@@ -104,7 +153,7 @@ void TextLineSplitter::Finish()
     if (!m_ended && m_inLine)
         EndLine({});
     m_ended = true;
-    m_lines.Append({});
+    m_line({});
 }
 
 EInOutError ViewerOpenError(int errorNumber, bool parentMissing)
@@ -133,40 +182,24 @@ EInOutError ViewerOpenError(int errorNumber, bool parentMissing)
 std::int64_t LoadTextFile(const std::string& path, TVwrStringList& lines)
 {
     lines.Clear();
-    // Only regular files: a FIFO would wait for a writer and a device could deliver without end. A
-    // device is refused before it is opened at all; the non-blocking open and the second look catch
-    // one that took the file's place in between.
-    struct stat st = {};
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-        throw ViewerOpenError(S_ISDIR(st.st_mode) ? EISDIR : EACCES);
-    FileHandle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (file.get() < 0) {
-        const int error = errno;
-        throw ViewerOpenError(error, error == ENOENT && ParentDirectoryMissing(path));
-    }
-    if (::fstat(file.get(), &st) != 0)
-        throw ViewerOpenError(errno);
-    if (!S_ISREG(st.st_mode))
-        throw ViewerOpenError(S_ISDIR(st.st_mode) ? EISDIR : EACCES);
-
-    constexpr std::size_t kBufferSize = 1 << 20;
-    auto buffer = std::make_unique<char[]>(kBufferSize);
     TextLineSplitter splitter(lines);
-    // Only what the file held when it was opened: a log still being written would otherwise keep the
-    // window reading while the memory fills.
-    for (auto left = static_cast<std::uint64_t>(st.st_size); left > 0;) {
-        const ssize_t got = ::read(file.get(), buffer.get(), std::min<std::uint64_t>(kBufferSize, left));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            lines.Clear();
-            throw EInOutError(error, "I/O error " + std::to_string(error));
-        }
-        if (got == 0 || !splitter.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(got))))
-            break;
-        left -= static_cast<std::uint64_t>(got);
+    try {
+        return ReadInto(path, -1, splitter);
+    } catch (...) {
+        lines.Clear();
+        throw;
     }
-    splitter.Finish();
-    return static_cast<std::int64_t>(st.st_size);
+}
+
+std::vector<std::string> ReadWholeLines(const std::string& path, std::int64_t size, int first, int last)
+{
+    std::vector<std::string> lines;
+    int line = 0;
+    TextLineSplitter splitter([&](std::string_view text) {
+        if (line >= first && line <= last)
+            lines.emplace_back(text);
+        ++line;
+    });
+    ReadInto(path, size, splitter);
+    return lines;
 }

@@ -4,8 +4,10 @@
 #include "widgets/EOvcException.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TVwrStringList;
 
@@ -19,7 +21,11 @@ inline constexpr std::size_t kMaxViewerLineLength = 1023;
 class TextLineSplitter
 {
 public:
-    explicit TextLineSplitter(TVwrStringList& lines) : m_lines(lines) {}
+    explicit TextLineSplitter(TVwrStringList& lines);
+    // Hands every line whole to line, however long.
+    explicit TextLineSplitter(std::function<void(std::string_view)> line)
+        : m_line(std::move(line)), m_collected(std::string::npos)
+    {}
     // Returns false once a Ctrl+Z has ended the text; later input is ignored.
     bool Feed(std::string_view chunk);
     void Finish();
@@ -27,8 +33,9 @@ public:
 private:
     void EndLine(std::string_view tail);
 
-    TVwrStringList& m_lines;
-    std::string m_pending; // start of a line that continues in the next piece
+    std::function<void(std::string_view)> m_line;
+    std::size_t m_collected; // bytes of a line kept, past which the rest is skipped
+    std::string m_pending;   // start of a line that continues in the next piece
     bool m_inLine = false;
     bool m_afterCR = false;
     bool m_ended = false;
@@ -42,3 +49,7 @@ EInOutError ViewerOpenError(int errorNumber, bool parentMissing = false);
 // much as it held when it was opened, however it grows meanwhile. Returns that size. Throws EInOutError when
 // the file cannot be opened or read; lines is then empty.
 std::int64_t LoadTextFile(const std::string& path, TVwrStringList& lines);
+
+// Lines first to last (counted from 0) of the first size bytes of the file at path, whole however long,
+// split as the viewer splits them; fewer when the file ends before last. Throws EInOutError as above.
+std::vector<std::string> ReadWholeLines(const std::string& path, std::int64_t size, int first, int last);

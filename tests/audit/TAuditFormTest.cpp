@@ -115,7 +115,10 @@ TEST_F(AuditFormTest, RestoreBringsBackTheFilesOfTheChosenLinesCanBeStoppedAndSa
     const LocaleSettings locale = LocaleSettings::usEnglish();
     Trash trash(m_tree.path("data/Trash"), ::getuid());
     std::string log;
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+    // c.txt's line is longer than the view keeps of a line.
+    const std::string deep = std::string(250, 'd') + "/" + std::string(250, 'e') + "/" +
+                             std::string(250, 'f') + "/" + std::string(250, 'g') + "/c.txt";
+    for (const std::string& name : {std::string("a.txt"), std::string("b.txt"), deep}) {
         WriteFile(m_tree, name, name);
         ASSERT_TRUE(trash.Move(ListedFile::At(m_tree.path(name)), kWhen));
         log += AuditLine(kWhen, m_tree.path(name), locale) + "\r\n";
@@ -171,6 +174,13 @@ TEST_F(AuditFormTest, RestoreBringsBackTheFilesOfTheChosenLinesCanBeStoppedAndSa
                   {"Details", m_tree.path("a.txt") +
                                   ": it is no longer in the trash: the trash was emptied, or it was "
                                   "restored by another program\n"}}));
+
+    m_messages.shown.clear();
+    m_form.AuditMemo()->MoveCaretTo(2, 0, false);
+    Action("Restore1")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_messages.shown.empty(); }));
+    EXPECT_EQ(m_messages.shown.front(), (Shown{"Information", "1 file restored."}));
+    EXPECT_EQ(ReadWholeFile(m_tree.path(deep)), deep);
 }
 
 } // namespace
