@@ -51,6 +51,7 @@ constexpr const char* kRestoreHint = "Restore File|Bring the file of this audit 
 constexpr const char* kHelpTopic = "SCRIBBLE40";
 constexpr const char* kDisplayed = "Audit Report Displayed Successfully";
 constexpr const char* kNotFound = "Audit Report File Empty Or Not Found";
+constexpr const char* kChanged = "Audit Report File Changed Since It Was Opened";
 
 constexpr QSize kGlyphSize(20, 20);
 
@@ -384,6 +385,15 @@ void TAuditForm::AuditRestoreButtonClick()
         lines = m_auditMemo->WholeLines(first, last);
     } catch (const EInOutError&) {
         m_statusPanel->setText(QString::fromLatin1(kNotFound));
+        return;
+    }
+    // A file replaced since it was opened holds other lines than those shown: none is acted on.
+    last = std::min(last, m_auditMemo->LineCount() - 1);
+    bool same = lines.size() == static_cast<std::size_t>(std::max(last - first + 1, 0));
+    for (std::size_t i = 0; same && i < lines.size(); ++i)
+        same = lines[i].starts_with(m_auditMemo->Line(first + static_cast<int>(i)));
+    if (!same) {
+        m_statusPanel->setText(QString::fromLatin1(kChanged));
         return;
     }
     m_restoreRequest = RestoreRequestOf(lines, m_locale);

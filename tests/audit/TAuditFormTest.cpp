@@ -181,6 +181,15 @@ TEST_F(AuditFormTest, RestoreBringsBackTheFilesOfTheChosenLinesCanBeStoppedAndSa
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_messages.shown.empty(); }));
     EXPECT_EQ(m_messages.shown.front(), (Shown{"Information", "1 file restored."}));
     EXPECT_EQ(ReadWholeFile(m_tree.path(deep)), deep);
+
+    // A log replaced since it was opened holds other lines than those shown: nothing is tried.
+    m_messages.shown.clear();
+    WriteFile(m_tree, "program/audit.txt", AuditLine(kWhen, m_tree.path("b.txt"), locale) + "\r\n");
+    m_form.AuditMemo()->MoveCaretTo(0, 0, false);
+    Action("Restore1")->trigger();
+    EXPECT_EQ(Status(), "Audit Report File Changed Since It Was Opened");
+    EXPECT_TRUE(m_messages.shown.empty());
+    EXPECT_FALSE(PathExists(m_tree.path("b.txt")));
 }
 
 } // namespace
