@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/PrintSpool.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -115,6 +116,17 @@ std::string PrintSpool::path() const
     return m_fd ? "/proc/" + std::to_string(::getpid()) + "/fd/" + std::to_string(m_fd.get()) : std::string();
 }
 
+std::string PrintSpool::tail(std::size_t count) const
+{
+    struct stat st = {};
+    if (!m_fd || ::fstat(m_fd.get(), &st) != 0)
+        return {};
+    std::string bytes(std::min<std::size_t>(count, static_cast<std::size_t>(st.st_size)), '\0');
+    const ssize_t got = ::pread(m_fd.get(), bytes.data(), bytes.size(), st.st_size - off_t(bytes.size()));
+    bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return bytes;
+}
+
 bool PrintSpool::commit()
 {
     if (!m_fd || m_target.empty()) {
@@ -130,16 +142,25 @@ bool PrintSpool::commit()
     const std::string temporary = FolderOf(m_target) + "/" + ShortName();
     bool named = false;
     bool done = false;
+    // On the disk before it takes the target's place, so that a crash leaves the old file or the new
+    // one, never an empty one.
     if (m_linkable) {
-        named = ::fchmod(m_fd.get(), mode) == 0 &&
+        named = ::fchmod(m_fd.get(), mode) == 0 && ::fsync(m_fd.get()) == 0 &&
                 ::linkat(AT_FDCWD, path().c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0;
         done = named;
     } else {
         const UniqueFd copy(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         named = static_cast<bool>(copy);
-        done = named && CopyAll(m_fd.get(), copy.get()) && ::fchmod(copy.get(), mode) == 0;
+        done = named && CopyAll(m_fd.get(), copy.get()) && ::fchmod(copy.get(), mode) == 0 &&
+               ::fsync(copy.get()) == 0;
     }
     done = done && ::rename(temporary.c_str(), m_target.c_str()) == 0;
+    // The new name on the disk too; the file is in place already, so this can only be tried.
+    if (done) {
+        if (const UniqueFd folder(::open(FolderOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            folder)
+            ::fsync(folder.get());
+    }
     const int error = errno;
     if (!done && named)
         ::unlink(temporary.c_str());

@@ -26,9 +26,11 @@ public:
     // The file the spool will replace, its links followed; empty for a print queue.
     const std::string& target() const { return m_target; }
 
+    // The last bytes of what was drawn into the spool, at most count of them.
+    std::string tail(std::size_t count) const;
     // Gives the spool its target's name, with the target's permissions when it exists, else those of
-    // a new file. False (errno set) when there is no spool or no target, or when that fails: the
-    // target is then as it was. Either way the spool is closed.
+    // a new file, on the disk before the rename. False (errno set) when there is no spool or no
+    // target, or when that fails: the target is then as it was. Either way the spool is closed.
     bool commit();
     // Closes the spool, which frees it.
     void discard();

@@ -16,6 +16,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -169,7 +170,12 @@ bool QtPrinterDevice::closeSpool()
     m_painter.reset();
     m_metrics.reset();
     setOutputFile(m_outputFileName);
-    return ended;
+    // Qt's PDF writer drops what it cannot write (a full disk) without a word and still ends well: a
+    // document is whole only when it ends with the trailer the writer puts last.
+    std::string tail = m_spool.tail(64);
+    while (!tail.empty() && std::isspace(static_cast<unsigned char>(tail.back())))
+        tail.pop_back();
+    return ended && tail.ends_with("%%EOF");
 }
 
 void QtPrinterDevice::setOutputFile(const QString& fileName)

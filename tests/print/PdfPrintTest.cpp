@@ -103,6 +103,22 @@ TEST_F(PdfPrint, OnlyAWholeDocumentReplacesTheFileAndItCarriesEveryPage)
     struct stat st = {};
     ASSERT_EQ(::lstat(tree.path("pipe.pdf").c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+    // On a disk too full for it, whatever the PDF writer says: the run fails, the earlier file stays.
+    tree.dir("full");
+    const int code = RunInChild([&] {
+        if (!EnterPrivateMounts() || !MountTmpfs(tree.path("full"), "size=16k"))
+            return kChildSkipped;
+        std::ofstream(tree.path("full/report.pdf")) << "earlier report";
+        target(tree.path("full/report.pdf"));
+        EXPECT_EQ(job.Print(report), PrintJob::Result::Failed);
+        EXPECT_EQ(ReadWholeFile(tree.path("full/report.pdf")), "earlier report");
+        EXPECT_EQ(Entries(tree.path("full")), Names{"report.pdf"});
+        return 0;
+    });
+    if (code == kChildSkipped)
+        GTEST_SKIP() << "mounting a tmpfs is refused here";
+    EXPECT_EQ(code, 0);
 }
 
 TEST_F(PdfPrint, FixedPitchShortcutMeasuresLikeTheShaper)
