@@ -286,12 +286,7 @@ void Check::plan()
 // descriptor the readers had: a file is never taken for unreadable for want of one.
 int Check::openDirectory(DirectoryCursor<TableTree>& cursor, std::uint32_t directory)
 {
-    int dir = cursor.open(directory);
-    if (dir < 0 && OutOfDescriptors(errno)) {
-        cursor.release();
-        dir = m_turns.takeTurn([&] { return cursor.open(directory); });
-    }
-    return dir;
+    return m_turns.openWithTurn(cursor, [&] { return cursor.open(directory); });
 }
 
 int Check::openFile(DirectoryCursor<TableTree>& cursor, const entrytype& e, struct stat& st)
@@ -303,12 +298,7 @@ int Check::openFile(DirectoryCursor<TableTree>& cursor, const entrytype& e, stru
             fd = OpenAt(dir, e.name, st);
         return fd;
     };
-    int fd = attempt();
-    if (fd < 0 && OutOfDescriptors(errno)) {
-        cursor.release();
-        fd = m_turns.takeTurn(attempt);
-    }
-    return fd;
+    return m_turns.openWithTurn(cursor, attempt);
 }
 
 void Check::visit(const Visit& v, DirectoryCursor<TableTree>& cursor, char* buffer)
@@ -533,10 +523,7 @@ ContentClasses Check::run(const ContentProgress& progress)
             for (size_t i = begin; i < std::min(begin + kChunk, m_visits.size()); ++i) {
                 if (stopped())
                     return;
-                if (m_turns.wanted()) {
-                    cursor.release();
-                    m_turns.pause();
-                }
+                m_turns.giveWay(cursor);
                 visit(m_visits[i], cursor, buffer);
             }
         }
@@ -550,10 +537,7 @@ ContentClasses Check::run(const ContentProgress& progress)
         DirectoryCursor<TableTree> cursor(m_tree, budget);
         const auto buffer = std::make_unique<char[]>(kBlock);
         for (size_t run; !stopped() && (run = m_next.fetch_add(1)) < m_runs.size();) {
-            if (m_turns.wanted()) {
-                cursor.release();
-                m_turns.pause();
-            }
+            m_turns.giveWay(cursor);
             readRest(run, cursor, buffer.get());
         }
     };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -36,6 +37,25 @@ public:
     // after it. An open that still finds no descriptor is run again after short waits, for a tenth
     // of a second at most over all turns.
     int takeTurn(const std::function<int()>& open);
+
+    // The two steps every holding thread takes with its cursor of descriptors: at a pause between
+    // two pieces of work, it gives way to a thread that waits for its turn; and an open short of
+    // descriptors gives back the cursor's and runs again on a turn of its own.
+    template <class Cursor> void giveWay(Cursor& cursor)
+    {
+        if (wanted()) {
+            cursor.release();
+            pause();
+        }
+    }
+    template <class Cursor> int openWithTurn(Cursor& cursor, const std::function<int()>& open)
+    {
+        const int fd = open();
+        if (fd >= 0 || (errno != EMFILE && errno != ENFILE))
+            return fd;
+        cursor.release();
+        return takeTurn(open);
+    }
 
 private:
     std::mutex m_mutex;

@@ -192,15 +192,8 @@ void ReportRunner::measureRepeatedNames(ResultTable& table, const SeenNames& see
                     entries[pending[p]].size = -1; // left out, like a file that vanished
                 break;
             }
-            if (turns.wanted()) {
-                cursor.release();
-                turns.pause();
-            }
-            int fd = cursor.open(e.directory);
-            if (fd < 0 && OutOfDescriptors(errno)) {
-                cursor.release();
-                fd = turns.takeTurn([&] { return cursor.open(e.directory); });
-            }
+            turns.giveWay(cursor);
+            const int fd = turns.openWithTurn(cursor, [&] { return cursor.open(e.directory); });
             // The files of a directory follow each other: it is counted once.
             if (fd < 0 && !VanishedOrReplaced(errno) &&
                 (p == from || entries[pending[p - 1]].directory != e.directory)) {

@@ -305,10 +305,7 @@ private:
         for (;;) {
             if (index == 0)
                 tend();
-            if (m_turns.wanted()) {
-                cursor.release();
-                m_turns.pause();
-            }
+            m_turns.giveWay(cursor);
             Node* node = next ? next : take(index);
             if (!node) {
                 if (m_pending.load() == 0)
@@ -471,11 +468,7 @@ private:
     // that the process could have given.
     int open(Node& node, DirectoryCursor<NodeTree>& cursor)
     {
-        int fd = openOnce(node, cursor);
-        if (fd < 0 && OutOfDescriptors(errno)) {
-            cursor.release();
-            fd = m_turns.takeTurn([&] { return openOnce(node, cursor); });
-        }
+        const int fd = m_turns.openWithTurn(cursor, [&] { return openOnce(node, cursor); });
         if (fd < 0 && !VanishedOrReplaced(errno))
             node.error = errno;
         return fd;
